@@ -1,0 +1,55 @@
+// Functions whose subsystem is not built yet: they refuse honestly instead
+// of answering. Each is removed from here when its real body lands.
+#include "python/implementations.h"
+
+namespace kelmon::py {
+
+namespace {
+PyObject* not_available(const char* name) {
+  PyErr_Format(PyExc_NotImplementedError, "%s is not available yet", name);
+  return nullptr;
+}
+}  // namespace
+
+#define KELMON_NOT_AVAILABLE(name) \
+  PyObject* impl_##name(PyObject*, PyObject* const*, Py_ssize_t, PyObject*) { return not_available(#name); }
+
+KELMON_NOT_AVAILABLE(classify)
+KELMON_NOT_AVAILABLE(classify_bytes)
+KELMON_NOT_AVAILABLE(is_consistent)
+KELMON_NOT_AVAILABLE(is_class_satisfiable)
+KELMON_NOT_AVAILABLE(is_subclass_of)
+KELMON_NOT_AVAILABLE(is_instance_of)
+KELMON_NOT_AVAILABLE(instances_of)
+KELMON_NOT_AVAILABLE(realize)
+KELMON_NOT_AVAILABLE(disjoint_classes)
+KELMON_NOT_AVAILABLE(disjoint_object_properties)
+KELMON_NOT_AVAILABLE(disjoint_data_properties)
+KELMON_NOT_AVAILABLE(object_property_hierarchy)
+KELMON_NOT_AVAILABLE(data_property_hierarchy)
+KELMON_NOT_AVAILABLE(same_individuals)
+KELMON_NOT_AVAILABLE(different_individuals)
+KELMON_NOT_AVAILABLE(object_property_values)
+KELMON_NOT_AVAILABLE(data_property_values)
+KELMON_NOT_AVAILABLE(class_expression_satisfiable)
+KELMON_NOT_AVAILABLE(class_expression_entailed_subclass)
+KELMON_NOT_AVAILABLE(class_expression_instances)
+KELMON_NOT_AVAILABLE(dropped_axioms)
+KELMON_NOT_AVAILABLE(materialize_inferred_subclass_axioms)
+KELMON_NOT_AVAILABLE(materialize_inferred_class_assertions)
+KELMON_NOT_AVAILABLE(materialize_inferred_property_assertions)
+KELMON_NOT_AVAILABLE(materialize_inferred_data_property_assertions)
+KELMON_NOT_AVAILABLE(materialize_inferred_subobjectproperty_axioms)
+KELMON_NOT_AVAILABLE(materialize_inferred_subdataproperty_axioms)
+KELMON_NOT_AVAILABLE(materialize_existential_successors)
+KELMON_NOT_AVAILABLE(justify)
+KELMON_NOT_AVAILABLE(justify_all)
+KELMON_NOT_AVAILABLE(diagnose)
+KELMON_NOT_AVAILABLE(repair)
+KELMON_NOT_AVAILABLE(render_manchester)
+KELMON_NOT_AVAILABLE(prepare)
+KELMON_NOT_AVAILABLE(prepare_bytes)
+
+#undef KELMON_NOT_AVAILABLE
+
+}  // namespace kelmon::py
