@@ -162,6 +162,13 @@ std::optional<std::uint64_t> to_u64(PyObject* obj, const char* arg) {
   return static_cast<std::uint64_t>(value);
 }
 
+std::optional<std::optional<std::uint64_t>> to_optional_u64(PyObject* obj, const char* arg) {
+  if (obj == Py_None) return std::optional<std::uint64_t>();
+  auto value = to_u64(obj, arg);
+  if (!value) return std::nullopt;
+  return std::optional<std::uint64_t>(*value);
+}
+
 std::optional<bool> to_bool(PyObject* obj, const char* arg) {
   if (PyBool_Check(obj)) return obj == Py_True;
   if (is_numpy_bool(obj)) {

@@ -37,6 +37,8 @@ std::optional<std::vector<std::string>> to_string_list(PyObject* obj, const char
 // An int or an object with __index__; negative values and values above 2^64-1
 // raise OverflowError, anything else TypeError naming the argument.
 std::optional<std::uint64_t> to_u64(PyObject* obj, const char* arg);
+// None, or what to_u64 accepts. The outer optional is the failure signal.
+std::optional<std::optional<std::uint64_t>> to_optional_u64(PyObject* obj, const char* arg);
 // A Python bool or a numpy boolean scalar; an int is refused.
 std::optional<bool> to_bool(PyObject* obj, const char* arg);
 // bytes only (checked by type before its buffer is read); the view lives as long as obj.

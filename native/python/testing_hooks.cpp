@@ -123,7 +123,59 @@ PyObject* build(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kw
   return nullptr;
 }
 
+// _bind_probe(path, names, *, count=10, flag=False, data=b"", limit=None): binds and converts
+// every argument kind and returns the converted values as a tuple.
+PyObject* bind_probe(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 6> kSpecs = {{{"path"},
+                                                     {"names"},
+                                                     {"count", ArgKind::KeywordOnly, false},
+                                                     {"flag", ArgKind::KeywordOnly, false},
+                                                     {"data", ArgKind::KeywordOnly, false},
+                                                     {"limit", ArgKind::KeywordOnly, false}}};
+  std::array<PyObject*, 6> bound{};
+  if (!bind_arguments("_bind_probe", kSpecs, args, nargs, kwnames, bound)) return nullptr;
+  auto path = to_string(bound[0], "path");
+  if (!path) return nullptr;
+  auto names = to_string_list(bound[1], "names");
+  if (!names) return nullptr;
+  std::uint64_t count = 10;
+  if (bound[2] != nullptr) {
+    auto c = to_u64(bound[2], "count");
+    if (!c) return nullptr;
+    count = *c;
+  }
+  bool flag = false;
+  if (bound[3] != nullptr) {
+    auto f = to_bool(bound[3], "flag");
+    if (!f) return nullptr;
+    flag = *f;
+  }
+  std::string data;
+  if (bound[4] != nullptr) {
+    auto d = to_bytes(bound[4], "data");
+    if (!d) return nullptr;
+    data.assign(*d);
+  }
+  std::optional<std::uint64_t> limit;
+  if (bound[5] != nullptr) {
+    auto l = to_optional_u64(bound[5], "limit");
+    if (!l) return nullptr;
+    limit = *l;
+  }
+  PyRef py_names(to_py_str_list(std::move(*names)));
+  PyRef py_data(PyBytes_FromStringAndSize(data.data(), static_cast<Py_ssize_t>(data.size())));
+  if (!py_data) return nullptr;
+  PyObject* py_limit = limit ? PyLong_FromUnsignedLongLong(*limit) : (Py_INCREF(Py_None), Py_None);
+  return Py_BuildValue("(NNKNNN)", to_py_str(std::move(*path)), py_names.release(),
+                       static_cast<unsigned long long>(count), PyBool_FromLong(flag ? 1 : 0), py_data.release(),
+                       py_limit);
+}
+
 PyMethodDef kHooks[] = {
+    {"_bind_probe", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<bind_probe>)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "_bind_probe(path, names, *, count=10, flag=False, data=b'', limit=None)\n--\n\nBind and convert every "
+     "argument kind (tests only)."},
     {"_fail_invariant", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<fail_invariant>)),
      METH_FASTCALL | METH_KEYWORDS, "_fail_invariant(message)\n--\n\nRaise an internal invariant failure (tests only)."},
     {"_raise_reasoner_error",
