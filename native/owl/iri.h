@@ -1,0 +1,86 @@
+#pragma once
+// Interned, reference-counted IRI strings of the OWL 2 model.
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <tsl/robin_map.h>
+
+namespace kelmon::owl {
+
+namespace internal {
+struct IriRep {
+  std::atomic<uint32_t> refs{1};
+  uint64_t hash = 0;
+  std::string text;
+};
+uint64_t hash_text(std::string_view text);
+}  // namespace internal
+
+// An IRI (or other interned name) shared by every use in a model. Copying bumps a
+// reference count; equality compares the text, with a pointer fast path for IRIs
+// interned by the same table.
+class Iri {
+ public:
+  Iri() = default;
+  explicit Iri(std::string_view text);  // a fresh, uninterned IRI
+  Iri(const Iri& o) noexcept : rep_(o.rep_) { retain(); }
+  Iri(Iri&& o) noexcept : rep_(o.rep_) { o.rep_ = nullptr; }
+  Iri& operator=(const Iri& o) noexcept {
+    if (rep_ != o.rep_) { o.retain(); release(); rep_ = o.rep_; }
+    return *this;
+  }
+  Iri& operator=(Iri&& o) noexcept {
+    if (this != &o) { release(); rep_ = o.rep_; o.rep_ = nullptr; }
+    return *this;
+  }
+  ~Iri() { release(); }
+
+  std::string_view str() const noexcept {
+    return rep_ ? std::string_view(rep_->text) : std::string_view();
+  }
+  bool empty() const noexcept { return str().empty(); }
+  uint64_t hash() const noexcept { return rep_ ? rep_->hash : internal::hash_text({}); }
+
+  friend bool operator==(const Iri& a, const Iri& b) noexcept {
+    return a.rep_ == b.rep_ || (a.hash() == b.hash() && a.str() == b.str());
+  }
+  friend std::strong_ordering operator<=>(const Iri& a, const Iri& b) noexcept {
+    if (a.rep_ == b.rep_) return std::strong_ordering::equal;
+    return a.str().compare(b.str()) <=> 0;
+  }
+
+ private:
+  friend class IriTable;
+  explicit Iri(internal::IriRep* rep) noexcept : rep_(rep) {}
+  void retain() const noexcept {
+    if (rep_) rep_->refs.fetch_add(1, std::memory_order_relaxed);
+  }
+  void release() noexcept {
+    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep_;
+    rep_ = nullptr;
+  }
+  internal::IriRep* rep_ = nullptr;
+};
+
+struct IriHash {
+  size_t operator()(const Iri& iri) const noexcept { return static_cast<size_t>(iri.hash()); }
+};
+
+// Hands out one shared Iri per distinct text, so that a reader stores each IRI once.
+// The IRIs outlive the table.
+class IriTable {
+ public:
+  Iri intern(std::string_view text);
+  size_t size() const noexcept { return map_.size(); }
+
+ private:
+  struct ViewHash {
+    size_t operator()(std::string_view v) const noexcept {
+      return static_cast<size_t>(internal::hash_text(v));
+    }
+  };
+  tsl::robin_map<std::string_view, Iri, ViewHash> map_;
+};
+
+}  // namespace kelmon::owl

@@ -1,0 +1,24 @@
+#include "owl/parse_error.h"
+
+#include <string_view>
+
+namespace kelmon::owl {
+
+std::string ParseError::to_string() const {
+  return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
+}
+
+void line_and_column(std::string_view text, size_t offset, uint32_t& line, uint32_t& column) {
+  if (offset > text.size()) offset = text.size();
+  line = 1;
+  size_t line_start = 0;
+  for (size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      line_start = i + 1;
+    }
+  }
+  column = static_cast<uint32_t>(offset - line_start + 1);
+}
+
+}  // namespace kelmon::owl
