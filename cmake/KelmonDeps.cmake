@@ -1,2 +1,10 @@
 # Third-party libraries of each layer, beyond TBB and robin-map which every layer gets.
 # One block per library; add yours here (and its Debian package to scripts/apt-packages.txt).
+
+# GMP (C++ interface): exact arithmetic for reading float and double literals
+# with a single correct rounding.
+find_path(GMPXX_INCLUDE_DIR gmpxx.h REQUIRED)
+find_library(GMPXX_LIBRARY gmpxx REQUIRED)
+find_library(GMP_LIBRARY gmp REQUIRED)
+target_include_directories(kelmon_core SYSTEM PUBLIC "${GMPXX_INCLUDE_DIR}")
+target_link_libraries(kelmon_core PUBLIC "${GMPXX_LIBRARY}" "${GMP_LIBRARY}")
