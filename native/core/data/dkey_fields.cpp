@@ -22,7 +22,7 @@ template <class T, class Reader>
 KeyBound<T> read_bound(std::string_view text, Reader reader) {
   if (text == "*") return std::optional<T>{};
   auto value = reader(text);
-  if (!value) return std::nullopt;
+  if (!value) return std::unexpected(InvalidKeyField{});
   return std::optional<T>{std::move(*value)};
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,10 +12,14 @@
 
 namespace kelmon {
 
-// A bound field: the outer optional is empty when the field is invalid; the
-// inner one is empty for "*" (unbounded).
+struct InvalidKeyField {
+  bool operator==(const InvalidKeyField&) const = default;
+};
+
+// A bound field: an error when the field is invalid, otherwise the bound,
+// absent for "*" (unbounded).
 template <class T>
-using KeyBound = std::optional<std::optional<T>>;
+using KeyBound = std::expected<std::optional<T>, InvalidKeyField>;
 
 // Hex digits (either case, even count) of valid UTF-8; the empty text is the empty string.
 std::optional<std::string> hex_decode_utf8(std::string_view text);
