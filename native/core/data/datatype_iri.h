@@ -16,10 +16,4 @@ inline constexpr std::string_view xsd_date_time = "http://www.w3.org/2001/XMLSch
 inline constexpr std::string_view rdf_lang_string = "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString";
 inline constexpr std::string_view rdfs_literal = "http://www.w3.org/2000/01/rdf-schema#Literal";
 
-// Facets the range readers understand.
-inline constexpr std::string_view min_inclusive = "http://www.w3.org/2001/XMLSchema#minInclusive";
-inline constexpr std::string_view min_exclusive = "http://www.w3.org/2001/XMLSchema#minExclusive";
-inline constexpr std::string_view max_inclusive = "http://www.w3.org/2001/XMLSchema#maxInclusive";
-inline constexpr std::string_view max_exclusive = "http://www.w3.org/2001/XMLSchema#maxExclusive";
-
 }  // namespace kelmon::datatype_iri

@@ -13,12 +13,6 @@
 
 namespace kelmon {
 
-// Absent set: every language-tagged string.
-struct LangStrings {
-  std::optional<LangStringSet> set;
-  bool operator==(const LangStrings&) const = default;
-};
-
 // A bare integer key "lo:hi", as written (it may be empty).
 std::optional<IntInterval> decode_bare_int_key(std::string_view key);
 // A bare integer key as one interval, or an "iset:" key of at least two items

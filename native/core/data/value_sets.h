@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <compare>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ struct LangString {
   auto operator<=>(const LangString&) const = default;
 };
 using LangStringSet = std::vector<LangString>;  // by lexical form, then tag, byte order
+
+// Absent set: every language-tagged string.
+struct LangStrings {
+  std::optional<LangStringSet> set;
+  bool operator==(const LangStrings&) const = default;
+};
 
 // Sorts and drops repeated values, making any vector of values a set.
 template <class T>
