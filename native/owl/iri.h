@@ -41,6 +41,8 @@ class Iri {
   }
   bool empty() const noexcept { return str().empty(); }
   uint64_t hash() const noexcept { return rep_ ? rep_->hash : internal::hash_text({}); }
+  // Equal for IRIs shared from one interning; a cache key, not an equality test.
+  const void* identity() const noexcept { return rep_; }
 
   friend bool operator==(const Iri& a, const Iri& b) noexcept {
     return a.rep_ == b.rep_ || (a.hash() == b.hash() && a.str() == b.str());

@@ -15,6 +15,10 @@
 
 namespace kelmon::owl {
 
+// Node ids and language tags repeat across a document, so they are stored as the
+// model's shared strings too.
+using InternedString = Iri;
+
 // ---- Entities -------------------------------------------------------------------
 struct Class {
   Iri iri;
@@ -44,7 +48,7 @@ struct NamedIndividual {
 // ---- Individuals ----------------------------------------------------------------
 // The node id is kept without the "_:" of the documents.
 struct AnonymousIndividual {
-  std::string node_id;
+  InternedString node_id;
   friend bool operator==(const AnonymousIndividual&, const AnonymousIndividual&) = default;
 };
 using Individual = std::variant<NamedIndividual, AnonymousIndividual>;
@@ -57,14 +61,17 @@ enum class LiteralForm : uint8_t { Plain, LanguageTagged, Typed };
 struct Literal {
   LiteralForm form = LiteralForm::Plain;
   std::string lexical;
-  std::string language;  // LanguageTagged only
-  Datatype datatype;     // Typed only
+  InternedString language;  // LanguageTagged only
+  Datatype datatype;        // Typed only
 
   static Literal plain(std::string lexical) {
     return Literal{LiteralForm::Plain, std::move(lexical), {}, {}};
   }
-  static Literal language_tagged(std::string lexical, std::string language) {
+  static Literal language_tagged(std::string lexical, InternedString language) {
     return Literal{LiteralForm::LanguageTagged, std::move(lexical), std::move(language), {}};
+  }
+  static Literal language_tagged(std::string lexical, std::string_view language) {
+    return language_tagged(std::move(lexical), InternedString(language));
   }
   static Literal typed(std::string lexical, Datatype datatype) {
     return Literal{LiteralForm::Typed, std::move(lexical), {}, std::move(datatype)};

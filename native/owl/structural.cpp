@@ -1,6 +1,7 @@
 #include "owl/structural.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "common/overload.h"
@@ -29,7 +30,10 @@ struct Work {
 
 class KeyWriter {
  public:
-  explicit KeyWriter(std::string& out) : out_(out) {}
+  // With `feed_only`, strings are written as their 64-bit hash: a shorter feed for the
+  // structural hash that still separates what the full key separates (up to hash
+  // collisions, which equality checks resolve with the full key).
+  explicit KeyWriter(std::string& out, bool feed_only = false) : out_(out), feed_only_(feed_only) {}
 
   void axiom(const AnnotatedAxiom& a, OperandOrder order) {
     push(Item::AnnotationSetItem, &a.annotations);
@@ -59,7 +63,13 @@ class KeyWriter {
     char b[4] = {char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
     out_.append(b, 4);
   }
+  void hashed(uint64_t h) {
+    char b[8];
+    std::memcpy(b, &h, 8);
+    out_.append(b, 8);
+  }
   void str(std::string_view s) {
+    if (feed_only_) return hashed(internal::hash_text(s));
     size_t start = 0;
     for (size_t i = 0; i < s.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(s[i]);
@@ -73,7 +83,10 @@ class KeyWriter {
     out_.append(s.data() + start, s.size() - start);
     out_.push_back(kEnd);
   }
-  void iri(const Iri& i) { str(i.str()); }
+  void iri(const Iri& i) {
+    if (feed_only_) return hashed(i.hash());
+    str(i.str());
+  }
   void ope(const ObjectPropertyExpression& p) {
     byte(is_inverse(p) ? 1 : 0);
     iri(named_property(p).iri);
@@ -84,19 +97,19 @@ class KeyWriter {
       iri(n->iri);
     } else {
       byte(1);
-      str(std::get<AnonymousIndividual>(i).node_id);
+      str(std::get<AnonymousIndividual>(i).node_id.str());
     }
   }
   void literal(const Literal& l) {
     byte(static_cast<uint8_t>(l.form));
     str(l.lexical);
-    if (l.form == LiteralForm::LanguageTagged) str(l.language);
+    if (l.form == LiteralForm::LanguageTagged) str(l.language.str());
     if (l.form == LiteralForm::Typed) iri(l.datatype.iri);
   }
   void annotation_value(const AnnotationValue& v) {
     byte(static_cast<uint8_t>(v.index()));
     std::visit(Overload{[&](const Iri& i) { iri(i); },
-                        [&](const AnonymousIndividual& a) { str(a.node_id); },
+                        [&](const AnonymousIndividual& a) { str(a.node_id.str()); },
                         [&](const Literal& l) { literal(l); }},
                v);
   }
@@ -238,7 +251,7 @@ class KeyWriter {
               iri(a.property.iri);
               byte(static_cast<uint8_t>(a.subject.index()));
               if (auto* i = std::get_if<Iri>(&a.subject)) iri(*i);
-              else str(std::get<AnonymousIndividual>(a.subject).node_id);
+              else str(std::get<AnonymousIndividual>(a.subject).node_id.str());
               annotation_value(a.value);
             },
             [&](const SubAnnotationPropertyOf& a) { iri(a.sub.iri); iri(a.sup.iri); },
@@ -363,6 +376,7 @@ class KeyWriter {
   }
 
   std::string& out_;
+  bool feed_only_;
   std::vector<Work> stack_;
 };
 
@@ -431,19 +445,25 @@ bool structurally_equal(const DataRange& a, const DataRange& b) {
 uint64_t structural_hash(const AnnotatedAxiom& a) {
   std::string& k = buffers.a;
   k.clear();
-  append_structural_key(a, k);
+  KeyWriter(k, true).axiom(a, OperandOrder::Document);
   return siphash13(k);
 }
 uint64_t structural_hash(const ClassExpression& c) {
   std::string& k = buffers.a;
   k.clear();
-  append_structural_key(c, k);
+  KeyWriter(k, true).class_expression(c);
   return siphash13(k);
 }
 
 AnnotationSet AnnotationSet::from(std::vector<Annotation> annotations) {
   AnnotationSet set;
   if (annotations.empty()) return set;
+  if (annotations.size() == 1) {
+    auto* node = new AnnotationSetNode;
+    set.ref_ = NodeRef<AnnotationSetNode>(node);
+    node->items = std::move(annotations);
+    return set;
+  }
   std::vector<std::pair<std::string, size_t>> keyed;
   keyed.reserve(annotations.size());
   for (size_t i = 0; i < annotations.size(); ++i) {
