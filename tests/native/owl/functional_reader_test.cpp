@@ -174,7 +174,7 @@ std::string nested(int depth) {
 }
 
 std::string nested_annotations(int depth) {
-  s = "Prefix(:=<http://x/>)\nOntology(Declaration(";
+  std::string s = "Prefix(:=<http://x/>)\nOntology(Declaration(";
   for (int i = 0; i < depth; ++i) s += "Annotation(";
   for (int i = 0; i < depth; ++i) s += ":p \"v\")";
   return s + " Class(:A)))";
