@@ -1,0 +1,73 @@
+// The role hierarchy: per role every super-role and every sub-role (itself
+// included) and a symmetric flag, over role ids with inverses folded away by
+// the caller. Built once, then shared read-only.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include <tsl/robin_map.h>
+
+#include "common/ids.h"
+#include "core/concept.h"
+#include "core/ontology.h"
+#include "core/row_table.h"
+
+namespace kelmon {
+
+// Direct super-roles of one role: up to four inline, more on the heap.
+class RoleEdgeList {
+ public:
+  // Appends unless already present.
+  void add(RoleId sup);
+  std::size_t size() const { return inline_count_ < kInline ? inline_count_ : kInline + spill_.size(); }
+  RoleId operator[](std::size_t i) const { return i < kInline ? inline_[i] : spill_[i - kInline]; }
+
+ private:
+  static constexpr std::size_t kInline = 4;
+  std::array<RoleId, kInline> inline_{};
+  std::uint32_t inline_count_ = 0;
+  std::vector<RoleId> spill_;
+};
+
+struct RoleHierarchy {
+  RowTable<RoleId> supers{"RoleHierarchy: role id out of range"};
+  RowTable<RoleId> subs{"RoleHierarchy: role id out of range"};
+  std::vector<std::uint8_t> symmetric;
+
+  std::span<const RoleId> super_roles(RoleId role) const { return supers[role]; }
+  std::span<const RoleId> sub_roles(RoleId role) const { return subs[role]; }
+  // Reflexive: every role is a sub-role of itself.
+  bool is_sub_role(RoleId sub, RoleId sup) const { return supers.contains(sub, sup); }
+  bool is_symmetric(RoleId role) const;
+  std::size_t role_count() const { return symmetric.size(); }
+};
+
+class RoleHierarchyBuilder {
+ public:
+  explicit RoleHierarchyBuilder(std::uint32_t role_count) : edges(role_count), symmetric(role_count, 0) {}
+
+  void add_edge(RoleId sub, RoleId sup);
+  void mark_symmetric(RoleId role);
+  // Closes the edges by one breadth-first search per role; consumes the builder.
+  RoleHierarchy build() &&;
+
+  std::vector<RoleEdgeList> edges;
+  std::vector<std::uint8_t> symmetric;
+};
+
+// Inverse-role folding: InverseObjectProperties(P, Q) over two different named
+// roles makes Q stand for inv(P); pairs in axiom order, a pair ignored when P
+// or Q is already folded.
+using InverseRoleMap = tsl::robin_map<std::uint32_t, Role>;
+InverseRoleMap collect_inverse_role_map(const std::vector<Axiom>& axioms);
+Role canonical_role_of(const InverseRoleMap& inverses, Role role);
+
+// The hierarchy the reasoning kernel uses: builder over the vocabulary's roles,
+// edges from single-role inclusions and equivalences after folding, symmetric
+// flags from SymmetricRole and self-inverse roles.
+RoleHierarchy build_role_hierarchy(const InternalOntology& ontology);
+
+}  // namespace kelmon
