@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "common/invariant.h"
+#include "ir_fixture.h"
+
+namespace kelmon {
+namespace {
+
+using testing::IrFixture;
+
+std::vector<RoleId> ids(std::initializer_list<std::uint32_t> v) {
+  std::vector<RoleId> out;
+  for (auto x : v) out.push_back(RoleId{x});
+  return out;
+}
+
+template <class S>
+std::vector<RoleId> vec(S s) {
+  return std::vector<RoleId>(s.begin(), s.end());
+}
+
+TEST(RoleHierarchyBuilderTest, ZeroRoles) {
+  RoleHierarchy h = RoleHierarchyBuilder(0).build();
+  EXPECT_EQ(h.role_count(), 0u);
+  EXPECT_THROW(h.super_roles(RoleId{0}), InvariantFailure);
+  EXPECT_THROW(h.sub_roles(RoleId{0}), InvariantFailure);
+  EXPECT_THROW(h.is_sub_role(RoleId{0}, RoleId{0}), InvariantFailure);
+  EXPECT_THROW(h.is_symmetric(RoleId{0}), InvariantFailure);
+}
+
+TEST(RoleHierarchyBuilderTest, RoleWithoutEdgesIsItsOwnRow) {
+  RoleHierarchy h = RoleHierarchyBuilder(2).build();
+  EXPECT_EQ(vec(h.super_roles(RoleId{1})), ids({1}));
+  EXPECT_EQ(vec(h.sub_roles(RoleId{1})), ids({1}));
+  EXPECT_TRUE(h.is_sub_role(RoleId{1}, RoleId{1}));
+  EXPECT_FALSE(h.is_sub_role(RoleId{0}, RoleId{1}));
+}
+
+TEST(RoleHierarchyBuilderTest, CycleMakesMutualSubRoles) {
+  RoleHierarchyBuilder b(2);
+  b.add_edge(RoleId{1}, RoleId{0});
+  b.add_edge(RoleId{0}, RoleId{1});
+  RoleHierarchy h = std::move(b).build();
+  EXPECT_EQ(vec(h.super_roles(RoleId{0})), ids({0, 1}));
+  EXPECT_EQ(vec(h.super_roles(RoleId{1})), ids({0, 1}));
+  EXPECT_TRUE(h.is_sub_role(RoleId{0}, RoleId{1}));
+  EXPECT_TRUE(h.is_sub_role(RoleId{1}, RoleId{0}));
+}
+
+TEST(RoleHierarchyBuilderTest, ChainClosure) {
+  RoleHierarchyBuilder b(3);
+  b.add_edge(RoleId{0}, RoleId{1});
+  b.add_edge(RoleId{1}, RoleId{2});
+  b.add_edge(RoleId{1}, RoleId{2});
+  EXPECT_EQ(b.edges[1].size(), 1u) << "the same edge is stored once";
+  RoleHierarchy h = std::move(b).build();
+  EXPECT_EQ(vec(h.super_roles(RoleId{0})), ids({0, 1, 2}));
+  EXPECT_EQ(vec(h.sub_roles(RoleId{2})), ids({0, 1, 2}));
+  EXPECT_FALSE(h.is_sub_role(RoleId{2}, RoleId{0}));
+  EXPECT_THROW(h.is_sub_role(RoleId{3}, RoleId{0}), InvariantFailure);
+}
+
+TEST(RoleHierarchyBuilderTest, MoreThanFourDirectSuperRolesAllKept) {
+  RoleHierarchyBuilder b(8);
+  for (std::uint32_t s = 7; s >= 1; --s) b.add_edge(RoleId{0}, RoleId{s});
+  b.add_edge(RoleId{0}, RoleId{6});
+  EXPECT_EQ(b.edges[0].size(), 7u);
+  RoleHierarchy h = std::move(b).build();
+  EXPECT_EQ(vec(h.super_roles(RoleId{0})), ids({0, 1, 2, 3, 4, 5, 6, 7}));
+  for (std::uint32_t s = 1; s < 8; ++s) EXPECT_EQ(vec(h.sub_roles(RoleId{s})), ids({0, s}));
+}
+
+TEST(RoleHierarchyBuilderTest, BoundsAndSelfEdges) {
+  RoleHierarchyBuilder b(2);
+  EXPECT_THROW(b.add_edge(RoleId{2}, RoleId{0}), InvariantFailure);
+  EXPECT_THROW(b.mark_symmetric(RoleId{2}), InvariantFailure);
+  b.add_edge(RoleId{0}, RoleId{0});
+  b.mark_symmetric(RoleId{1});
+  RoleHierarchy h = std::move(b).build();
+  EXPECT_EQ(vec(h.super_roles(RoleId{0})), ids({0}));
+  EXPECT_TRUE(h.is_symmetric(RoleId{1}));
+  EXPECT_FALSE(h.is_symmetric(RoleId{0}));
+  RoleHierarchyBuilder bad(1);
+  bad.add_edge(RoleId{0}, RoleId{5});
+  EXPECT_THROW(std::move(bad).build(), InvariantFailure);
+}
+
+// build_role_hierarchy over hand-built ontologies: expected super-role rows by name.
+struct FeedCase {
+  const char* name;
+  void (*build)(IrFixture&);
+  std::vector<std::pair<const char*, std::vector<const char*>>> supers;
+  std::vector<const char*> symmetric;
+};
+
+class BuildRoleHierarchyTest : public ::testing::TestWithParam<FeedCase> {};
+
+TEST_P(BuildRoleHierarchyTest, Rows) {
+  IrFixture f;
+  GetParam().build(f);
+  RoleHierarchy h = build_role_hierarchy(f.ir);
+  ASSERT_EQ(h.role_count(), f.ir.vocabulary.roles.size());
+  for (const auto& [role, sups] : GetParam().supers) {
+    std::vector<RoleId> want;
+    for (const char* s : sups) want.push_back(f.rid(s));
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(vec(h.super_roles(f.rid(role))), want) << role;
+  }
+  for (std::uint32_t r = 0; r < h.role_count(); ++r) {
+    std::string name(f.ir.vocabulary.roles.name(RoleId{r}));
+    bool want = std::any_of(GetParam().symmetric.begin(), GetParam().symmetric.end(),
+                            [&](const char* s) { return name == s; });
+    EXPECT_EQ(h.is_symmetric(RoleId{r}), want) << name;
+    for (RoleId s : h.super_roles(RoleId{r})) EXPECT_TRUE(h.is_sub_role(RoleId{r}, s));
+    for (RoleId s : h.sub_roles(RoleId{r})) EXPECT_TRUE(h.is_sub_role(s, RoleId{r}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BuildRoleHierarchyTest,
+    ::testing::Values(
+        FeedCase{"plain_inclusion",
+                 [](IrFixture& f) { f.add(SubObjectPropertyOf{Single{f.r("r")}, f.r("s")}); },
+                 {{"r", {"r", "s"}}, {"s", {"s"}}},
+                 {}},
+        FeedCase{"inverse_inclusion_same_polarity",
+                 [](IrFixture& f) { f.add(SubObjectPropertyOf{Single{f.inv("r")}, f.inv("s")}); },
+                 {{"r", {"r", "s"}}},
+                 {}},
+        FeedCase{"mixed_polarity_gives_no_edge",
+                 [](IrFixture& f) { f.add(SubObjectPropertyOf{Single{f.inv("r")}, f.r("s")}); },
+                 {{"r", {"r"}}, {"s", {"s"}}},
+                 {}},
+        FeedCase{"chains_give_no_edge",
+                 [](IrFixture& f) { f.add(SubObjectPropertyOf{Chain{{f.r("r"), f.r("r")}}, f.r("s")}); },
+                 {{"r", {"r"}}},
+                 {}},
+        FeedCase{"folded_sub_keeps_written_edge",
+                 [](IrFixture& f) {
+                   f.add(InverseObjectProperties{f.r("p"), f.r("q")});
+                   f.add(SubObjectPropertyOf{Single{f.r("q")}, f.r("s")});
+                 },
+                 {{"q", {"q", "s"}}, {"p", {"p"}}},
+                 {}},
+        FeedCase{"folded_super_adds_nothing",
+                 [](IrFixture& f) {
+                   f.add(InverseObjectProperties{f.r("p"), f.r("q")});
+                   f.add(SubObjectPropertyOf{Single{f.r("s")}, f.r("q")});
+                 },
+                 {{"s", {"s"}}, {"p", {"p"}}, {"q", {"q"}}},
+                 {}},
+        FeedCase{"folded_both_sides_canonical_edge",
+                 [](IrFixture& f) {
+                   f.add(InverseObjectProperties{f.r("p"), f.r("q")});
+                   f.add(SubObjectPropertyOf{Single{f.r("q")}, f.inv("s")});
+                 },
+                 {{"p", {"p", "s"}}, {"q", {"q"}}},
+                 {}},
+        FeedCase{"second_pair_over_a_key_ignored",
+                 [](IrFixture& f) {
+                   f.add(InverseObjectProperties{f.r("p"), f.r("q")});
+                   f.add(InverseObjectProperties{f.r("q"), f.r("s")});
+                   f.add(SubObjectPropertyOf{Single{f.r("s")}, f.r("t")});
+                 },
+                 {{"s", {"s", "t"}}},
+                 {}},
+        FeedCase{"equivalence_same_polarity_members",
+                 [](IrFixture& f) {
+                   f.add(InverseObjectProperties{f.r("p"), f.r("q")});
+                   f.add(EquivalentObjectProperties{{f.r("a"), f.r("b"), f.r("q"), f.inv("c")}});
+                 },
+                 {{"a", {"a", "b"}}, {"b", {"a", "b"}}, {"p", {"p", "c"}}, {"c", {"c", "p"}}, {"q", {"q"}}},
+                 {}},
+        FeedCase{"symmetry_flags",
+                 [](IrFixture& f) {
+                   f.add(SymmetricRole{f.inv("r")});
+                   f.add(InverseObjectProperties{f.r("s"), f.r("s")});
+                   f.add(InverseObjectProperties{f.r("t"), f.inv("t")});
+                   f.add(TransitiveRole{f.r("u")});
+                 },
+                 {{"r", {"r"}}},
+                 {"r", "s"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BuildRoleHierarchy, CanonicalRoleOf) {
+  IrFixture f;
+  Role p = f.r("p"), q = f.r("q"), s = f.r("s");
+  f.add(InverseObjectProperties{p, q});
+  f.add(InverseObjectProperties{q, s});
+  InverseRoleMap m = collect_inverse_role_map(f.ir.axioms);
+  EXPECT_EQ(canonical_role_of(m, q), inverse_role(p));
+  EXPECT_EQ(canonical_role_of(m, inverse_role(q)), p);
+  EXPECT_EQ(canonical_role_of(m, p), p);
+  EXPECT_EQ(canonical_role_of(m, s), s) << "the second pair is ignored because q is a key";
+}
+
+TEST(BuildRoleHierarchy, SameRowsForAnyOrderOfPlainInclusions) {
+  auto build = [](std::uint32_t seed) {
+    IrFixture f;
+    for (const char* n : {"a", "b", "c", "d", "e", "f"}) f.r(n);
+    std::vector<Axiom> axioms{SubObjectPropertyOf{Single{f.r("a")}, f.r("b")},
+                              SubObjectPropertyOf{Single{f.r("b")}, f.r("c")},
+                              SubObjectPropertyOf{Single{f.inv("d")}, f.inv("a")},
+                              EquivalentObjectProperties{{f.r("e"), f.r("f")}},
+                              SymmetricRole{f.r("e")}};
+    std::mt19937 rng(seed);
+    std::shuffle(axioms.begin(), axioms.end(), rng);
+    f.ir.axioms = std::move(axioms);
+    RoleHierarchy h = build_role_hierarchy(f.ir);
+    std::vector<std::vector<RoleId>> rows;
+    for (std::uint32_t r = 0; r < h.role_count(); ++r) {
+      rows.push_back(vec(h.super_roles(RoleId{r})));
+      rows.push_back(vec(h.sub_roles(RoleId{r})));
+    }
+    return std::make_pair(rows, h.symmetric);
+  };
+  auto want = build(0);
+  // rows[2r] are the super-roles of r, rows[2r + 1] its sub-roles.
+  EXPECT_EQ(want.first[0], ids({0, 1, 2}));     // supers of a
+  EXPECT_EQ(want.first[6], ids({0, 1, 2, 3}));  // supers of d, through inv(d) ⊑ inv(a)
+  EXPECT_EQ(want.first[5], ids({0, 1, 2, 3}));  // subs of c
+  for (std::uint32_t seed = 1; seed < 10; ++seed) EXPECT_EQ(build(seed), want);
+}
+
+}  // namespace
+}  // namespace kelmon
