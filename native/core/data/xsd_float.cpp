@@ -100,6 +100,23 @@ void divide_scaled(const mpz_class& num, const mpz_class& den, long k, mpz_class
 
 long bit_length(const mpz_class& x) { return static_cast<long>(mpz_sizeinbase(x.get_mpz_t(), 2)); }
 
+// Short significands with small exponents: the significand and the power of
+// ten are both exact in T, so one IEEE multiplication or division rounds the
+// exact value once, correctly.
+template <class T>
+std::optional<T> exact_operand_quotient(const DecimalScientific& d) {
+  constexpr bool single = sizeof(T) == sizeof(float);
+  constexpr std::size_t max_digits = single ? 7 : 15;  // below 2^24 and 2^53
+  constexpr std::int64_t max_power = single ? 10 : 22;  // 10^n exact in T
+  if (d.digits.size() > max_digits || d.exponent > max_power || d.exponent < -max_power) return std::nullopt;
+  std::uint64_t significand = 0;
+  for (char c : d.digits) significand = significand * 10 + static_cast<std::uint64_t>(c - '0');
+  T power = 1;
+  for (std::int64_t i = 0; i < (d.exponent < 0 ? -d.exponent : d.exponent); ++i) power *= 10;
+  const T m = static_cast<T>(significand);
+  return d.exponent < 0 ? m / power : m * power;
+}
+
 // Rounds digits * 10^exponent (positive) to q * 2^k in the given format; none on overflow.
 template <class T>
 std::optional<T> round_to_binary(const DecimalScientific& d, const BinaryFormat& format) {
@@ -107,6 +124,8 @@ std::optional<T> round_to_binary(const DecimalScientific& d, const BinaryFormat&
   const std::int64_t magnitude = static_cast<std::int64_t>(d.digits.size()) + d.exponent;
   if (magnitude > format.overflow_magnitude) return std::nullopt;
   if (magnitude <= format.underflow_magnitude) return d.negative ? -T(0) : T(0);
+
+  if (auto fast = exact_operand_quotient<T>(d)) return d.negative ? -*fast : *fast;
 
   mpz_class num(d.digits, 10);
   mpz_class den = 1;
