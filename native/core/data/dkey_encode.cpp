@@ -1,5 +1,6 @@
 #include "core/data/dkey_encode.h"
 
+#include "common/invariant.h"
 #include "common/overload.h"
 
 namespace kelmon {
@@ -71,6 +72,7 @@ std::string encode_int_interval_key(const IntInterval& interval) {
 }
 
 std::string encode_int_intervals_key(std::span<const IntInterval> intervals) {
+  invariant(!intervals.empty(), "encode_int_intervals_key: empty interval list");
   if (intervals.size() == 1) return encode_int_interval_key(intervals.front());
   return encode_items("iset:", intervals, ';', [](const IntInterval& i) {
     return int_bound_text(i.lower) + ':' + int_bound_text(i.upper);

@@ -34,6 +34,7 @@ std::string date_time_key_text(const DateTimeValue& d);               // "2020.1
 // "urn:kelmon-dkey:" lo ":" hi, "*" for an absent bound.
 std::string encode_int_interval_key(const IntInterval& interval);
 // One interval: its bare key; more (normalised): "urn:kelmon-dkey:iset:" lo ":" hi items joined by ";".
+// The list must not be empty (an invariant: normalisation never yields an empty list).
 std::string encode_int_intervals_key(std::span<const IntInterval> intervals);
 // `kind` is float_range_kind or double_range_kind; bounds as binary64 bit patterns.
 std::string encode_bounded_range_key(std::string_view kind, const FloatInterval& interval);

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "common/invariant.h"
 #include "core/data/test_values.h"
 #include "core/data/xsd_float.h"
 
@@ -105,6 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"value_range_strings", encode_value_range_key({ValueRange::Strings{StringSet{"a", "b"}}}),
                    "urn:kelmon-dkey:str:61:62"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IntIntervalsKey, empty_list_is_an_invariant_failure) {
+  EXPECT_THROW(encode_int_intervals_key(std::vector<IntInterval>{}), InvariantFailure);
+}
 
 TEST(HexEncode, writes_two_lowercase_digits_per_byte) {
   EXPECT_EQ(hex_encode(std::string_view("\x00\xff\x0a", 3)), "00ff0a");
