@@ -65,7 +65,7 @@ std::optional<ValueRange::Strings> string_set_of(const owl::DataRange& range) {
 
 std::optional<LangString> lang_literal_of(const owl::Literal& literal) {
   if (literal.form != owl::LiteralForm::LanguageTagged) return std::nullopt;
-  LangString out{literal.lexical, literal.language};
+  LangString out{literal.lexical, std::string(literal.language.str())};
   for (char& c : out.tag) c = ascii_lower(c);
   return out;
 }
