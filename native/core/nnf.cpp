@@ -2,9 +2,15 @@
 // anyone can write, and their nesting depth must not reach the C stack. The
 // walk visits children left to right and interns a node after its children,
 // exactly the order of the plain recursive definition, so ids come out the same.
+// Results are remembered per call: a shared sub-concept (documents can share
+// nodes, e.g. RDF blank nodes) is normalised once instead of once per path,
+// which keeps the work linear in the pool rather than exponential. Recomputing
+// it would intern nothing new, so the memo changes no id.
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+#include <tsl/robin_map.h>
 
 #include "core/concept_pool.h"
 
@@ -25,6 +31,8 @@ struct Child {
 };
 
 constexpr std::uint32_t kU32Max = std::numeric_limits<std::uint32_t>::max();
+
+std::uint64_t memo_key(ConceptId id, bool negated) { return (std::uint64_t{id.v} << 1) | (negated ? 1u : 0u); }
 
 // How many sub-results the node needs before it can be finished.
 std::uint32_t child_count(const Concept& c, bool negated) {
@@ -60,6 +68,7 @@ ConceptId ConceptPool::nnf_not(ConceptId id) { return normal_form(id, true); }
 ConceptId ConceptPool::normal_form(ConceptId root, bool root_negated) {
   std::vector<Frame> frames;
   std::vector<ConceptId> results;
+  tsl::robin_map<std::uint64_t, ConceptId> memo;
   frames.push_back({root, root_negated, 0, 0});
   while (!frames.empty()) {
     Frame& f = frames.back();
@@ -73,6 +82,10 @@ ConceptId ConceptPool::normal_form(ConceptId root, bool root_negated) {
     if (f.next_child < child_count(c, f.negated)) {
       Child next = child_at(c, f.negated, f.next_child);
       ++f.next_child;
+      if (auto hit = memo.find(memo_key(next.id, next.negated)); hit != memo.end()) {
+        results.push_back(hit->second);
+        continue;
+      }
       frames.push_back({next.id, next.negated, 0, results.size()});
       continue;
     }
@@ -118,6 +131,7 @@ ConceptId ConceptPool::normal_form(ConceptId root, bool root_negated) {
       }
       case ConceptKind::Not: out = self_id; break;  // handled above
     }
+    if (child_count(c, neg) > 0) memo.emplace(memo_key(self_id, neg), out);
     frames.pop_back();
     results.resize(base);
     results.push_back(out);

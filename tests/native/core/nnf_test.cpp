@@ -186,3 +186,23 @@ TEST_F(NnfTest, AxiomsKeepPositionsAndKinds) {
 
 }  // namespace
 }  // namespace kelmon
+
+namespace kelmon {
+namespace {
+
+TEST(NnfShared, SharedSubConceptsAreNormalisedOnce) {
+  // x_{k+1} = And(Some(r, Not x_k), All(r, Not x_k)): 80 levels, 2^80 paths.
+  ConceptPool pool;
+  ConceptId x = pool.intern(Atomic{ClassId{0}});
+  for (int k = 0; k < 80; ++k) {
+    ConceptId n = pool.intern(Not{x});
+    x = pool.mk_and({pool.intern(Some{n, kR}), pool.intern(All{n, kR})});
+  }
+  ConceptId got = pool.nnf_not(x);
+  EXPECT_TRUE(std::holds_alternative<Or>(pool.get(got)));
+  EXPECT_EQ(pool.nnf(got), got);
+  EXPECT_EQ(pool.nnf_not(got), pool.nnf(x));
+}
+
+}  // namespace
+}  // namespace kelmon
