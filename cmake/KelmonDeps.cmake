@@ -8,3 +8,7 @@ find_library(GMPXX_LIBRARY gmpxx REQUIRED)
 find_library(GMP_LIBRARY gmp REQUIRED)
 target_include_directories(kelmon_core SYSTEM PUBLIC "${GMPXX_INCLUDE_DIR}")
 target_link_libraries(kelmon_core PUBLIC "${GMPXX_LIBRARY}" "${GMP_LIBRARY}")
+
+# Expat: the streaming XML parser under the OWL/XML reader.
+find_package(EXPAT REQUIRED)
+target_link_libraries(kelmon_owl PUBLIC EXPAT::EXPAT)
