@@ -1,0 +1,234 @@
+#include "core/convert/convert.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <random>
+
+#include "core/convert/convert_support.h"
+#include "core/convert/dropped.h"
+#include "core/convert/role_chains.h"
+
+namespace kelmon {
+namespace {
+
+using namespace kelmon::testing;
+
+class EnvGuard {
+ public:
+  EnvGuard(const char* name, const char* value) : name_(name) {
+    if (value) setenv(name, value, 1); else unsetenv(name);
+  }
+  ~EnvGuard() { unsetenv(name_); }
+
+ private:
+  const char* name_;
+};
+
+std::vector<std::string> names(const auto& ns) {
+  std::vector<std::string> out;
+  for (const auto& n : ns.names()) out.push_back(*n);
+  return out;
+}
+
+TEST(ConvertOntology, EmptyOntologyHoldsBottomThenTop) {
+  auto o = convert_ofn("");
+  EXPECT_EQ(o.vocabulary.classes.size(), 0u);
+  EXPECT_EQ(o.vocabulary.roles.size(), 0u);
+  EXPECT_EQ(o.vocabulary.individuals.size(), 0u);
+  EXPECT_TRUE(o.axioms.empty());
+  EXPECT_TRUE(o.dropped.empty());
+  ASSERT_EQ(o.concepts.size(), 2u);
+  EXPECT_TRUE(std::holds_alternative<Bottom>(o.concepts.get(ConceptId{0})));
+  EXPECT_TRUE(std::holds_alternative<Top>(o.concepts.get(ConceptId{1})));
+}
+
+const char* kMixed[] = {
+    "Declaration(Class(:Z))",
+    "SubClassOf(:B ObjectSomeValuesFrom(:r :C))",
+    "EquivalentClasses(:D ObjectIntersectionOf(:E ObjectAllValuesFrom(ObjectInverseOf(:s) :F)))",
+    "DisjointClasses(:A :B :G)",
+    "SubObjectPropertyOf(ObjectPropertyChain(:r :s :t :u) :v)",
+    "TransitiveObjectProperty(:t)",
+    "ClassAssertion(:A :i)",
+    "ObjectPropertyAssertion(:r :i :j)",
+    "SameIndividual(:k :j)",
+    "ObjectPropertyDomain(:u ObjectUnionOf(:H :A))",
+    "FunctionalObjectProperty(:w)",
+};
+
+std::string join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\n";
+  return out;
+}
+
+TEST(ConvertOntology, IdsAndAxiomsDoNotDependOnDocumentOrder) {
+  std::vector<std::string> lines(std::begin(kMixed), std::end(kMixed));
+  auto reference = convert_ofn(join(lines));
+  std::mt19937 rng(7);
+  for (int round = 0; round < 5; ++round) {
+    std::shuffle(lines.begin(), lines.end(), rng);
+    auto o = convert_ofn(join(lines));
+    EXPECT_EQ(names(o.vocabulary.classes), names(reference.vocabulary.classes));
+    EXPECT_EQ(names(o.vocabulary.roles), names(reference.vocabulary.roles));
+    EXPECT_EQ(names(o.vocabulary.individuals), names(reference.vocabulary.individuals));
+    EXPECT_EQ(o.axioms, reference.axioms);
+    EXPECT_EQ(o.concepts.size(), reference.concepts.size());
+  }
+  EXPECT_TRUE(std::is_sorted(reference.axioms.begin(), reference.axioms.end(),
+                             [](const Axiom& a, const Axiom& b) { return axiom_less(a, b); }));
+}
+
+TEST(ConvertOntology, HashOrderOnlyForExactlyOne) {
+  std::vector<std::string> lines(std::begin(kMixed), std::end(kMixed));
+  auto structural = convert_ofn(join(lines));
+  EnvGuard env("KELMON_CONVERT_HASH_SORT", "1 ");
+  auto still_structural = convert_ofn(join(lines));
+  EXPECT_EQ(names(still_structural.vocabulary.classes), names(structural.vocabulary.classes));
+  EXPECT_EQ(names(still_structural.vocabulary.roles), names(structural.vocabulary.roles));
+  setenv("KELMON_CONVERT_HASH_SORT", "1", 1);
+  auto hashed = convert_ofn(join(lines));
+  // Same names and axioms under another interning order.
+  auto sorted = [](std::vector<std::string> v) { std::sort(v.begin(), v.end()); return v; };
+  EXPECT_EQ(sorted(names(hashed.vocabulary.classes)), sorted(names(structural.vocabulary.classes)));
+  EXPECT_EQ(hashed.axioms.size(), structural.axioms.size());
+}
+
+TEST(ConvertOntology, UnsupportedKindsAreCountedByText) {
+  auto o = convert_ofn(
+      "HasKey(:A (:r) ()) HasKey(:B (:r) ())\n"
+      "DatatypeDefinition(:dt xsd:integer)\n"
+      "SubClassOf(:A :B)");
+  std::map<std::string, std::uint64_t> expected = {{"DatatypeDefinition: unsupported data range", 1},
+                                                   {"HasKey: unsupported axiom (HasKey)", 2}};
+  EXPECT_EQ(o.dropped, expected);
+  EXPECT_EQ(o.axioms.size(), 1u);
+}
+
+TEST(ConvertOntology, DataGateIsReadPerAxiomAndOnlyZeroCloses) {
+  for (const char* value : {static_cast<const char*>(nullptr), "", "false", "1", " 0"}) {
+    EnvGuard env("KELMON_DATA_PROPERTIES", value);
+    auto o = convert_ofn("FunctionalDataProperty(:p)");
+    EXPECT_TRUE(o.dropped.empty()) << (value ? value : "unset");
+    EXPECT_TRUE(has_axiom(o, FunctionalRole{Role::named(role_id(o, "p"))}));
+  }
+  EnvGuard env("KELMON_DATA_PROPERTIES", "0");
+  auto o = convert_ofn("FunctionalDataProperty(:p) SubDataPropertyOf(:p :q) SubClassOf(:A :B)");
+  std::map<std::string, std::uint64_t> expected = {{"FunctionalDataProperty: unsupported data range", 1},
+                                                   {"SubDataPropertyOf: unsupported data range", 1}};
+  EXPECT_EQ(o.dropped, expected);
+  EXPECT_EQ(o.vocabulary.roles.size(), 0u);
+}
+
+TEST(ConvertOntology, PropertyAxiomsKeepTheirFlags) {
+  auto o = convert_ofn(
+      "InverseFunctionalObjectProperty(ObjectInverseOf(:p))\n"
+      "InverseFunctionalObjectProperty(:q)\n"
+      "InverseObjectProperties(ObjectInverseOf(:a) :b)\n"
+      "SubDataPropertyOf(:d :e)\n"
+      "ObjectPropertyAssertion(ObjectInverseOf(:r) :i :j)");
+  Role p = Role::named(role_id(o, "p")), q = Role::named(role_id(o, "q"));
+  EXPECT_TRUE(has_axiom(o, FunctionalRole{p}));
+  EXPECT_TRUE(has_axiom(o, InverseFunctionalRole{q}));
+  EXPECT_TRUE(has_axiom(o, InverseObjectProperties{Role::inverse_of(role_id(o, "a")), Role::named(role_id(o, "b"))}));
+  EXPECT_TRUE(has_axiom(o, SubObjectPropertyOf{Single{Role::named(role_id(o, "d"))}, Role::named(role_id(o, "e"))}));
+  EXPECT_TRUE(has_axiom(o, ObjectPropertyAssertion{Role::inverse_of(role_id(o, "r")), individual(o, "http://x/i"),
+                                                   individual(o, "http://x/j")}));
+}
+
+TEST(ConvertOntology, NonLogicalComponentsChangeNothing) {
+  auto o = convert_ofn(
+      "Import(<http://x/other>)\n"
+      "Annotation(rdfs:comment \"an ontology\")\n"
+      "Declaration(DataProperty(:p)) Declaration(AnnotationProperty(:ap)) Declaration(Datatype(:dt))\n"
+      "AnnotationAssertion(rdfs:label :A \"A\")\n"
+      "SubAnnotationPropertyOf(:ap rdfs:label)\n"
+      "DLSafeRule(Body(ClassAtom(:A Variable(:x))) Head(ClassAtom(:B Variable(:x))))");
+  EXPECT_TRUE(o.axioms.empty());
+  EXPECT_TRUE(o.dropped.empty());
+  EXPECT_EQ(o.vocabulary.classes.size() + o.vocabulary.roles.size() + o.vocabulary.individuals.size(), 0u);
+}
+
+TEST(ConvertOntology, DeclarationsAreInternedEvenWithoutUse) {
+  auto o = convert_ofn("Declaration(Class(:A)) Declaration(ObjectProperty(:r)) Declaration(NamedIndividual(:i))");
+  EXPECT_TRUE(has_axiom(o, DeclareClass{class_id(o, "A")}));
+  EXPECT_TRUE(has_axiom(o, DeclareObjectProperty{role_id(o, "r")}));
+  EXPECT_TRUE(has_axiom(o, DeclareNamedIndividual{individual(o, "http://x/i")}));
+}
+
+TEST(ConvertOntology, LongChainsAreSplitIntoTwoRoleChains) {
+  auto o = convert_ofn("SubObjectPropertyOf(ObjectPropertyChain(:r ObjectInverseOf(:s) :t) :v)");
+  Role r = Role::named(role_id(o, "r")), s = Role::inverse_of(role_id(o, "s")), t = Role::named(role_id(o, "t"));
+  Role v = Role::named(role_id(o, "v"));
+  auto aux = o.vocabulary.roles.get("urn:kelmon-aux-role:0:1");
+  ASSERT_TRUE(aux.has_value());
+  Role a1 = Role::named(aux->id);
+  EXPECT_TRUE(has_axiom(o, SubObjectPropertyOf{Chain{{r, s}}, a1}));
+  EXPECT_TRUE(has_axiom(o, SubObjectPropertyOf{Chain{{a1, t}}, v}));
+  EXPECT_EQ(o.axioms.size(), 2u);
+}
+
+struct ChainCase {
+  size_t position;   // index of the long chain in the list
+  size_t length;     // roles in it
+};
+
+class ChainSplit : public ::testing::TestWithParam<ChainCase> {};
+
+TEST_P(ChainSplit, AuxiliaryRolesAreNumberedByPositionAndStep) {
+  InternalOntology o;
+  std::vector<Role> roles;
+  for (size_t i = 0; i < GetParam().length; ++i) roles.push_back(Role::named(o.vocabulary.roles.intern("r" + std::to_string(i))));
+  Role sup = Role::named(o.vocabulary.roles.intern("sup"));
+  for (size_t i = 0; i < GetParam().position; ++i) o.axioms.push_back(TransitiveRole{roles[0]});
+  o.axioms.push_back(SubObjectPropertyOf{Chain{roles}, sup});
+  o.axioms.push_back(SubObjectPropertyOf{Chain{{roles[0], roles[1]}}, sup});  // two roles: kept as is
+  split_role_chains(o);
+
+  const size_t n = GetParam().length, i = GetParam().position;
+  ASSERT_EQ(o.axioms.size(), i + 1 + (n - 1));
+  EXPECT_EQ(o.axioms[i], Axiom(SubObjectPropertyOf{Chain{{roles[0], roles[1]}}, sup}));
+  auto aux = [&](size_t j) {
+    auto e = o.vocabulary.roles.get("urn:kelmon-aux-role:" + std::to_string(i) + ":" + std::to_string(j));
+    EXPECT_TRUE(e.has_value()) << j;
+    return Role::named(e ? e->id : RoleId{});
+  };
+  EXPECT_EQ(o.axioms[i + 1], Axiom(SubObjectPropertyOf{Chain{{roles[0], roles[1]}}, aux(1)}));
+  for (size_t j = 2; j <= n - 2; ++j)
+    EXPECT_EQ(o.axioms[i + j], Axiom(SubObjectPropertyOf{Chain{{aux(j - 1), roles[j]}}, aux(j)}));
+  EXPECT_EQ(o.axioms.back(), Axiom(SubObjectPropertyOf{Chain{{aux(n - 2), roles[n - 1]}}, sup}));
+  EXPECT_EQ(o.vocabulary.roles.size(), n + 1 + (n - 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChainSplit,
+                         ::testing::Values(ChainCase{7, 3}, ChainCase{0, 4}, ChainCase{2, 6}));
+
+TEST(SplitRoleChains, ShortChainsLeaveTheListUntouched) {
+  InternalOntology o;
+  Role a = Role::named(o.vocabulary.roles.intern("a")), b = Role::named(o.vocabulary.roles.intern("b"));
+  o.axioms = {SubObjectPropertyOf{Chain{{b, a}}, a}, TransitiveRole{a}, SubObjectPropertyOf{Single{a}, b}};
+  auto before = o.axioms;
+  split_role_chains(o);
+  EXPECT_EQ(o.axioms, before);
+  EXPECT_EQ(o.vocabulary.roles.size(), 2u);
+}
+
+TEST(DroppedReport, TextsByReason) {
+  EXPECT_EQ(dropped_text("SubClassOf", Unsupported(UnsupportedDataRange{})), "SubClassOf: unsupported data range");
+  EXPECT_EQ(dropped_text("HasKey", Unsupported(UnsupportedAxiom{"HasKey"})), "HasKey: unsupported axiom (HasKey)");
+  EXPECT_EQ(dropped_text("ClassAssertion", Unsupported(AnonymousIndividual{})), "ClassAssertion: anonymous individual");
+  EXPECT_EQ(dropped_text("SubClassOf", Unsupported(UnsupportedConcept{"X"})), "SubClassOf: unsupported concept (X)");
+  EXPECT_EQ(dropped_kind_name(owl::AxiomKind::InverseObjectProperties), "Other");
+  EXPECT_EQ(dropped_kind_name(owl::AxiomKind::SameIndividual), "Other");
+  EXPECT_EQ(dropped_kind_name(owl::AxiomKind::NegativeDataPropertyAssertion), "NegativeDataPropertyAssertion");
+  std::map<std::string, std::uint64_t> m;
+  count_dropped_axiom(m, "b");
+  count_dropped_axiom(m, "a");
+  count_dropped_axiom(m, "b");
+  EXPECT_EQ(m, (std::map<std::string, std::uint64_t>{{"a", 1}, {"b", 2}}));
+}
+
+}  // namespace
+}  // namespace kelmon

@@ -1,0 +1,112 @@
+"""render_manchester and dropped_axioms, and the loading messages they raise."""
+
+import os
+import shutil
+
+import pytest
+
+import kelmon
+
+DATA = os.path.join(os.path.dirname(__file__), "data")
+CORPUS = os.path.join(os.path.dirname(__file__), "..", "..", "shared", "corpus", "ontologies")
+FAMILY = os.path.join(DATA, "family_small.ofn")
+F = "http://example.org/family#"
+DASH = "\u2014"
+
+
+def test_render_manchester_gives_one_line_per_logical_axiom():
+    lines = sorted(kelmon.render_manchester(FAMILY))
+    assert lines == sorted([
+        f"<{F}Parent> SubClassOf <{F}Person>",
+        f"<{F}Parent> EquivalentTo <{F}hasChild> some <{F}Person>",
+        f"<{F}Person> DisjointWith <{F}Place>, <{F}Event>",
+        f"<{F}hasChild> o <{F}hasChild> SubPropertyOf <{F}hasGrandchild>",
+        f"<{F}ann> not <{F}hasChild> <{F}bob>",
+        f"HasKey(<{F}Person> () (<{F}ssn>))",
+        f"HasKey(<{F}Place> () (<{F}code>))",
+    ])
+
+
+def test_dropped_axioms_counts_by_text_in_byte_order():
+    assert kelmon.dropped_axioms(FAMILY) == {"HasKey: unsupported axiom (HasKey)": 2}
+    assert kelmon.dropped_axioms(path=FAMILY) == {"HasKey: unsupported axiom (HasKey)": 2}
+
+
+def test_declarations_only_give_empty_results(tmp_path):
+    p = tmp_path / "decl.ofn"
+    p.write_text("Ontology(<http://x/o> Declaration(Class(<http://x/A>)) Declaration(ObjectProperty(<http://x/r>)))")
+    assert kelmon.render_manchester(str(p)) == []
+    assert kelmon.dropped_axioms(str(p)) == {}
+
+
+@pytest.mark.parametrize("name", ["pizza.ofn", "wine.ofn", "bfo-core.ofn"])
+def test_corpus_documents_load_and_render(name):
+    path = os.path.join(CORPUS, name)
+    lines = kelmon.render_manchester(path)
+    assert lines and all("\n" not in line for line in lines)
+    assert isinstance(kelmon.dropped_axioms(path), dict)
+
+
+def copy_as(tmp_path, name, content=None):
+    p = tmp_path / name
+    if content is None:
+        shutil.copy(FAMILY, p)
+    else:
+        p.write_bytes(content)
+    return str(p)
+
+
+@pytest.mark.parametrize("name", ["x.OFN", "x.Ofn"])
+def test_extensions_are_lowercased(tmp_path, name):
+    assert kelmon.dropped_axioms(copy_as(tmp_path, name)) == {"HasKey: unsupported axiom (HasKey)": 2}
+
+
+@pytest.mark.parametrize(
+    "name, message",
+    [
+        ("x.ttl", f"unknown extension `.ttl` {DASH} pass format= explicitly via classify_bytes() or rename file to "
+                  ".ofn / .owx / .rdf / .omn"),
+        ("x.TTL", f"unknown extension `.ttl` {DASH} pass format= explicitly via classify_bytes() or rename file to "
+                  ".ofn / .owx / .rdf / .omn"),
+        ("x.manchester", f"unknown extension `.manchester` {DASH} pass format= explicitly via classify_bytes() or "
+                         "rename file to .ofn / .owx / .rdf / .omn"),
+        ("noext", f"no extension on `{{path}}` {DASH} pass format= explicitly via classify_bytes()"),
+        (".ofn", f"no extension on `{{path}}` {DASH} pass format= explicitly via classify_bytes()"),
+    ],
+)
+def test_extension_messages(tmp_path, name, message):
+    path = copy_as(tmp_path, name)
+    for fn in (kelmon.dropped_axioms, kelmon.render_manchester):
+        with pytest.raises(kelmon.ParseError) as info:
+            fn(path)
+        assert str(info.value) == message.format(path=path)
+
+
+def test_missing_file_reports_the_read_before_the_extension():
+    with pytest.raises(kelmon.ParseError) as info:
+        kelmon.dropped_axioms("/nonexistent/dir/x.ttl")
+    assert str(info.value) == "read /nonexistent/dir/x.ttl: No such file or directory (os error 2)"
+
+
+def test_file_that_is_not_utf8_fails_the_read(tmp_path):
+    path = copy_as(tmp_path, "x.ofn", b"Ontology(<http://x/\xff>)")
+    with pytest.raises(kelmon.ParseError) as info:
+        kelmon.render_manchester(path)
+    assert str(info.value) == f"read {path}: stream did not contain valid UTF-8"
+
+
+def test_reader_failure_names_the_format(tmp_path):
+    path = copy_as(tmp_path, "x.ofn", b"Ontology(<http://x/o> SubClassOf(<http://x/A>)")
+    with pytest.raises(kelmon.ParseError) as info:
+        kelmon.dropped_axioms(path)
+    assert str(info.value).startswith("parse ofn: line 1, column ")
+
+
+@pytest.mark.parametrize("fn", [kelmon.dropped_axioms, kelmon.render_manchester])
+def test_path_argument_errors(fn):
+    with pytest.raises(TypeError, match="argument 'path'"):
+        fn(3)
+    with pytest.raises(TypeError, match=fn.__name__):
+        fn()
+    with pytest.raises(TypeError, match=fn.__name__):
+        fn(FAMILY, FAMILY)
