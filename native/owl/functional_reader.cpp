@@ -105,27 +105,28 @@ class FunctionalParser {
     close();
   }
 
-  Iri iri() {
+  struct Name {
+    Iri iri;
+    ClassExpression cls;  // made on first use as a class
+  };
+  // The entry of the IRI token under the cursor. Names repeat, and prefixes are fixed
+  // before the first axiom, so each distinct spelling is resolved and stored once.
+  Name& name() {
+    std::string_view key = cur_.text;
     if (cur_.type == FnToken::FullIri) {
-      Iri r = table_.intern(cur_.text);
-      advance();
-      return r;
+      key = std::string_view(key.data() - 1, key.size() + 1);  // with '<': apart from prefixed names
+    } else if (cur_.type != FnToken::PrefixedName) {
+      fail_expected("an IRI");
     }
-    if (cur_.type == FnToken::PrefixedName) {
-      // Prefixes are fixed before the first axiom, so a prefixed name always expands
-      // to the same IRI; cache by the name's text in the document.
-      auto it = prefixed_cache_.find(cur_.text);
-      if (it != prefixed_cache_.end()) {
-        advance();
-        return it->second;
-      }
-      Iri r = expand(cur_);
-      prefixed_cache_.emplace(cur_.text, r);
-      advance();
-      return r;
+    auto it = names_.find(key);
+    if (it == names_.end()) {
+      Iri r = cur_.type == FnToken::FullIri ? Iri(cur_.text) : expand(cur_);
+      it = names_.emplace(key, Name{std::move(r), {}}).first;
     }
-    fail_expected("an IRI");
+    advance();
+    return it.value();
   }
+  Iri iri() { return name().iri; }
 
   Iri expand(const FnLexeme& l) {
     size_t colon = l.text.find(':');
@@ -142,7 +143,7 @@ class FunctionalParser {
     } else {
       buf_.append(local);
     }
-    return table_.intern(buf_);
+    return Iri(buf_);
   }
 
   // ---- entities, individuals, literals -------------------------------------------
@@ -152,15 +153,10 @@ class FunctionalParser {
   AnnotationProperty annotation_property() { return AnnotationProperty{iri()}; }
 
   ClassExpression named_class() {
-    if (cur_.type == FnToken::FullIri || cur_.type == FnToken::PrefixedName) {
-      Iri i = iri();
-      auto it = class_cache_.find(i.identity());
-      if (it != class_cache_.end()) return it->second;
-      ClassExpression ce = Class{i};
-      class_cache_.emplace(i.identity(), ce);
-      return ce;
-    }
-    fail_expected("a class expression");
+    if (!is_iri_token()) fail_expected("a class expression");
+    Name& n = name();
+    if (!n.cls) n.cls = Class{n.iri};
+    return n.cls;
   }
 
   Individual individual() {
@@ -375,7 +371,7 @@ class FunctionalParser {
 
   void push_frame(std::vector<Frame>& stack, Ctor c, size_t at) {
     if (stack.size() >= kMaxNestingDepth) fail_too_deep();
-    stack.push_back(Frame{c, at});
+    stack.push_back(Frame{c, at, 0, {}, {}, {}, {}});
   }
 
   // Starts a data range: a finished one in `out` (true), or a pushed frame that now
@@ -829,8 +825,7 @@ class FunctionalParser {
       return static_cast<size_t>(internal::hash_text(v));
     }
   };
-  tsl::robin_map<std::string_view, Iri, ViewHash> prefixed_cache_;
-  tsl::robin_map<const void*, ClassExpression> class_cache_;
+  tsl::robin_map<std::string_view, Name, ViewHash> names_;
   ClassExpression thing_;
   DataRange rdfs_literal_;
 };

@@ -1,6 +1,7 @@
 #include "owl/iri.h"
 
 #include <cstring>
+#include <new>
 
 namespace kelmon::owl {
 
@@ -31,10 +32,20 @@ uint64_t hash_text(std::string_view text) {
 }
 }  // namespace internal
 
-Iri::Iri(std::string_view text) : rep_(new internal::IriRep) {
-  rep_->text.assign(text);
-  rep_->hash = internal::hash_text(text);
+namespace internal {
+IriRep* IriRep::create(std::string_view text) {
+  void* mem = ::operator new(sizeof(IriRep) + text.size());
+  auto* rep = new (mem) IriRep{{1}, static_cast<uint32_t>(text.size()), hash_text(text)};
+  std::memcpy(rep->text(), text.data(), text.size());
+  return rep;
 }
+void IriRep::destroy(IriRep* rep) noexcept {
+  rep->~IriRep();
+  ::operator delete(rep);
+}
+}  // namespace internal
+
+Iri::Iri(std::string_view text) : rep_(internal::IriRep::create(text)) {}
 
 Iri IriTable::intern(std::string_view text) {
   auto it = map_.find(text);

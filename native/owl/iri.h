@@ -9,10 +9,15 @@
 namespace kelmon::owl {
 
 namespace internal {
+// One allocation per IRI: the header followed by the text.
 struct IriRep {
-  std::atomic<uint32_t> refs{1};
-  uint64_t hash = 0;
-  std::string text;
+  std::atomic<uint32_t> refs;
+  uint32_t size;
+  uint64_t hash;
+  char* text() noexcept { return reinterpret_cast<char*>(this + 1); }
+  const char* text() const noexcept { return reinterpret_cast<const char*>(this + 1); }
+  static IriRep* create(std::string_view text);
+  static void destroy(IriRep* rep) noexcept;
 };
 uint64_t hash_text(std::string_view text);
 }  // namespace internal
@@ -37,7 +42,7 @@ class Iri {
   ~Iri() { release(); }
 
   std::string_view str() const noexcept {
-    return rep_ ? std::string_view(rep_->text) : std::string_view();
+    return rep_ ? std::string_view(rep_->text(), rep_->size) : std::string_view();
   }
   bool empty() const noexcept { return str().empty(); }
   uint64_t hash() const noexcept { return rep_ ? rep_->hash : internal::hash_text({}); }
@@ -59,7 +64,8 @@ class Iri {
     if (rep_) rep_->refs.fetch_add(1, std::memory_order_relaxed);
   }
   void release() noexcept {
-    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep_;
+    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+      internal::IriRep::destroy(rep_);
     rep_ = nullptr;
   }
   internal::IriRep* rep_ = nullptr;
