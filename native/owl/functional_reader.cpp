@@ -19,6 +19,176 @@ using internal::FnLexeme;
 using internal::FnLexer;
 using internal::FnToken;
 
+
+// Keywords by name; one table lookup instead of a chain of string comparisons.
+enum class Kw : uint8_t {
+  Other,
+  AnnotationAssertion,
+  AnnotationProperty,
+  AnnotationPropertyDomain,
+  AnnotationPropertyRange,
+  AsymmetricObjectProperty,
+  BuiltInAtom,
+  Class,
+  ClassAssertion,
+  ClassAtom,
+  DLSafeRule,
+  DataComplementOf,
+  DataHasValue,
+  DataIntersectionOf,
+  DataOneOf,
+  DataProperty,
+  DataPropertyAssertion,
+  DataPropertyAtom,
+  DataPropertyDomain,
+  DataPropertyRange,
+  DataRangeAtom,
+  DataUnionOf,
+  Datatype,
+  DatatypeDefinition,
+  DatatypeRestriction,
+  Declaration,
+  DifferentIndividuals,
+  DifferentIndividualsAtom,
+  DisjointClasses,
+  DisjointDataProperties,
+  DisjointObjectProperties,
+  DisjointUnion,
+  EquivalentClasses,
+  EquivalentDataProperties,
+  EquivalentObjectProperties,
+  FunctionalDataProperty,
+  FunctionalObjectProperty,
+  HasKey,
+  InverseFunctionalObjectProperty,
+  InverseObjectProperties,
+  IrreflexiveObjectProperty,
+  NamedIndividual,
+  NegativeDataPropertyAssertion,
+  NegativeObjectPropertyAssertion,
+  ObjectHasSelf,
+  ObjectHasValue,
+  ObjectOneOf,
+  ObjectProperty,
+  ObjectPropertyAssertion,
+  ObjectPropertyAtom,
+  ObjectPropertyDomain,
+  ObjectPropertyRange,
+  ReflexiveObjectProperty,
+  SameIndividual,
+  SameIndividualAtom,
+  SubAnnotationPropertyOf,
+  SubClassOf,
+  SubDataPropertyOf,
+  SubObjectPropertyOf,
+  SymmetricObjectProperty,
+  TransitiveObjectProperty,
+  DataAllValuesFrom,
+  DataExactCardinality,
+  DataMaxCardinality,
+  DataMinCardinality,
+  DataSomeValuesFrom,
+  ObjectAllValuesFrom,
+  ObjectComplementOf,
+  ObjectExactCardinality,
+  ObjectIntersectionOf,
+  ObjectMaxCardinality,
+  ObjectMinCardinality,
+  ObjectSomeValuesFrom,
+  ObjectUnionOf,
+};
+constexpr std::pair<std::string_view, Kw> kKeywords[] = {
+    {"AnnotationAssertion", Kw::AnnotationAssertion},
+    {"AnnotationProperty", Kw::AnnotationProperty},
+    {"AnnotationPropertyDomain", Kw::AnnotationPropertyDomain},
+    {"AnnotationPropertyRange", Kw::AnnotationPropertyRange},
+    {"AsymmetricObjectProperty", Kw::AsymmetricObjectProperty},
+    {"BuiltInAtom", Kw::BuiltInAtom},
+    {"Class", Kw::Class},
+    {"ClassAssertion", Kw::ClassAssertion},
+    {"ClassAtom", Kw::ClassAtom},
+    {"DLSafeRule", Kw::DLSafeRule},
+    {"DataComplementOf", Kw::DataComplementOf},
+    {"DataHasValue", Kw::DataHasValue},
+    {"DataIntersectionOf", Kw::DataIntersectionOf},
+    {"DataOneOf", Kw::DataOneOf},
+    {"DataProperty", Kw::DataProperty},
+    {"DataPropertyAssertion", Kw::DataPropertyAssertion},
+    {"DataPropertyAtom", Kw::DataPropertyAtom},
+    {"DataPropertyDomain", Kw::DataPropertyDomain},
+    {"DataPropertyRange", Kw::DataPropertyRange},
+    {"DataRangeAtom", Kw::DataRangeAtom},
+    {"DataUnionOf", Kw::DataUnionOf},
+    {"Datatype", Kw::Datatype},
+    {"DatatypeDefinition", Kw::DatatypeDefinition},
+    {"DatatypeRestriction", Kw::DatatypeRestriction},
+    {"Declaration", Kw::Declaration},
+    {"DifferentIndividuals", Kw::DifferentIndividuals},
+    {"DifferentIndividualsAtom", Kw::DifferentIndividualsAtom},
+    {"DisjointClasses", Kw::DisjointClasses},
+    {"DisjointDataProperties", Kw::DisjointDataProperties},
+    {"DisjointObjectProperties", Kw::DisjointObjectProperties},
+    {"DisjointUnion", Kw::DisjointUnion},
+    {"EquivalentClasses", Kw::EquivalentClasses},
+    {"EquivalentDataProperties", Kw::EquivalentDataProperties},
+    {"EquivalentObjectProperties", Kw::EquivalentObjectProperties},
+    {"FunctionalDataProperty", Kw::FunctionalDataProperty},
+    {"FunctionalObjectProperty", Kw::FunctionalObjectProperty},
+    {"HasKey", Kw::HasKey},
+    {"InverseFunctionalObjectProperty", Kw::InverseFunctionalObjectProperty},
+    {"InverseObjectProperties", Kw::InverseObjectProperties},
+    {"IrreflexiveObjectProperty", Kw::IrreflexiveObjectProperty},
+    {"NamedIndividual", Kw::NamedIndividual},
+    {"NegativeDataPropertyAssertion", Kw::NegativeDataPropertyAssertion},
+    {"NegativeObjectPropertyAssertion", Kw::NegativeObjectPropertyAssertion},
+    {"ObjectHasSelf", Kw::ObjectHasSelf},
+    {"ObjectHasValue", Kw::ObjectHasValue},
+    {"ObjectOneOf", Kw::ObjectOneOf},
+    {"ObjectProperty", Kw::ObjectProperty},
+    {"ObjectPropertyAssertion", Kw::ObjectPropertyAssertion},
+    {"ObjectPropertyAtom", Kw::ObjectPropertyAtom},
+    {"ObjectPropertyDomain", Kw::ObjectPropertyDomain},
+    {"ObjectPropertyRange", Kw::ObjectPropertyRange},
+    {"ReflexiveObjectProperty", Kw::ReflexiveObjectProperty},
+    {"SameIndividual", Kw::SameIndividual},
+    {"SameIndividualAtom", Kw::SameIndividualAtom},
+    {"SubAnnotationPropertyOf", Kw::SubAnnotationPropertyOf},
+    {"SubClassOf", Kw::SubClassOf},
+    {"SubDataPropertyOf", Kw::SubDataPropertyOf},
+    {"SubObjectPropertyOf", Kw::SubObjectPropertyOf},
+    {"SymmetricObjectProperty", Kw::SymmetricObjectProperty},
+    {"TransitiveObjectProperty", Kw::TransitiveObjectProperty},
+    {"DataAllValuesFrom", Kw::DataAllValuesFrom},
+    {"DataExactCardinality", Kw::DataExactCardinality},
+    {"DataMaxCardinality", Kw::DataMaxCardinality},
+    {"DataMinCardinality", Kw::DataMinCardinality},
+    {"DataSomeValuesFrom", Kw::DataSomeValuesFrom},
+    {"ObjectAllValuesFrom", Kw::ObjectAllValuesFrom},
+    {"ObjectComplementOf", Kw::ObjectComplementOf},
+    {"ObjectExactCardinality", Kw::ObjectExactCardinality},
+    {"ObjectIntersectionOf", Kw::ObjectIntersectionOf},
+    {"ObjectMaxCardinality", Kw::ObjectMaxCardinality},
+    {"ObjectMinCardinality", Kw::ObjectMinCardinality},
+    {"ObjectSomeValuesFrom", Kw::ObjectSomeValuesFrom},
+    {"ObjectUnionOf", Kw::ObjectUnionOf},
+};
+
+struct KwHash {
+  size_t operator()(std::string_view v) const noexcept {
+    return static_cast<size_t>(kelmon::owl::internal::hash_text(v));
+  }
+};
+
+Kw keyword(std::string_view word) {
+  static const tsl::robin_map<std::string_view, Kw, KwHash> table = [] {
+    tsl::robin_map<std::string_view, Kw, KwHash> t;
+    for (const auto& [name, kw] : kKeywords) t.emplace(name, kw);
+    return t;
+  }();
+  auto it = table.find(word);
+  return it == table.end() ? Kw::Other : it->second;
+}
+
 // Thrown inside the reader only; read_functional turns it into the error value.
 struct Failure {
   size_t offset;
@@ -383,17 +553,18 @@ class FunctionalParser {
     }
     if (cur_.type != FnToken::Word) fail_expected("a data range");
     std::string_view k = cur_.text;
+    const Kw kw = keyword(k);
     size_t at = cur_.offset;
-    if (k == "DataIntersectionOf" || k == "DataUnionOf" || k == "DataComplementOf") {
+    if (kw == Kw::DataIntersectionOf || kw == Kw::DataUnionOf || kw == Kw::DataComplementOf) {
       advance();
       open();
-      push_frame(stack, k == "DataIntersectionOf" ? Ctor::DataIntersectionOf
-                        : k == "DataUnionOf"      ? Ctor::DataUnionOf
+      push_frame(stack, kw == Kw::DataIntersectionOf ? Ctor::DataIntersectionOf
+                        : kw == Kw::DataUnionOf      ? Ctor::DataUnionOf
                                                   : Ctor::DataComplementOf,
                  at);
       return false;
     }
-    if (k == "DataOneOf") {
+    if (kw == Kw::DataOneOf) {
       advance();
       open();
       std::vector<Literal> lits;
@@ -403,7 +574,7 @@ class FunctionalParser {
       out = DataRange(DataOneOf{std::move(lits)});
       return true;
     }
-    if (k == "DatatypeRestriction") {
+    if (kw == Kw::DatatypeRestriction) {
       advance();
       open();
       DatatypeRestriction r{datatype(), {}};
@@ -429,10 +600,11 @@ class FunctionalParser {
     }
     if (cur_.type != FnToken::Word) fail_expected("a class expression");
     std::string_view k = cur_.text;
+    const Kw kw = keyword(k);
     size_t at = cur_.offset;
     advance();
     open();
-    if (k == "ObjectOneOf") {
+    if (kw == Kw::ObjectOneOf) {
       std::vector<Individual> v;
       while (!at_close()) v.push_back(individual());
       if (v.empty()) fail_expected("at least one individual");
@@ -440,45 +612,43 @@ class FunctionalParser {
       out = ClassExpression(ObjectOneOf{std::move(v)});
       return true;
     }
-    if (k == "ObjectHasValue") {
+    if (kw == Kw::ObjectHasValue) {
       auto p = object_property();
       auto i = individual();
       close();
       out = ClassExpression(ObjectHasValue{std::move(p), std::move(i)});
       return true;
     }
-    if (k == "ObjectHasSelf") {
+    if (kw == Kw::ObjectHasSelf) {
       auto p = object_property();
       close();
       out = ClassExpression(ObjectHasSelf{std::move(p)});
       return true;
     }
-    if (k == "DataHasValue") {
+    if (kw == Kw::DataHasValue) {
       auto p = data_property();
       auto l = literal();
       close();
       out = ClassExpression(DataHasValue{std::move(p), std::move(l)});
       return true;
     }
-    static constexpr std::pair<std::string_view, Ctor> kCtors[] = {
-        {"ObjectIntersectionOf", Ctor::ObjectIntersectionOf},
-        {"ObjectUnionOf", Ctor::ObjectUnionOf},
-        {"ObjectComplementOf", Ctor::ObjectComplementOf},
-        {"ObjectSomeValuesFrom", Ctor::ObjectSomeValuesFrom},
-        {"ObjectAllValuesFrom", Ctor::ObjectAllValuesFrom},
-        {"ObjectMinCardinality", Ctor::ObjectMinCardinality},
-        {"ObjectMaxCardinality", Ctor::ObjectMaxCardinality},
-        {"ObjectExactCardinality", Ctor::ObjectExactCardinality},
-        {"DataSomeValuesFrom", Ctor::DataSomeValuesFrom},
-        {"DataAllValuesFrom", Ctor::DataAllValuesFrom},
-        {"DataMinCardinality", Ctor::DataMinCardinality},
-        {"DataMaxCardinality", Ctor::DataMaxCardinality},
-        {"DataExactCardinality", Ctor::DataExactCardinality},
-    };
-    const Ctor* ctor = nullptr;
-    for (const auto& [name, c] : kCtors)
-      if (name == k) ctor = &c;
-    if (!ctor) throw Failure{at, "expected a class expression, found '" + std::string(k) + "'"};
+    std::optional<Ctor> ctor;
+    switch (kw) {
+      case Kw::ObjectIntersectionOf: ctor = Ctor::ObjectIntersectionOf; break;
+      case Kw::ObjectUnionOf: ctor = Ctor::ObjectUnionOf; break;
+      case Kw::ObjectComplementOf: ctor = Ctor::ObjectComplementOf; break;
+      case Kw::ObjectSomeValuesFrom: ctor = Ctor::ObjectSomeValuesFrom; break;
+      case Kw::ObjectAllValuesFrom: ctor = Ctor::ObjectAllValuesFrom; break;
+      case Kw::ObjectMinCardinality: ctor = Ctor::ObjectMinCardinality; break;
+      case Kw::ObjectMaxCardinality: ctor = Ctor::ObjectMaxCardinality; break;
+      case Kw::ObjectExactCardinality: ctor = Ctor::ObjectExactCardinality; break;
+      case Kw::DataSomeValuesFrom: ctor = Ctor::DataSomeValuesFrom; break;
+      case Kw::DataAllValuesFrom: ctor = Ctor::DataAllValuesFrom; break;
+      case Kw::DataMinCardinality: ctor = Ctor::DataMinCardinality; break;
+      case Kw::DataMaxCardinality: ctor = Ctor::DataMaxCardinality; break;
+      case Kw::DataExactCardinality: ctor = Ctor::DataExactCardinality; break;
+      default: throw Failure{at, "expected a class expression, found '" + std::string(k) + "'"};
+    }
     push_frame(stack, *ctor, at);
     Frame& f = stack.back();
     switch (f.ctor) {
@@ -585,38 +755,39 @@ class FunctionalParser {
   Atom atom() {
     if (cur_.type != FnToken::Word) fail_expected("an atom");
     std::string_view k = cur_.text;
+    const Kw kw = keyword(k);
     size_t at = cur_.offset;
     advance();
     open();
     Atom a = [&]() -> Atom {
-      if (k == "ClassAtom") {
+      if (kw == Kw::ClassAtom) {
         auto ce = class_expression();
         return ClassAtom{std::move(ce), individual_argument()};
       }
-      if (k == "DataRangeAtom") {
+      if (kw == Kw::DataRangeAtom) {
         auto dr = data_range();
         return DataRangeAtom{std::move(dr), data_argument()};
       }
-      if (k == "ObjectPropertyAtom") {
+      if (kw == Kw::ObjectPropertyAtom) {
         auto p = object_property();
         auto x = individual_argument();
         return ObjectPropertyAtom{std::move(p), std::move(x), individual_argument()};
       }
-      if (k == "DataPropertyAtom") {
+      if (kw == Kw::DataPropertyAtom) {
         auto p = data_property();
         auto x = individual_argument();
         return DataPropertyAtom{std::move(p), std::move(x), data_argument()};
       }
-      if (k == "BuiltInAtom") {
+      if (kw == Kw::BuiltInAtom) {
         BuiltInAtom b{iri(), {}};
         while (!at_close()) b.arguments.push_back(data_argument());
         if (b.arguments.empty()) fail_expected("at least one argument");
         return b;
       }
-      if (k == "SameIndividualAtom" || k == "DifferentIndividualsAtom") {
+      if (kw == Kw::SameIndividualAtom || kw == Kw::DifferentIndividualsAtom) {
         auto x = individual_argument();
         auto y = individual_argument();
-        if (k == "SameIndividualAtom") return SameIndividualAtom{std::move(x), std::move(y)};
+        if (kw == Kw::SameIndividualAtom) return SameIndividualAtom{std::move(x), std::move(y)};
         return DifferentIndividualsAtom{std::move(x), std::move(y)};
       }
       throw Failure{at, "expected an atom, found '" + std::string(k) + "'"};
@@ -660,17 +831,18 @@ class FunctionalParser {
   Axiom declaration() {
     if (cur_.type != FnToken::Word) fail_expected("an entity");
     std::string_view k = cur_.text;
+    const Kw kw = keyword(k);
     size_t at = cur_.offset;
     advance();
     open();
     Iri i = iri();
     close();
-    if (k == "Class") return DeclareClass{Class{std::move(i)}};
-    if (k == "ObjectProperty") return DeclareObjectProperty{ObjectProperty{std::move(i)}};
-    if (k == "DataProperty") return DeclareDataProperty{DataProperty{std::move(i)}};
-    if (k == "AnnotationProperty") return DeclareAnnotationProperty{AnnotationProperty{std::move(i)}};
-    if (k == "NamedIndividual") return DeclareNamedIndividual{NamedIndividual{std::move(i)}};
-    if (k == "Datatype") return DeclareDatatype{Datatype{std::move(i)}};
+    if (kw == Kw::Class) return DeclareClass{Class{std::move(i)}};
+    if (kw == Kw::ObjectProperty) return DeclareObjectProperty{ObjectProperty{std::move(i)}};
+    if (kw == Kw::DataProperty) return DeclareDataProperty{DataProperty{std::move(i)}};
+    if (kw == Kw::AnnotationProperty) return DeclareAnnotationProperty{AnnotationProperty{std::move(i)}};
+    if (kw == Kw::NamedIndividual) return DeclareNamedIndividual{NamedIndividual{std::move(i)}};
+    if (kw == Kw::Datatype) return DeclareDatatype{Datatype{std::move(i)}};
     throw Failure{at, "expected an entity kind, found '" + std::string(k) + "'"};
   }
 
@@ -690,18 +862,19 @@ class FunctionalParser {
   Axiom property_characteristic() { return T{object_property()}; }
 
   Axiom axiom_body(std::string_view k, size_t at) {
-    if (k == "Declaration") return declaration();
-    if (k == "SubClassOf") {
+    const Kw kw = keyword(k);
+    if (kw == Kw::Declaration) return declaration();
+    if (kw == Kw::SubClassOf) {
       auto sub = class_expression();
       return SubClassOf{std::move(sub), class_expression()};
     }
-    if (k == "EquivalentClasses") return EquivalentClasses{class_expressions(2)};
-    if (k == "DisjointClasses") return DisjointClasses{class_expressions(2)};
-    if (k == "DisjointUnion") {
+    if (kw == Kw::EquivalentClasses) return EquivalentClasses{class_expressions(2)};
+    if (kw == Kw::DisjointClasses) return DisjointClasses{class_expressions(2)};
+    if (kw == Kw::DisjointUnion) {
       Class c = class_entity();
       return DisjointUnion{std::move(c), class_expressions(2)};
     }
-    if (k == "SubObjectPropertyOf") {
+    if (kw == Kw::SubObjectPropertyOf) {
       SubObjectPropertyExpression sub;
       if (is_word("ObjectPropertyChain")) {
         advance();
@@ -713,48 +886,48 @@ class FunctionalParser {
       }
       return SubObjectPropertyOf{std::move(sub), object_property()};
     }
-    if (k == "EquivalentObjectProperties") return EquivalentObjectProperties{object_properties(2)};
-    if (k == "DisjointObjectProperties") return DisjointObjectProperties{object_properties(2)};
-    if (k == "InverseObjectProperties") {
+    if (kw == Kw::EquivalentObjectProperties) return EquivalentObjectProperties{object_properties(2)};
+    if (kw == Kw::DisjointObjectProperties) return DisjointObjectProperties{object_properties(2)};
+    if (kw == Kw::InverseObjectProperties) {
       auto p = object_property();
       return InverseObjectProperties{std::move(p), object_property()};
     }
-    if (k == "ObjectPropertyDomain") {
+    if (kw == Kw::ObjectPropertyDomain) {
       auto p = object_property();
       return ObjectPropertyDomain{std::move(p), class_expression()};
     }
-    if (k == "ObjectPropertyRange") {
+    if (kw == Kw::ObjectPropertyRange) {
       auto p = object_property();
       return ObjectPropertyRange{std::move(p), class_expression()};
     }
-    if (k == "FunctionalObjectProperty") return property_characteristic<FunctionalObjectProperty>();
-    if (k == "InverseFunctionalObjectProperty")
+    if (kw == Kw::FunctionalObjectProperty) return property_characteristic<FunctionalObjectProperty>();
+    if (kw == Kw::InverseFunctionalObjectProperty)
       return property_characteristic<InverseFunctionalObjectProperty>();
-    if (k == "ReflexiveObjectProperty") return property_characteristic<ReflexiveObjectProperty>();
-    if (k == "IrreflexiveObjectProperty") return property_characteristic<IrreflexiveObjectProperty>();
-    if (k == "SymmetricObjectProperty") return property_characteristic<SymmetricObjectProperty>();
-    if (k == "AsymmetricObjectProperty") return property_characteristic<AsymmetricObjectProperty>();
-    if (k == "TransitiveObjectProperty") return property_characteristic<TransitiveObjectProperty>();
-    if (k == "SubDataPropertyOf") {
+    if (kw == Kw::ReflexiveObjectProperty) return property_characteristic<ReflexiveObjectProperty>();
+    if (kw == Kw::IrreflexiveObjectProperty) return property_characteristic<IrreflexiveObjectProperty>();
+    if (kw == Kw::SymmetricObjectProperty) return property_characteristic<SymmetricObjectProperty>();
+    if (kw == Kw::AsymmetricObjectProperty) return property_characteristic<AsymmetricObjectProperty>();
+    if (kw == Kw::TransitiveObjectProperty) return property_characteristic<TransitiveObjectProperty>();
+    if (kw == Kw::SubDataPropertyOf) {
       auto p = data_property();
       return SubDataPropertyOf{std::move(p), data_property()};
     }
-    if (k == "EquivalentDataProperties") return EquivalentDataProperties{data_properties(2)};
-    if (k == "DisjointDataProperties") return DisjointDataProperties{data_properties(2)};
-    if (k == "DataPropertyDomain") {
+    if (kw == Kw::EquivalentDataProperties) return EquivalentDataProperties{data_properties(2)};
+    if (kw == Kw::DisjointDataProperties) return DisjointDataProperties{data_properties(2)};
+    if (kw == Kw::DataPropertyDomain) {
       auto p = data_property();
       return DataPropertyDomain{std::move(p), class_expression()};
     }
-    if (k == "DataPropertyRange") {
+    if (kw == Kw::DataPropertyRange) {
       auto p = data_property();
       return DataPropertyRange{std::move(p), data_range()};
     }
-    if (k == "FunctionalDataProperty") return FunctionalDataProperty{data_property()};
-    if (k == "DatatypeDefinition") {
+    if (kw == Kw::FunctionalDataProperty) return FunctionalDataProperty{data_property()};
+    if (kw == Kw::DatatypeDefinition) {
       auto d = datatype();
       return DatatypeDefinition{std::move(d), data_range()};
     }
-    if (k == "HasKey") {
+    if (kw == Kw::HasKey) {
       HasKey h;
       h.class_expression = class_expression();
       open();
@@ -767,46 +940,46 @@ class FunctionalParser {
         throw Failure{at, "HasKey needs at least one property"};
       return h;
     }
-    if (k == "SameIndividual") return SameIndividual{individuals(2)};
-    if (k == "DifferentIndividuals") return DifferentIndividuals{individuals(2)};
-    if (k == "ClassAssertion") {
+    if (kw == Kw::SameIndividual) return SameIndividual{individuals(2)};
+    if (kw == Kw::DifferentIndividuals) return DifferentIndividuals{individuals(2)};
+    if (kw == Kw::ClassAssertion) {
       auto c = class_expression();
       return ClassAssertion{std::move(c), individual()};
     }
-    if (k == "ObjectPropertyAssertion" || k == "NegativeObjectPropertyAssertion") {
+    if (kw == Kw::ObjectPropertyAssertion || kw == Kw::NegativeObjectPropertyAssertion) {
       auto p = object_property();
       auto s = individual();
       auto o = individual();
-      if (k == "ObjectPropertyAssertion")
+      if (kw == Kw::ObjectPropertyAssertion)
         return ObjectPropertyAssertion{std::move(p), std::move(s), std::move(o)};
       return NegativeObjectPropertyAssertion{std::move(p), std::move(s), std::move(o)};
     }
-    if (k == "DataPropertyAssertion" || k == "NegativeDataPropertyAssertion") {
+    if (kw == Kw::DataPropertyAssertion || kw == Kw::NegativeDataPropertyAssertion) {
       auto p = data_property();
       auto s = individual();
       auto v = literal();
-      if (k == "DataPropertyAssertion")
+      if (kw == Kw::DataPropertyAssertion)
         return DataPropertyAssertion{std::move(p), std::move(s), std::move(v)};
       return NegativeDataPropertyAssertion{std::move(p), std::move(s), std::move(v)};
     }
-    if (k == "AnnotationAssertion") {
+    if (kw == Kw::AnnotationAssertion) {
       auto p = annotation_property();
       auto s = annotation_subject();
       return AnnotationAssertion{std::move(p), std::move(s), annotation_value()};
     }
-    if (k == "SubAnnotationPropertyOf") {
+    if (kw == Kw::SubAnnotationPropertyOf) {
       auto p = annotation_property();
       return SubAnnotationPropertyOf{std::move(p), annotation_property()};
     }
-    if (k == "AnnotationPropertyDomain") {
+    if (kw == Kw::AnnotationPropertyDomain) {
       auto p = annotation_property();
       return AnnotationPropertyDomain{std::move(p), iri()};
     }
-    if (k == "AnnotationPropertyRange") {
+    if (kw == Kw::AnnotationPropertyRange) {
       auto p = annotation_property();
       return AnnotationPropertyRange{std::move(p), iri()};
     }
-    if (k == "DLSafeRule") {
+    if (kw == Kw::DLSafeRule) {
       auto body = atoms("Body");
       return Rule{std::move(body), atoms("Head")};
     }
@@ -825,7 +998,9 @@ class FunctionalParser {
       return static_cast<size_t>(internal::hash_text(v));
     }
   };
-  tsl::robin_map<std::string_view, Name, ViewHash> names_;
+  tsl::robin_map<std::string_view, Name, ViewHash, std::equal_to<std::string_view>,
+                 std::allocator<std::pair<std::string_view, Name>>, true>
+      names_;
   ClassExpression thing_;
   DataRange rdfs_literal_;
 };

@@ -33,7 +33,10 @@ class KeyWriter {
   // With `feed_only`, strings are written as their 64-bit hash: a shorter feed for the
   // structural hash that still separates what the full key separates (up to hash
   // collisions, which equality checks resolve with the full key).
-  explicit KeyWriter(std::string& out, bool feed_only = false) : out_(out), feed_only_(feed_only) {}
+  explicit KeyWriter(std::string& out, bool feed_only = false)
+      : out_(out), feed_only_(feed_only), stack_(work_stack()) {
+    stack_.clear();
+  }
 
   void axiom(const AnnotatedAxiom& a, OperandOrder order) {
     push(Item::AnnotationSetItem, &a.annotations);
@@ -375,9 +378,16 @@ class KeyWriter {
     }
   }
 
+  // One stack per thread, reused: keys are written for every axiom read. A writer
+  // never starts another while it runs.
+  static std::vector<Work>& work_stack() {
+    thread_local std::vector<Work> stack;
+    return stack;
+  }
+
   std::string& out_;
   bool feed_only_;
-  std::vector<Work> stack_;
+  std::vector<Work>& stack_;
 };
 
 struct KeyBuffers {
