@@ -3,7 +3,6 @@
 #include <string>
 
 #include "core/data/datatype_iri.h"
-#include "core/data/decimal_intervals.h"
 #include "core/data/range_readers.h"
 #include "core/data/xsd_float.h"
 #include "core/data/xsd_integer.h"
@@ -28,34 +27,25 @@ std::optional<FloatInterval> double_range_of(const owl::DataRange& range) {
   return double_range_from_facets(restriction->restrictions);
 }
 
+// Only a literal of the range's own datatype is tested; one that does not read is not.
+template <class Parse, class Interval>
+bool outside(const owl::Literal& literal, std::string_view datatype, Parse parse, const Interval& interval) {
+  if (!typed_as(literal, datatype)) return false;
+  const auto v = parse(literal.lexical);
+  return v && !inside(*v, interval);
+}
+
 // The first reader that takes the range decides; a literal of another kind is
 // not tested against it.
 bool violates(const owl::Literal& literal, const owl::DataRange& range) {
-  if (const auto ints = int_range_of(range)) {
-    if (!typed_as(literal, datatype_iri::xsd_integer)) return false;
-    const auto v = parse_xsd_integer(literal.lexical);
-    return v && !inside(*v, *ints);
-  }
-  if (const auto doubles = double_range_of(range)) {
-    if (!typed_as(literal, datatype_iri::xsd_double)) return false;
-    const auto v = parse_xsd_double(literal.lexical);
-    return v && !inside(*v, *doubles);
-  }
-  if (const auto decimals = decimal_range_of(range)) {
-    if (!typed_as(literal, datatype_iri::xsd_decimal)) return false;
-    const auto v = parse_xsd_decimal(literal.lexical);
-    return v && !decimal_interval_within(DecimalInterval{*v, *v, true, true}, *decimals);
-  }
-  if (const auto dates = date_range_of(range)) {
-    if (!typed_as(literal, datatype_iri::xsd_date)) return false;
-    const auto v = parse_xsd_date(literal.lexical);
-    return v && !inside(*v, *dates);
-  }
-  if (const auto date_times = date_time_range_of(range)) {
-    if (!typed_as(literal, datatype_iri::xsd_date_time)) return false;
-    const auto v = parse_xsd_date_time(literal.lexical);
-    return v && !inside(*v, *date_times);
-  }
+  if (const auto ints = int_range_of(range)) return outside(literal, datatype_iri::xsd_integer, parse_xsd_integer, *ints);
+  if (const auto doubles = double_range_of(range))
+    return outside(literal, datatype_iri::xsd_double, parse_xsd_double, *doubles);
+  if (const auto decimals = decimal_range_of(range))
+    return outside(literal, datatype_iri::xsd_decimal, parse_xsd_decimal, *decimals);
+  if (const auto dates = date_range_of(range)) return outside(literal, datatype_iri::xsd_date, parse_xsd_date, *dates);
+  if (const auto date_times = date_time_range_of(range))
+    return outside(literal, datatype_iri::xsd_date_time, parse_xsd_date_time, *date_times);
   if (const auto strings = string_set_of(range)) {
     const bool string_literal =
         literal.form == owl::LiteralForm::Plain || typed_as(literal, datatype_iri::xsd_string);
