@@ -72,10 +72,11 @@ void derive_data_assertion_axioms(const owl::AxiomSet& axioms, ConceptId top, Co
   if (c.at_most.empty() || c.class_assertions.empty() || c.values.empty()) return;
   const ClosureSets class_closure = property_closure_sets(c.class_pairs);
   const ClosureSets property_closure = property_closure_sets(c.property_pairs);
-  const auto types = told_types(c.class_assertions, class_closure);
+  const auto members = told_members(told_types(c.class_assertions, class_closure));
   for (const AtMostRecord& record : c.at_most) {
-    for (const auto& [individual, classes] : types) {
-      if (!classes.contains(record.cls)) continue;
+    const auto in_class = members.find(record.cls);
+    if (in_class == members.end()) continue;
+    for (const auto& individual : in_class->second) {
       const auto values = c.values.find(individual);
       if (values == c.values.end()) continue;
       std::set<LiteralValue> inside;

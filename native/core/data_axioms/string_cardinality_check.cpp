@@ -11,7 +11,7 @@ void check_max_string_cardinalities(const DataAxiomIndex& index, ConceptId top, 
     return;
   const ClosureSets class_closure = property_closure_sets(index.named_subclass_pairs);
   const ClosureSets property_closure = property_closure_sets(index.sub_property_pairs);
-  const auto types = told_types(index.class_assertions, class_closure);
+  const auto members = told_members(told_types(index.class_assertions, class_closure));
 
   // individual -> property -> its strings (views into the index).
   std::map<std::string, std::map<std::string, const IriSet*>> strings_of;
@@ -19,8 +19,9 @@ void check_max_string_cardinalities(const DataAxiomIndex& index, ConceptId top, 
 
   for (const auto& [key, limit] : index.max_literal_cardinalities) {
     const auto& [cls, p] = key;
-    for (const auto& [individual, classes] : types) {
-      if (!classes.contains(cls)) continue;
+    const auto in_class = members.find(cls);
+    if (in_class == members.end()) continue;
+    for (const auto& individual : in_class->second) {
       const auto values = strings_of.find(individual);
       if (values == strings_of.end()) continue;
       IriSet distinct;

@@ -13,4 +13,11 @@ std::map<std::string, IriSet> told_types(const std::vector<IriPair>& class_asser
   return types;
 }
 
+std::map<std::string, std::vector<std::string>> told_members(const std::map<std::string, IriSet>& types) {
+  std::map<std::string, std::vector<std::string>> members;
+  for (const auto& [individual, classes] : types)
+    for (const auto& cls : classes) members[cls].push_back(individual);
+  return members;
+}
+
 }  // namespace kelmon

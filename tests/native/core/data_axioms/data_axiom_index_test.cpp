@@ -166,3 +166,22 @@ TEST(DataAxiomIndex, asserted_values_merge_equal_values) {
 
 }  // namespace
 }  // namespace kelmon
+
+namespace kelmon {
+namespace {
+
+// A superclass nested far deeper than the C stack could follow is walked to its bottom.
+TEST(DataAxiomIndex, walks_very_deep_intersections_without_recursion) {
+  owl::ClassExpression x = owl::DataMinCardinality{2, owl::DataProperty{owl::Iri(testing::iri("p"))},
+                                                   owl::Datatype{owl::Iri("http://www.w3.org/2000/01/rdf-schema#Literal")}};
+  for (int depth = 0; depth < 200000; ++depth)
+    x = owl::ObjectIntersectionOf{{owl::Class{owl::Iri(testing::iri("B"))}, x}};
+  owl::AxiomSet axioms;
+  axioms.insert(owl::SubClassOf{owl::Class{owl::Iri(testing::iri("A"))}, x});
+  const auto index = build_data_axiom_index(axioms);
+  EXPECT_EQ(counts(index.min_cardinalities, {testing::iri("A"), testing::iri("p")}), (std::vector<std::uint32_t>{2}));
+  EXPECT_TRUE(index.required_value_pairs.contains({testing::iri("A"), testing::iri("p")}));
+}
+
+}  // namespace
+}  // namespace kelmon
