@@ -1,8 +1,11 @@
 #include "core/convert/data_passes.h"
 
+#include "core/dkeys/dkey_pass.h"
+
 namespace kelmon {
 
-// Until the data passes are wired in, nothing is derived from data axioms.
-void run_data_passes(const owl::AxiomSet&, InternalOntology&) {}
+// The told data pass and the covering of domain unions come in around the key
+// pass: told axioms before it (they can make keys direct), unions after it.
+void run_data_passes(const owl::AxiomSet&, InternalOntology& onto) { emit_dkey_axioms(onto); }
 
 }  // namespace kelmon
