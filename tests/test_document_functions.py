@@ -110,3 +110,11 @@ def test_path_argument_errors(fn):
         fn()
     with pytest.raises(TypeError, match=fn.__name__):
         fn(FAMILY, FAMILY)
+
+
+
+@pytest.mark.parametrize("ext", ["owx"])
+def test_the_fixture_in_another_syntax_gives_the_same_report_and_rendering(ext):
+    other = os.path.join(DATA, f"family_small.{ext}")
+    assert kelmon.dropped_axioms(other) == kelmon.dropped_axioms(FAMILY)
+    assert sorted(kelmon.render_manchester(other)) == sorted(kelmon.render_manchester(FAMILY))

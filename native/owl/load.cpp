@@ -2,6 +2,7 @@
 
 #include "owl/document_source.h"
 #include "owl/functional_reader.h"
+#include "owl/owl_xml_reader.h"
 
 namespace kelmon::owl {
 
@@ -12,6 +13,7 @@ std::expected<LoadedOntology, ParseError> run_reader(DocumentFormat format, std:
     case DocumentFormat::Functional:
       return read_functional(text);
     case DocumentFormat::OwlXml:
+      return read_owl_xml(text);
     case DocumentFormat::RdfXml:
     case DocumentFormat::Manchester:
       break;
