@@ -379,4 +379,7 @@ struct AnnotatedAxiom {
   AnnotationSet annotations;
 };
 
+// The same axiom with an empty annotation set.
+inline AnnotatedAxiom without_annotations(const AnnotatedAxiom& a) { return AnnotatedAxiom{a.axiom, {}}; }
+
 }  // namespace kelmon::owl

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -55,6 +56,23 @@ TEST(FunctionalReader, ReadsEveryCorpusDocument) {
     EXPECT_GT(r->axioms.size(), 100u) << entry.path();
   }
   EXPECT_GE(files, 4);
+}
+
+// The order is total and consistent on real documents: sorted, neighbours differ, and
+// the order agrees with equality and the hash.
+TEST(FunctionalReader, CorpusAxiomsSortStrictlyInBothOperandOrders) {
+  auto o = read_ok(slurp(std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / "pizza.ofn"));
+  for (OperandOrder order : {OperandOrder::Document, OperandOrder::SuperFirst}) {
+    std::vector<const AnnotatedAxiom*> v;
+    for (const auto& a : o.axioms) v.push_back(&a);
+    std::sort(v.begin(), v.end(), StructuralLess{order});
+    for (size_t i = 1; i < v.size(); ++i) {
+      ASSERT_LT(compare_axioms(*v[i - 1], *v[i], order), 0);
+      ASSERT_GT(compare_axioms(*v[i], *v[i - 1], order), 0);
+      ASSERT_LE(v[i - 1]->axiom.index(), v[i]->axiom.index());
+    }
+  }
+  for (size_t i = 0; i < o.axioms.size(); ++i) EXPECT_EQ(o.axioms.hash_at(i), structural_hash(o.axioms[i]));
 }
 
 TEST(FunctionalReader, FixtureHoldsEveryComponentKind) {

@@ -59,6 +59,18 @@ std::vector<OrderCase> order_cases() {
        SubClassOf{ObjectIntersectionOf{{cls("A")}}, cls("A")}},
       {"characteristics_in_listed_order", FunctionalObjectProperty{prop("z")},
        TransitiveObjectProperty{prop("a")}},
+      {"named_individual_before_anonymous", ClassAssertion{cls("A"), NamedIndividual{Iri("z")}},
+       ClassAssertion{cls("A"), AnonymousIndividual{Iri("a")}}},
+      {"named_property_before_inverse", FunctionalObjectProperty{prop("b")},
+       FunctionalObjectProperty{ObjectInverseOf{prop("a")}}},
+      {"plain_before_tagged_before_typed_literal",
+       DataPropertyAssertion{DataProperty{Iri("p")}, NamedIndividual{Iri("a")}, Literal::plain("z")},
+       DataPropertyAssertion{DataProperty{Iri("p")}, NamedIndividual{Iri("a")}, Literal::language_tagged("a", "en")}},
+      {"ontology_items_and_declarations_before_axioms", Import{Iri("z")}, DeclareClass{cls("a")}},
+      {"annotation_axioms_and_rules_last", NegativeDataPropertyAssertion{DataProperty{Iri("z")}, NamedIndividual{Iri("z")}, Literal::plain("z")},
+       AnnotationAssertion{AnnotationProperty{Iri("a")}, Iri("a"), Literal::plain("a")}},
+      {"cardinality_number_before_property", SubClassOf{cls("A"), ObjectMinCardinality{2, prop("z"), cls("A")}},
+       SubClassOf{cls("A"), ObjectMinCardinality{10, prop("a"), cls("A")}}},
   };
 }
 
@@ -104,6 +116,16 @@ TEST(Model, AxiomSetMergesDuplicatesButKeepsAnnotatedCopies) {
   EXPECT_FALSE(copy.insert(annotated));
   EXPECT_TRUE(copy.insert(Axiom(DeclareClass{cls("A")})));
   EXPECT_EQ(set.size(), 1u);
+}
+
+TEST(Model, AnnotatedCopySortsAfterThePlainAxiom) {
+  Annotation note{AnnotationProperty{Iri("label")}, Literal::plain("x"), {}};
+  AnnotatedAxiom plain{SubClassOf{cls("A"), cls("B")}, {}};
+  AnnotatedAxiom annotated{SubClassOf{cls("A"), cls("B")}, AnnotationSet::from({note})};
+  EXPECT_LT(compare_axioms(plain, annotated), 0);
+  EXPECT_FALSE(plain == annotated);
+  EXPECT_TRUE(without_annotations(annotated) == plain);
+  EXPECT_NE(structural_hash(plain), structural_hash(annotated));
 }
 
 TEST(Model, AnnotationSetsAreOrderInsensitive) {
