@@ -247,3 +247,25 @@ TEST(DataAxioms, functional_property_values_are_told_apart) {
 
 }  // namespace
 }  // namespace kelmon::testing
+
+namespace kelmon::testing {
+namespace {
+
+// The told data pass runs before the key pass: a class whose told data
+// restriction cannot be met is unsatisfiable, and the keys still get their axioms.
+TEST(DataPasses, told_axioms_then_key_axioms) {
+  InternalOntology o = convert_ofn(
+      "SubClassOf(:A DataMinCardinality(3 :p)) SubClassOf(:A DataMaxCardinality(2 :p))\n"
+      "FunctionalDataProperty(:q)\n"
+      "SubClassOf(:B DataHasValue(:q \"1\"^^xsd:integer))\n"
+      "SubClassOf(:C DataHasValue(:q \"2\"^^xsd:integer))");
+  const ConceptId bottom = pooled(o, Bottom{});
+  EXPECT_TRUE(has_axiom(o, SubClassOf{atomic(o, "A"), bottom}));
+  std::vector<std::string> disjoint;
+  for (const Axiom& a : o.axioms)
+    if (std::holds_alternative<DisjointClasses>(a)) disjoint.push_back(strip(render(o, a)));
+  EXPECT_EQ(disjoint, std::vector<std::string>{"DisjointClasses(1:1 2:2)"});
+}
+
+}  // namespace
+}  // namespace kelmon::testing
