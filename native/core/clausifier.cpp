@@ -306,28 +306,20 @@ std::optional<BodyAlternatives> Clausifier::body(ConceptId concept_id, std::uint
         f.var = y;
         break;
       }
-      case ConceptKind::And: {
-        const std::vector<ConceptId>& members = std::get<And>(c).members;
-        if (f.next == 0) f.acc = BodyAlternatives{std::move(f.prefix)};
-        if (f.next == members.size()) {
-          result = std::move(f.acc);
-          frames.pop_back();
-        } else {
-          ConceptId m = members[f.next++];
-          std::uint32_t var = f.var;
-          frames.push_back({m, var, {}, 0, {}});
-        }
-        break;
-      }
+      case ConceptKind::And:
       case ConceptKind::Or: {
-        const std::vector<ConceptId>& members = std::get<Or>(c).members;
+        // An And starts from its prefix and multiplies by each member; an Or
+        // hands its prefix to each member and collects their alternatives.
+        const bool is_and = concept_kind(c) == ConceptKind::And;
+        const std::vector<ConceptId>& members = is_and ? std::get<And>(c).members : std::get<Or>(c).members;
+        if (is_and && f.next == 0) f.acc = BodyAlternatives{std::move(f.prefix)};
         if (f.next == members.size()) {
           result = std::move(f.acc);
           frames.pop_back();
         } else {
           ConceptId m = members[f.next++];
           std::uint32_t var = f.var;
-          std::vector<ClauseAtom> prefix = f.prefix;
+          std::vector<ClauseAtom> prefix = is_and ? std::vector<ClauseAtom>{} : f.prefix;
           frames.push_back({m, var, std::move(prefix), 0, {}});
         }
         break;

@@ -60,6 +60,16 @@ TEST_P(ClausifyTest, ClausesAndCounters) {
 
 const std::string kKey = "urn:kelmon-dkey:1:5";
 
+// A ⊑ B ⊔ ≥2 r.B under a value of KELMON_CARD_DISJUNCT_ATOMS.
+OntologyCase card_case(const char* name, std::optional<std::string> value, bool on) {
+  auto build = [](IrFixture& f) {
+    ConceptId a = f.A("A"), b = f.A("B");
+    f.sub(a, f.or_({b, f.min(2, f.r("r"), b)}));
+  };
+  if (on) return {name, build, {"A(0) -> B(0) | >=2 r.B(0)"}, {1, 0, 1, 0, 0, 0}, std::move(value)};
+  return {name, build, {"X0(0) -> >=2 r.B(0)", "A(0) -> B(0) | X0(0)"}, {2, 1, 1, 0, 0, 0}, std::move(value)};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Axioms, ClausifyTest,
     ::testing::Values(
@@ -164,37 +174,10 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {"A(0) -> B(0) | X0(0)"},
                      {1, 0, 1, 0, 0, 0}},
-        OntologyCase{"card_disjuncts_on_when_unset",
-                     [](IrFixture& f) {
-                       ConceptId a = f.A("A"), b = f.A("B");
-                       f.sub(a, f.or_({b, f.min(2, f.r("r"), b)}));
-                     },
-                     {"A(0) -> B(0) | >=2 r.B(0)"},
-                     {1, 0, 1, 0, 0, 0}},
-        OntologyCase{"card_disjuncts_off_for_empty",
-                     [](IrFixture& f) {
-                       ConceptId a = f.A("A"), b = f.A("B");
-                       f.sub(a, f.or_({b, f.min(2, f.r("r"), b)}));
-                     },
-                     {"X0(0) -> >=2 r.B(0)", "A(0) -> B(0) | X0(0)"},
-                     {2, 1, 1, 0, 0, 0},
-                     ""},
-        OntologyCase{"card_disjuncts_off_for_zero",
-                     [](IrFixture& f) {
-                       ConceptId a = f.A("A"), b = f.A("B");
-                       f.sub(a, f.or_({b, f.min(2, f.r("r"), b)}));
-                     },
-                     {"X0(0) -> >=2 r.B(0)", "A(0) -> B(0) | X0(0)"},
-                     {2, 1, 1, 0, 0, 0},
-                     "0"},
-        OntologyCase{"card_disjuncts_on_for_double_zero",
-                     [](IrFixture& f) {
-                       ConceptId a = f.A("A"), b = f.A("B");
-                       f.sub(a, f.or_({b, f.min(2, f.r("r"), b)}));
-                     },
-                     {"A(0) -> B(0) | >=2 r.B(0)"},
-                     {1, 0, 1, 0, 0, 0},
-                     "00"},
+        card_case("card_disjuncts_on_when_unset", std::nullopt, true),
+        card_case("card_disjuncts_off_for_empty", "", false),
+        card_case("card_disjuncts_off_for_zero", "0", false),
+        card_case("card_disjuncts_on_for_double_zero", "00", true),
         // s stands for inv(r); the later pairs over s, over a role with itself
         // and over an inverse role are ignored.
         OntologyCase{"inverse_pairs_fold_roles",
