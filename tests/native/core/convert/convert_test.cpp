@@ -232,3 +232,37 @@ TEST(DroppedReport, TextsByReason) {
 
 }  // namespace
 }  // namespace kelmon
+
+namespace kelmon {
+namespace {
+
+using namespace kelmon::testing;
+
+TEST(ConvertDataPasses, DomainUnionCoversClassesGivenAValue) {
+  auto o = convert_ofn(
+      "DataPropertyDomain(:p ObjectUnionOf(:A :B))\n"
+      "SubClassOf(:X DataSomeValuesFrom(:p xsd:integer))\n"
+      "SubClassOf(:A DataHasValue(:p \"1\"^^xsd:integer))");
+  ConceptId a = atomic(o, "A"), b = atomic(o, "B");
+  ConceptId a_or_b = pooled(o, Or{{std::min(a, b), std::max(a, b)}});
+  EXPECT_TRUE(has_axiom(o, SubClassOf{atomic(o, "X"), a_or_b}));
+  // A is one of the operands: nothing is added for it.
+  EXPECT_FALSE(has_axiom(o, SubClassOf{a, a_or_b}));
+}
+
+TEST(ConvertDataPasses, ToldDataContradictionMakesTopBottom) {
+  auto o = convert_ofn(
+      "FunctionalDataProperty(:p)\n"
+      "DataPropertyAssertion(:p :i \"1\"^^xsd:integer)\n"
+      "DataPropertyAssertion(:p :i \"2\"^^xsd:integer)");
+  EXPECT_TRUE(has_axiom(o, SubClassOf{pooled(o, Top{}), pooled(o, Bottom{})}));
+}
+
+TEST(ConvertDataPasses, UnkeyableRangeDropsTheAxiomButKeepsTheSubclassId) {
+  auto o = convert_ofn("SubClassOf(:A DataAllValuesFrom(:p DataIntersectionOf(xsd:string xsd:integer)))");
+  EXPECT_EQ(o.dropped, (std::map<std::string, std::uint64_t>{{"SubClassOf: unsupported data range", 1}}));
+  EXPECT_TRUE(o.vocabulary.classes.get("http://x/A"));
+}
+
+}  // namespace
+}  // namespace kelmon
