@@ -3,24 +3,21 @@
 #include "common/overload.h"
 #include "core/convert/class_expression.h"
 #include "core/convert/data_axioms.h"
+#include "core/convert/name_cache.h"
 
 namespace kelmon {
 
 namespace {
 
-using Out = UnsupportedOr<std::vector<Axiom>>;
+using Out = UnsupportedOr<ComponentAxioms>;
 
-Out none() { return std::vector<Axiom>{}; }
-Out one(Axiom a) {
-  std::vector<Axiom> out;
-  out.push_back(std::move(a));
-  return out;
-}
+Out none() { return ComponentAxioms{}; }
+Out one(Axiom a) { return ComponentAxioms{std::move(a), std::nullopt}; }
 
 bool is_owl_thing_or_nothing(std::string_view iri) { return iri == kOwlThing || iri == kOwlNothing; }
 
 Role data_role(const owl::DataProperty& p, InternalOntology& onto) {
-  return Role::named(onto.vocabulary.roles.intern(p.iri.str()));
+  return Role::named(intern_role(p.iri, onto));
 }
 
 std::vector<Role> data_roles(const std::vector<owl::DataProperty>& ps, InternalOntology& onto) {
@@ -36,7 +33,7 @@ std::vector<Role> data_roles(const std::vector<owl::DataProperty>& ps, InternalO
 Out convert_disjoint_union(const owl::DisjointUnion& x, InternalOntology& onto) {
   std::string_view iri = x.cls.iri.str();
   if (!is_owl_thing_or_nothing(iri)) {
-    ClassId cls = onto.vocabulary.classes.intern(iri);
+    ClassId cls = intern_class(x.cls.iri, onto);
     auto parts = convert_class_expression_list(x.members, onto);
     if (!parts) return std::unexpected(parts.error());
     return one(DisjointUnion{cls, std::move(*parts)});
@@ -45,9 +42,8 @@ Out convert_disjoint_union(const owl::DisjointUnion& x, InternalOntology& onto) 
   if (!parts) return std::unexpected(parts.error());
   ConceptId whole = iri == kOwlThing ? onto.concepts.intern(Top{}) : onto.concepts.intern(Bottom{});
   ConceptId united = onto.concepts.mk_or(*parts);
-  std::vector<Axiom> out;
-  out.push_back(EquivalentClasses{{whole, united}});
-  if (parts->size() >= 2) out.push_back(DisjointClasses{std::move(*parts)});
+  ComponentAxioms out{EquivalentClasses{{whole, united}}, std::nullopt};
+  if (parts->size() >= 2) out.second = DisjointClasses{std::move(*parts)};
   return out;
 }
 
@@ -70,21 +66,20 @@ bool is_data_gated(owl::AxiomKind kind) {
   }
 }
 
-UnsupportedOr<std::vector<Axiom>> convert_component(const owl::Axiom& component, InternalOntology& onto) {
-  auto& vocab = onto.vocabulary;
+UnsupportedOr<ComponentAxioms> convert_component(const owl::Axiom& component, InternalOntology& onto) {
   auto ce = [&](const owl::ClassExpression& e) { return convert_class_expression(e, onto); };
   return std::visit(
       Overload{
           // Declarations of owl:Thing and owl:Nothing name Top and Bottom, never classes.
           [&](const owl::DeclareClass& x) -> Out {
             if (is_owl_thing_or_nothing(x.entity.iri.str())) return none();
-            return one(DeclareClass{vocab.classes.intern(x.entity.iri.str())});
+            return one(DeclareClass{intern_class(x.entity.iri, onto)});
           },
           [&](const owl::DeclareObjectProperty& x) -> Out {
-            return one(DeclareObjectProperty{vocab.roles.intern(x.entity.iri.str())});
+            return one(DeclareObjectProperty{intern_role(x.entity.iri, onto)});
           },
           [&](const owl::DeclareNamedIndividual& x) -> Out {
-            return one(DeclareNamedIndividual{vocab.individuals.intern(x.entity.iri.str())});
+            return one(DeclareNamedIndividual{intern_individual(x.entity.iri, onto)});
           },
           [&](const owl::SubClassOf& x) -> Out {
             auto sub = ce(x.sub);

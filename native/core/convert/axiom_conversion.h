@@ -3,6 +3,7 @@
 // cannot be represented.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "common/reasoner_error.h"
@@ -11,8 +12,14 @@
 
 namespace kelmon {
 
-// Appends the IR axioms of `component` to `out` (nothing on failure).
-UnsupportedOr<std::vector<Axiom>> convert_component(const owl::Axiom& component, InternalOntology& onto);
+// At most two IR axioms per component, kept inline: the main loop runs once per
+// loaded axiom and should not allocate for the container.
+struct ComponentAxioms {
+  std::optional<Axiom> first, second;
+};
+
+// The IR axioms of `component`, or the reason it cannot be represented.
+UnsupportedOr<ComponentAxioms> convert_component(const owl::Axiom& component, InternalOntology& onto);
 
 // True for the kinds that the data switch gates.
 bool is_data_gated(owl::AxiomKind kind);

@@ -2,6 +2,7 @@
 
 #include "common/overload.h"
 #include "core/convert/data_restrictions.h"
+#include "core/convert/name_cache.h"
 
 namespace kelmon {
 
@@ -73,7 +74,7 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
             std::string_view iri = x.iri.str();
             if (iri == kOwlThing) return pool.intern(Top{});
             if (iri == kOwlNothing) return pool.intern(Bottom{});
-            return pool.intern(Atomic{onto.vocabulary.classes.intern(iri)});
+            return pool.intern(Atomic{intern_class(x.iri, onto)});
           },
           [&](const owl::ObjectIntersectionOf&) -> UnsupportedOr<ConceptId> {
             if (f.parts.empty()) return pool.intern(Top{});
@@ -136,6 +137,10 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
 }  // namespace
 
 UnsupportedOr<ConceptId> convert_class_expression(const owl::ClassExpression& expression, InternalOntology& onto) {
+  if (owl::kind_of(expression) == owl::ClassExpressionKind::Class) {
+    Frame leaf{&expression};
+    return finish(leaf, onto);  // most operands are names: no walk needed
+  }
   std::vector<Frame> stack;
   stack.push_back(Frame{&expression});
   for (;;) {
@@ -171,7 +176,7 @@ UnsupportedOr<std::vector<ConceptId>> convert_class_expression_list(const std::v
 
 IndividualId individual_id(const owl::Individual& individual, InternalOntology& onto) {
   if (const auto* named = std::get_if<owl::NamedIndividual>(&individual)) {
-    return onto.vocabulary.individuals.intern(named->iri.str());
+    return intern_individual(named->iri, onto);
   }
   const auto& anon = std::get<owl::AnonymousIndividual>(individual);
   std::string name(kAnonIndividualPrefix);
@@ -187,7 +192,7 @@ std::vector<IndividualId> individual_ids(const std::vector<owl::Individual>& ind
 }
 
 Role object_property_role(const owl::ObjectPropertyExpression& property, InternalOntology& onto) {
-  RoleId id = onto.vocabulary.roles.intern(owl::named_property(property).iri.str());
+  RoleId id = intern_role(owl::named_property(property).iri, onto);
   return Role{owl::is_inverse(property) ? 1u : 0u, id};
 }
 

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "common/deadline.h"
+
 #include "core/convert/axiom_conversion.h"
 #include "core/convert/data_axioms.h"
 #include "core/convert/data_passes.h"
 #include "core/convert/dropped.h"
+#include "core/convert/name_cache.h"
 #include "core/convert/role_chains.h"
 #include "core/convert/visiting_order.h"
 
@@ -13,8 +16,17 @@ namespace kelmon {
 
 namespace {
 
-void convert_main_loop(const owl::AxiomSet& axioms, InternalOntology& onto) {
-  for (const owl::AnnotatedAxiom* annotated : visiting_order(axioms)) {
+// Adds the microseconds since `since` to `slot` (when timing) and restarts the clock.
+void lap(std::uint64_t* slot, Instant& since) {
+  Instant now = Clock::now();
+  if (slot) *slot += elapsed_us(since, now);
+  since = now;
+}
+
+void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, InternalOntology& onto) {
+  NameCache names;
+  NameCacheScope scope(names);
+  for (const owl::AnnotatedAxiom* annotated : order) {
     const owl::Axiom& component = annotated->axiom;
     owl::AxiomKind kind = owl::kind_of(component);
     if (is_data_gated(kind) && !data_switch_on()) {
@@ -26,14 +38,12 @@ void convert_main_loop(const owl::AxiomSet& axioms, InternalOntology& onto) {
       count_dropped_axiom(onto.dropped, dropped_text(dropped_kind_name(kind), converted.error()));
       continue;
     }
-    for (auto& axiom : *converted) onto.axioms.push_back(std::move(axiom));
+    if (converted->first) onto.axioms.push_back(std::move(*converted->first));
+    if (converted->second) onto.axioms.push_back(std::move(*converted->second));
   }
 }
 
-void run_passes(const owl::AxiomSet& axioms, InternalOntology& onto) {
-  onto.concepts.intern(Bottom{});
-  onto.concepts.intern(Top{});
-  run_data_passes(axioms, onto);
+void run_ir_passes(InternalOntology& onto) {
   split_union_antecedents(onto);
   std::optional<ToldTables> told = add_union_common_subsumers(onto);
   prune_told_disjoint_unions(onto, std::move(told));
@@ -45,11 +55,24 @@ void run_passes(const owl::AxiomSet& axioms, InternalOntology& onto) {
 
 }  // namespace
 
-InternalOntology convert_ontology(const owl::AxiomSet& axioms) {
+InternalOntology convert_ontology(const owl::AxiomSet& axioms) { return convert_ontology(axioms, nullptr); }
+
+InternalOntology convert_ontology(const owl::AxiomSet& axioms, ConvertTimings* timings) {
   InternalOntology onto;
-  convert_main_loop(axioms, onto);
-  run_passes(axioms, onto);
+  Instant clock = Clock::now();
+  std::vector<const owl::AnnotatedAxiom*> order = visiting_order(axioms);
+  lap(timings ? &timings->visiting_order_us : nullptr, clock);
+  convert_main_loop(order, onto);
+  order = {};
+  lap(timings ? &timings->main_loop_us : nullptr, clock);
+  onto.concepts.intern(Bottom{});
+  onto.concepts.intern(Top{});
+  run_data_passes(axioms, onto);
+  lap(timings ? &timings->data_passes_us : nullptr, clock);
+  run_ir_passes(onto);
+  lap(timings ? &timings->ir_passes_us : nullptr, clock);
   if (onto.axioms.size() >= 2) sort_axioms(onto.axioms);
+  lap(timings ? &timings->sort_us : nullptr, clock);
   return onto;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/overload.h"
+
 #include "core/data_axioms/data_axiom_index.h"
 #include "core/data_axioms/told_data_pass.h"
 #include "core/dkeys/dkey_pass.h"
@@ -36,15 +38,77 @@ void cover_domain_unions(const owl::AxiomSet& axioms, InternalOntology& onto) {
   }
 }
 
+bool is_data_restriction(owl::ClassExpressionKind k) {
+  return k >= owl::ClassExpressionKind::DataSomeValuesFrom;
+}
+
+// Whether any class expression in `roots` restricts a data property (explicit stack: input depth).
+bool mentions_data_restriction(std::vector<const owl::ClassExpression*> stack) {
+  while (!stack.empty()) {
+    const owl::ClassExpression* e = stack.back();
+    stack.pop_back();
+    if (is_data_restriction(owl::kind_of(*e))) return true;
+    std::visit(Overload{
+                   [&](const owl::ObjectIntersectionOf& x) { for (const auto& o : x.operands) stack.push_back(&o); },
+                   [&](const owl::ObjectUnionOf& x) { for (const auto& o : x.operands) stack.push_back(&o); },
+                   [&](const owl::ObjectComplementOf& x) { stack.push_back(&x.operand); },
+                   [&](const owl::ObjectSomeValuesFrom& x) { stack.push_back(&x.filler); },
+                   [&](const owl::ObjectAllValuesFrom& x) { stack.push_back(&x.filler); },
+                   [&](const owl::ObjectMinCardinality& x) { stack.push_back(&x.filler); },
+                   [&](const owl::ObjectMaxCardinality& x) { stack.push_back(&x.filler); },
+                   [&](const owl::ObjectExactCardinality& x) { stack.push_back(&x.filler); },
+                   [](const auto&) {},
+               },
+               e->data());
+  }
+  return false;
+}
+
+// Whether the document states anything about data values. Without that the
+// told data pass and the domain-union covering find nothing, so they are skipped.
+bool has_data_content(const owl::AxiomSet& axioms) {
+  std::vector<const owl::ClassExpression*> roots;
+  for (const auto& annotated : axioms) {
+    bool data = std::visit(
+        Overload{
+            [&](const owl::SubClassOf& x) { roots.push_back(&x.sub); roots.push_back(&x.sup); return false; },
+            [&](const owl::EquivalentClasses& x) { for (const auto& m : x.members) roots.push_back(&m); return false; },
+            [&](const owl::DisjointClasses& x) { for (const auto& m : x.members) roots.push_back(&m); return false; },
+            [&](const owl::DisjointUnion& x) { for (const auto& m : x.members) roots.push_back(&m); return false; },
+            [&](const owl::ObjectPropertyDomain& x) { roots.push_back(&x.domain); return false; },
+            [&](const owl::ObjectPropertyRange& x) { roots.push_back(&x.range); return false; },
+            [&](const owl::ClassAssertion& x) { roots.push_back(&x.class_expression); return false; },
+            [](const owl::SubDataPropertyOf&) { return true; },
+            [](const owl::EquivalentDataProperties&) { return true; },
+            [](const owl::DisjointDataProperties&) { return true; },
+            [](const owl::DataPropertyDomain&) { return true; },
+            [](const owl::DataPropertyRange&) { return true; },
+            [](const owl::FunctionalDataProperty&) { return true; },
+            [](const owl::DatatypeDefinition&) { return true; },
+            [](const owl::HasKey&) { return true; },
+            [](const owl::DataPropertyAssertion&) { return true; },
+            [](const owl::NegativeDataPropertyAssertion&) { return true; },
+            [](const owl::Rule&) { return true; },
+            [](const auto&) { return false; },
+        },
+        annotated.axiom);
+    if (data) return true;
+  }
+  return mentions_data_restriction(std::move(roots));
+}
+
 }  // namespace
 
 // Told data axioms come before the key pass, the covering of domain unions after it.
 void run_data_passes(const owl::AxiomSet& axioms, InternalOntology& onto) {
   ConceptId bottom = onto.concepts.intern(Bottom{});
   ConceptId top = onto.concepts.intern(Top{});
-  for (Axiom& a : derive_told_data_axioms(axioms, onto, top, bottom)) onto.axioms.push_back(std::move(a));
+  const bool data = has_data_content(axioms);
+  if (data) {
+    for (Axiom& a : derive_told_data_axioms(axioms, onto, top, bottom)) onto.axioms.push_back(std::move(a));
+  }
   emit_dkey_axioms(onto);
-  cover_domain_unions(axioms, onto);
+  if (data) cover_domain_unions(axioms, onto);
 }
 
 }  // namespace kelmon

@@ -266,3 +266,34 @@ TEST(ConvertDataPasses, UnkeyableRangeDropsTheAxiomButKeepsTheSubclassId) {
 
 }  // namespace
 }  // namespace kelmon
+
+#include "core/convert/visiting_order.h"
+#include "owl/structural.h"
+
+namespace kelmon {
+namespace {
+
+TEST(VisitingOrder, IsTheStructuralOrder) {
+  std::string body;
+  for (const char* line : kMixed) body += std::string(line) + "\n";
+  // Long shared prefixes, names that are prefixes of others, and several kinds.
+  for (int i = 0; i < 300; ++i) {
+    std::string n = std::to_string((i * 7919) % 1000);
+    body += "SubClassOf(:Common_prefix_" + n + " :Common_prefix_" + n + "0)\n";
+    body += "Declaration(Class(:D" + n + "))\n";
+  }
+  auto loaded = testing::load_ofn(body);
+  auto order = visiting_order(loaded.axioms);
+  ASSERT_EQ(order.size(), loaded.axioms.size());
+  for (size_t i = 1; i < order.size(); ++i) EXPECT_LT(owl::compare_axioms(*order[i - 1], *order[i]), 0) << i;
+  setenv("KELMON_CONVERT_HASH_SORT", "1", 1);
+  auto hashed = visiting_order(loaded.axioms);
+  unsetenv("KELMON_CONVERT_HASH_SORT");
+  for (size_t i = 1; i < hashed.size(); ++i) {
+    uint64_t a = owl::structural_hash(*hashed[i - 1]), b = owl::structural_hash(*hashed[i]);
+    EXPECT_TRUE(a < b || (a == b && owl::compare_axioms(*hashed[i - 1], *hashed[i]) < 0)) << i;
+  }
+}
+
+}  // namespace
+}  // namespace kelmon
