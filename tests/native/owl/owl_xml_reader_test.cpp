@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "owl/functional_reader.h"
+#include "owl/load.h"
 #include "owl/owl_xml_reader.h"
 #include "owl/structural.h"
 #include "owl/vocabulary.h"
@@ -254,6 +255,20 @@ TEST(OwlXmlReader, ReadsEveryCorpusDocument) {
     EXPECT_GT(r->axioms.size(), 100u) << entry.path();
   }
   EXPECT_GE(files, 5);
+}
+
+TEST(OwlXmlReader, LoadingChoosesItForOwxAndNamesTheFormatInErrors) {
+  auto ok = parse_ontology_text(wrap("<Declaration><Class IRI=\"#A\"/></Declaration>"), "owx");
+  ASSERT_TRUE(ok) << ok.error();
+  EXPECT_EQ(ok->prefixes.at(""), "http://x/");
+  auto path = corpus("primer.owx");
+  auto loaded = load_ontology(path.string());
+  ASSERT_TRUE(loaded) << loaded.error();
+  EXPECT_GT(loaded->axioms.size(), 100u);
+  auto bad = parse_ontology_text(wrap("<SubClassOf/>"), "owx");
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.error(),
+            "parse owx: line 4, column 14: expected a class expression in <SubClassOf>, found its end");
 }
 
 // ---- IRIs, prefixes and literals ------------------------------------------------------
