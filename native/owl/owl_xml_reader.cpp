@@ -73,6 +73,7 @@ struct Frame {
   uint64_t at = 0;    // byte offset of the start tag
   uint32_t base = 0;  // index into the reader's xml:base stack
   bool own_base = false;  // this element's xml:base is the top of that stack
+  uint64_t base_generation = 0;  // which xml:base is in effect; never reused
   Iri iri;            // entity, variable and built-in IRIs
   std::string node_id;
   std::optional<std::string> datatype;  // Literal datatypeIRI, resolved
@@ -230,6 +231,7 @@ class OwlXmlReader {
     f.el = el;
     f.at = here();
     f.base = depth_ == 0 ? 0 : frames_[depth_ - 1].base;
+    f.base_generation = depth_ == 0 ? 0 : frames_[depth_ - 1].base_generation;
     f.own_base = false;
     f.iri = Iri();
     f.datatype.reset();
@@ -289,6 +291,7 @@ class OwlXmlReader {
     if (has_base) {
       bases_.push_back(resolve_iri(bases_[f.base], trim(base)));
       f.base = static_cast<uint32_t>(bases_.size() - 1);
+      f.base_generation = ++base_generations_;
       f.own_base = true;
     }
     switch (f.el) {
@@ -304,6 +307,7 @@ class OwlXmlReader {
       case E::Prefix:
         if (!has_prefix_name || !has_iri) fail("<Prefix> needs the attributes name and IRI");
         prefixes_[std::string(prefix_name)] = resolve_iri(bases_[f.base], trim(iri_attr));
+        abbreviated_cache_.clear();  // a prefix declared late changes later expansions
         break;
       case E::Class: case E::Datatype: case E::ObjectProperty: case E::DataProperty:
       case E::AnnotationProperty: case E::NamedIndividual: case E::Variable:
@@ -385,11 +389,22 @@ class OwlXmlReader {
     text = trim(text);
     const std::string& base = bases_[f.base];
     if (base.empty() || has_scheme(text)) return table_.intern(text);
-    return table_.intern(resolve_iri(base, text));
+    // Relative IRIs ("#A") repeat under one base: resolve each once per base.
+    if (relative_cache_base_ != f.base_generation) {
+      relative_cache_.clear();
+      relative_cache_base_ = f.base_generation;
+    }
+    auto it = relative_cache_.find(text);
+    if (it != relative_cache_.end()) return it->second;
+    Iri iri = table_.intern(resolve_iri(base, text));
+    relative_cache_.emplace(std::string(text), iri);
+    return iri;
   }
 
   Iri abbreviated_iri(std::string_view text) {
     text = trim(text);
+    auto cached = abbreviated_cache_.find(text);
+    if (cached != abbreviated_cache_.end()) return cached->second;
     size_t colon = text.find(':');
     if (colon == std::string_view::npos)
       fail("expected an abbreviated IRI 'prefix:name', found '" + std::string(text) + "'");
@@ -398,7 +413,9 @@ class OwlXmlReader {
       fail("unknown prefix '" + std::string(text.substr(0, colon + 1)) + "'");
     buf_.assign(it->second);
     buf_.append(text.substr(colon + 1));
-    return table_.intern(buf_);
+    Iri iri = table_.intern(buf_);
+    abbreviated_cache_.emplace(std::string(text), iri);
+    return iri;
   }
 
   // ---- reading children -------------------------------------------------------------
@@ -931,6 +948,21 @@ class OwlXmlReader {
   LoadedOntology out_;
   std::vector<AnnotatedAxiom> pending_;
   std::string buf_;
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view v) const noexcept {
+      return static_cast<size_t>(internal::hash_text(v));
+    }
+  };
+  struct TextEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept { return a == b; }
+  };
+  using TextCache = tsl::robin_map<std::string, Iri, TextHash, TextEqual>;
+  TextCache abbreviated_cache_;
+  TextCache relative_cache_;
+  uint64_t relative_cache_base_ = 0;
+  uint64_t base_generations_ = 0;
   tsl::robin_map<const void*, ClassExpression> class_cache_;
   tsl::robin_map<const void*, DataRange> range_cache_;
   ClassExpression thing_;

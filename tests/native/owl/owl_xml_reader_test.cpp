@@ -325,6 +325,18 @@ TEST(OwlXmlReader, PrefixesAreReturnedAndExpandAbbreviatedIris) {
   EXPECT_EQ(std::get<Iri>(aa.value).str(), "http://x/relative/v");
 }
 
+TEST(OwlXmlReader, APrefixRedeclaredLaterAppliesFromThereOn) {
+  auto o = read_ok(
+      "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\">"
+      "<Prefix name=\"p\" IRI=\"http://a/\"/><Declaration><Class abbreviatedIRI=\"p:A\"/></Declaration>"
+      "<Prefix name=\"p\" IRI=\"http://b/\"/><Declaration><Class abbreviatedIRI=\"p:A\"/></Declaration>"
+      "</Ontology>");
+  std::set<std::string> got;
+  for (const auto& a : o.axioms) got.insert(std::string(std::get<DeclareClass>(a.axiom).entity.iri.str()));
+  EXPECT_EQ(got, (std::set<std::string>{"http://a/A", "http://b/A"}));
+  EXPECT_EQ(o.prefixes.at("p"), "http://b/");
+}
+
 struct LiteralCase {
   const char* name;
   const char* xml;
