@@ -118,3 +118,57 @@ def test_the_fixture_in_another_syntax_gives_the_same_report_and_rendering(ext):
     other = os.path.join(DATA, f"family_small.{ext}")
     assert kelmon.dropped_axioms(other) == kelmon.dropped_axioms(FAMILY)
     assert sorted(kelmon.render_manchester(other)) == sorted(kelmon.render_manchester(FAMILY))
+
+
+def write(tmp_path, name, body):
+    p = tmp_path / name
+    p.write_text("Prefix(:=<http://x/>)\nPrefix(xsd:=<http://www.w3.org/2001/XMLSchema#>)\n"
+                 "Prefix(rdfs:=<http://www.w3.org/2000/01/rdf-schema#>)\nOntology(<http://x/o>\n" + body + "\n)\n")
+    return str(p)
+
+
+def test_identical_axioms_merge_but_annotated_copies_count_apart(tmp_path):
+    same = write(tmp_path, "same.ofn", "HasKey(:A (:r) ())\nHasKey(:A (:r) ())")
+    assert kelmon.dropped_axioms(same) == {"HasKey: unsupported axiom (HasKey)": 1}
+    annotated = write(tmp_path, "annotated.ofn",
+                      "HasKey(:A (:r) ())\nHasKey(Annotation(rdfs:comment \"why\") :A (:r) ())")
+    assert kelmon.dropped_axioms(annotated) == {"HasKey: unsupported axiom (HasKey)": 2}
+    assert len(kelmon.render_manchester(annotated)) == 2
+
+
+@pytest.mark.parametrize(
+    "body, text",
+    [
+        ("DatatypeDefinition(:d xsd:integer)", "DatatypeDefinition: unsupported data range"),
+        ("SubClassOf(:A DataAllValuesFrom(:p DataIntersectionOf(xsd:string xsd:integer)))",
+         "SubClassOf: unsupported data range"),
+    ],
+)
+def test_unsupported_kinds_are_reported(tmp_path, body, text):
+    assert kelmon.dropped_axioms(write(tmp_path, "k.ofn", body)) == {text: 1}
+
+
+def test_data_switch_is_read_on_every_call(tmp_path, monkeypatch):
+    path = write(tmp_path, "data.ofn",
+                 "FunctionalDataProperty(:p)\nDataPropertyAssertion(:p :i \"1\"^^xsd:integer)\n"
+                 "SubDataPropertyOf(:p :q)")
+    assert kelmon.dropped_axioms(path) == {}
+    monkeypatch.setenv("KELMON_DATA_PROPERTIES", "0")
+    assert kelmon.dropped_axioms(path) == {
+        "DataPropertyAssertion: unsupported data range": 1,
+        "FunctionalDataProperty: unsupported data range": 1,
+        "SubDataPropertyOf: unsupported data range": 1,
+    }
+    monkeypatch.setenv("KELMON_DATA_PROPERTIES", "false")
+    assert kelmon.dropped_axioms(path) == {}
+
+
+def test_deep_nesting_reaches_the_reader_limit_cleanly(tmp_path):
+    deep = "ObjectComplementOf(" * 9000 + ":A" + ")" * 9000
+    path = write(tmp_path, "deep.ofn", f"SubClassOf(:B {deep})")
+    assert kelmon.dropped_axioms(path) == {}
+    (line,) = kelmon.render_manchester(path)
+    assert line.count("not ") == 9000
+    too_deep = "ObjectComplementOf(" * 100000 + ":A" + ")" * 100000
+    with pytest.raises(kelmon.ParseError):
+        kelmon.dropped_axioms(write(tmp_path, "too_deep.ofn", f"SubClassOf(:B {too_deep})"))
