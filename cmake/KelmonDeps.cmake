@@ -12,6 +12,7 @@ target_link_libraries(kelmon_core PUBLIC "${GMPXX_LIBRARY}" "${GMP_LIBRARY}")
 # Expat: the streaming XML parser under the OWL/XML reader.
 find_package(EXPAT REQUIRED)
 target_link_libraries(kelmon_owl PUBLIC EXPAT::EXPAT)
+
 # raptor2: RDF/XML documents are parsed into triples before the OWL mapping reads them.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(RAPTOR2 REQUIRED IMPORTED_TARGET raptor2)

@@ -3,6 +3,7 @@
 #include "owl/document_source.h"
 #include "owl/functional_reader.h"
 #include "owl/owl_xml_reader.h"
+#include "owl/rdf_xml_reader.h"
 
 namespace kelmon::owl {
 
@@ -15,6 +16,7 @@ std::expected<LoadedOntology, ParseError> run_reader(DocumentFormat format, std:
     case DocumentFormat::OwlXml:
       return read_owl_xml(text);
     case DocumentFormat::RdfXml:
+      return read_rdf_xml(text);
     case DocumentFormat::Manchester:
       break;
   }

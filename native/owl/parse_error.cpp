@@ -5,6 +5,8 @@
 namespace kelmon::owl {
 
 std::string ParseError::to_string() const {
+  // Line 0: the failure has no place in the text (a limit over the whole document).
+  if (line == 0) return message;
   return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
 }
 

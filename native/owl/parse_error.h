@@ -11,7 +11,7 @@ struct ParseError {
   uint32_t column = 0;
   std::string message;  // e.g. "expected ')', found 'Class'"
 
-  // "line {}, column {}: {}"
+  // "line {}, column {}: {}", or only the message when line is 0 (no place known)
   std::string to_string() const;
 };
 

@@ -146,10 +146,12 @@ void on_log(void* user, raptor_log_message* message) {
   auto* state = static_cast<ParseState*>(user);
   if (message->level < RAPTOR_LOG_LEVEL_ERROR || state->failed) return;
   state->failed = true;
-  if (message->locator) {
-    state->error.line = message->locator->line > 0 ? static_cast<uint32_t>(message->locator->line) : 0;
-    state->error.column =
-        message->locator->column > 0 ? static_cast<uint32_t>(message->locator->column) : 0;
+  const raptor_locator* where = message->locator;
+  // XML errors come without a place; the parser's own locator still has one.
+  if ((!where || where->line <= 0) && state->parser) where = raptor_parser_get_locator(state->parser);
+  if (where) {
+    state->error.line = where->line > 0 ? static_cast<uint32_t>(where->line) : 0;
+    state->error.column = where->column > 0 ? static_cast<uint32_t>(where->column) : 0;
   }
   std::string text = message->text ? message->text : "RDF/XML error";
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
