@@ -2,6 +2,7 @@
 
 #include "owl/document_source.h"
 #include "owl/functional_reader.h"
+#include "owl/manchester_reader.h"
 #include "owl/owl_xml_reader.h"
 #include "owl/rdf_xml_reader.h"
 
@@ -18,7 +19,7 @@ std::expected<LoadedOntology, ParseError> run_reader(DocumentFormat format, std:
     case DocumentFormat::RdfXml:
       return read_rdf_xml(text);
     case DocumentFormat::Manchester:
-      break;
+      return read_manchester(text);
   }
   return std::unexpected(ParseError{1, 1, "no reader for this format is available yet"});
 }

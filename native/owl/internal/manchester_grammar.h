@@ -140,7 +140,7 @@ class Grammar {
     if (as_data != as_object) return as_data;
     // Unknown to the document (or used as both): the filler decides.
     if (keyword == "Self") return false;
-    if (keyword == "value") return cur().type == Tok::String || cur().type == Tok::Number;
+    if (keyword == "value") return at_literal();
     if (keyword == "some" || keyword == "only") return data_filler_at(0);
     return data_filler_at(1);  // past the number of a cardinality
   }
@@ -371,8 +371,18 @@ class Grammar {
     return Datatype{name()};
   }
 
+  // A string, a number, or "true" / "false" (xsd:boolean).
+  bool at_literal() const {
+    return cur().type == Tok::String || cur().type == Tok::Number || kw("true") || kw("false");
+  }
+
   Literal literal() {
     const Token& t = cur();
+    if (kw("true") || kw("false")) {
+      std::string lexical(t.text);
+      advance();
+      return Literal::typed(std::move(lexical), Datatype{Iri("http://www.w3.org/2001/XMLSchema#boolean")});
+    }
     if (t.type == Tok::String) {
       std::string lexical = unescape(t);
       advance();

@@ -1,0 +1,545 @@
+#include "owl/manchester_reader.h"
+
+#include <array>
+
+#include "owl/internal/manchester_grammar.h"
+
+namespace kelmon::owl {
+
+namespace {
+
+using manchester::Failure;
+using manchester::Tok;
+using manchester::Token;
+
+constexpr std::array<std::string_view, 13> kFrameKeywords = {
+    "Class:", "ObjectProperty:", "DataProperty:", "AnnotationProperty:", "Individual:",
+    "Datatype:", "EquivalentClasses:", "DisjointClasses:", "EquivalentProperties:",
+    "DisjointProperties:", "SameIndividual:", "DifferentIndividuals:", "Rule:",
+};
+
+constexpr std::array<std::string_view, 21> kSectionKeywords = {
+    "Annotations:", "SubClassOf:", "EquivalentTo:", "DisjointWith:", "DisjointUnionOf:",
+    "HasKey:", "Domain:", "Range:", "Characteristics:", "SubPropertyOf:", "InverseOf:",
+    "SubPropertyChain:", "Types:", "Facts:", "SameAs:", "DifferentFrom:", "Prefix:",
+    "Ontology:", "Import:", "Characteristic:", "ValuePartition:",
+};
+
+bool is_frame_keyword(const Token& t) {
+  if (t.type != Tok::Word) return false;
+  for (auto k : kFrameKeywords)
+    if (k == t.text) return true;
+  return false;
+}
+
+bool is_document_keyword(const Token& t) {
+  if (t.type != Tok::Word || t.text.empty() || t.text.back() != ':') return false;
+  if (is_frame_keyword(t)) return true;
+  for (auto k : kSectionKeywords)
+    if (k == t.text) return true;
+  return false;
+}
+
+class DocumentReader {
+ public:
+  explicit DocumentReader(std::string_view text)
+      : g_(manchester::tokenize(text), out_.prefixes, ctx_) {
+    pending_.reserve(text.size() / 60 + 16);
+  }
+
+  LoadedOntology document() {
+    out_.prefixes.emplace("owl", std::string(vocab::kOwl));
+    out_.prefixes.emplace("rdf", std::string(vocab::kRdf));
+    out_.prefixes.emplace("rdfs", std::string(vocab::kRdfs));
+    out_.prefixes.emplace("xsd", std::string(vocab::kXsd));
+    out_.prefixes.emplace("xml", "http://www.w3.org/XML/1998/namespace");
+    while (g_.kw("Prefix:")) prefix_declaration();
+    learn_property_kinds();
+    if (!g_.kw("Ontology:")) g_.fail_expected("'Prefix:' or 'Ontology:'");
+    g_.advance();
+    if (at_iri()) {
+      OntologyHeader header{iri("the ontology IRI"), {}};
+      if (at_iri()) header.version_iri = iri("the version IRI");
+      add(std::move(header), {});
+    }
+    for (;;) {
+      if (g_.kw("Import:")) {
+        g_.advance();
+        add(Import{iri("the imported ontology's IRI")}, {});
+      } else if (g_.kw("Annotations:")) {
+        g_.advance();
+        for (auto& a : annotation_list()) add(OntologyAnnotation{std::move(a)}, {});
+      } else {
+        break;
+      }
+    }
+    while (g_.cur().type != Tok::End) frame();
+    out_.axioms.insert_all(std::move(pending_));
+    return std::move(out_);
+  }
+
+ private:
+  // ---- tokens and names ----------------------------------------------------------
+  bool at_iri() const {
+    const Token& t = g_.cur();
+    return t.type == Tok::FullIri || (g_.is_name(t) && !is_document_keyword(t));
+  }
+  Iri iri(std::string_view what) {
+    if (!at_iri()) g_.fail_expected(what);
+    return g_.name();
+  }
+  bool at_property_expression() const { return at_iri() || g_.kw("inverse"); }
+  ObjectPropertyExpression object_property() {
+    if (!at_property_expression()) g_.fail_expected("an object property");
+    return g_.object_property();
+  }
+  Individual individual() {
+    if (g_.cur().type != Tok::NodeId && !at_iri()) g_.fail_expected("an individual");
+    return g_.individual();
+  }
+  bool is_data_property(std::string_view iri) const {
+    std::string s(iri);
+    return ctx_.data_properties.contains(s) && !ctx_.object_properties.contains(s);
+  }
+
+  void add(Axiom axiom, AnnotationSet annotations) {
+    pending_.push_back(AnnotatedAxiom{std::move(axiom), std::move(annotations)});
+  }
+
+  void prefix_declaration() {
+    g_.advance();
+    const Token& t = g_.cur();
+    if (t.type != Tok::Word || t.text.empty() || t.text.back() != ':' ||
+        t.text.find(':') != t.text.size() - 1)
+      g_.fail_expected("a prefix name ending in ':'");
+    std::string name(t.text.substr(0, t.text.size() - 1));
+    g_.advance();
+    if (g_.cur().type != Tok::FullIri) g_.fail_expected("a full IRI in angle brackets");
+    out_.prefixes[name] = std::string(g_.cur().text);
+    g_.advance();
+  }
+
+  // Which names are object properties, data properties and datatypes, from the frames
+  // of the whole document, so that a restriction or fact met before a frame reads right.
+  void learn_property_kinds() {
+    const auto& toks = g_.toks_;
+    for (size_t i = g_.pos_; i + 1 < toks.size(); ++i) {
+      if (toks[i].type != Tok::Word) continue;
+      std::string_view k = toks[i].text;
+      tsl::robin_set<std::string>* into = k == "ObjectProperty:" ? &ctx_.object_properties
+                                          : k == "DataProperty:" ? &ctx_.data_properties
+                                          : k == "Datatype:"     ? &ctx_.datatypes
+                                                                 : nullptr;
+      if (!into || !g_.is_name(toks[i + 1])) continue;
+      if (auto r = g_.resolve(toks[i + 1])) into->insert(std::move(*r));
+    }
+  }
+
+  // ---- annotations ---------------------------------------------------------------
+  AnnotationSet optional_annotations() {
+    if (!g_.kw("Annotations:")) return {};
+    g_.advance();
+    return AnnotationSet::from(annotation_list());
+  }
+
+  Annotation annotation_item(AnnotationSet annotations) {
+    AnnotationProperty property{iri("an annotation property")};
+    const Token& t = g_.cur();
+    AnnotationValue value;
+    if (t.type == Tok::NodeId) {
+      value = AnonymousIndividual{Iri(t.text)};
+      g_.advance();
+    } else if (g_.at_literal()) {
+      value = g_.literal();
+    } else if (at_iri()) {
+      value = g_.name();
+    } else {
+      g_.fail_expected("an annotation value (a literal, an IRI or an anonymous individual)");
+    }
+    return Annotation{std::move(property), std::move(value), std::move(annotations)};
+  }
+
+  // The list after "Annotations:": [annotations] annotation { ',' [annotations] annotation },
+  // where the annotations of an annotation nest on an explicit stack.
+  std::vector<Annotation> annotation_list() {
+    std::vector<std::vector<Annotation>> levels(1);
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        g_.deeper();
+        levels.emplace_back();
+        continue;
+      }
+      levels.back().push_back(annotation_item({}));
+      for (;;) {
+        if (g_.cur().type == Tok::Comma) {
+          g_.advance();
+          break;
+        }
+        if (levels.size() == 1) return std::move(levels[0]);
+        AnnotationSet nested = AnnotationSet::from(std::move(levels.back()));
+        levels.pop_back();
+        --g_.depth_;
+        levels.back().push_back(annotation_item(std::move(nested)));
+      }
+    }
+  }
+
+  void annotation_assertions(const AnnotationSubject& subject) {
+    for (auto& a : annotation_list())
+      add(AnnotationAssertion{std::move(a.property), subject, std::move(a.value)}, std::move(a.annotations));
+  }
+
+  // ---- lists -----------------------------------------------------------------------
+  // [annotations] item { ',' [annotations] item }
+  template <class Item>
+  void annotated_list(Item item) {
+    for (;;) {
+      AnnotationSet a = optional_annotations();
+      item(std::move(a));
+      if (g_.cur().type != Tok::Comma) return;
+      g_.advance();
+    }
+  }
+
+  // item ',' item { ',' item }
+  template <class Item>
+  auto list_of_two_or_more(Item item, std::string_view what) {
+    std::vector<decltype(item())> v{item()};
+    while (g_.cur().type == Tok::Comma) {
+      g_.advance();
+      v.push_back(item());
+    }
+    if (v.size() < 2) g_.fail_expected("',' and a second " + std::string(what));
+    return v;
+  }
+
+  // ---- frames ----------------------------------------------------------------------
+  [[noreturn]] void fail_section(std::string_view frame) {
+    g_.fail_expected("a section of the " + std::string(frame) + " frame or a new frame");
+  }
+  void end_of_frame(std::string_view frame) {
+    if (g_.cur().type != Tok::End && !is_frame_keyword(g_.cur())) fail_section(frame);
+  }
+
+  void frame() {
+    const Token& t = g_.cur();
+    if (!is_frame_keyword(t)) g_.fail_expected("a frame (Class:, ObjectProperty:, DataProperty:, "
+                                               "AnnotationProperty:, Individual:, Datatype:, ...)");
+    std::string_view k = t.text;
+    if (k == "Rule:") g_.fail_expected("a frame (rules are not read from Manchester syntax)");
+    g_.advance();
+    if (k == "Class:") class_frame();
+    else if (k == "ObjectProperty:") object_property_frame();
+    else if (k == "DataProperty:") data_property_frame();
+    else if (k == "AnnotationProperty:") annotation_property_frame();
+    else if (k == "Individual:") individual_frame();
+    else if (k == "Datatype:") datatype_frame();
+    else misc_axiom(k);
+  }
+
+  void class_frame() {
+    Class c{iri("a class IRI")};
+    add(DeclareClass{c}, {});
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(c.iri);
+      } else if (g_.kw("SubClassOf:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(SubClassOf{c, g_.description()}, std::move(a)); });
+      } else if (g_.kw("EquivalentTo:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(EquivalentClasses{{c, g_.description()}}, std::move(a));
+        });
+      } else if (g_.kw("DisjointWith:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(DisjointClasses{{c, g_.description()}}, std::move(a)); });
+      } else if (g_.kw("DisjointUnionOf:")) {
+        g_.advance();
+        AnnotationSet a = optional_annotations();
+        auto members = list_of_two_or_more([&] { return g_.description(); }, "class expression");
+        add(DisjointUnion{c, std::move(members)}, std::move(a));
+      } else if (g_.kw("HasKey:")) {
+        g_.advance();
+        has_key(c);
+      } else {
+        break;
+      }
+    }
+    end_of_frame("Class");
+  }
+
+  // HasKey: annotations key { [','] key } — the keys run up to the next section or frame.
+  void has_key(const Class& c) {
+    AnnotationSet a = optional_annotations();
+    HasKey key{c, {}, {}};
+    do {
+      if (g_.cur().type == Tok::Comma) g_.advance();
+      if (g_.kw("inverse")) {
+        key.object_properties.push_back(g_.object_property());
+        continue;
+      }
+      Iri p = iri("an object or data property");
+      if (is_data_property(p.str())) key.data_properties.push_back(DataProperty{std::move(p)});
+      else key.object_properties.push_back(ObjectProperty{std::move(p)});
+    } while (g_.cur().type == Tok::Comma || at_property_expression());
+    add(std::move(key), std::move(a));
+  }
+
+  void object_property_frame() {
+    ObjectProperty p{iri("an object property IRI")};
+    add(DeclareObjectProperty{p}, {});
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(p.iri);
+      } else if (g_.kw("Domain:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(ObjectPropertyDomain{p, g_.description()}, std::move(a)); });
+      } else if (g_.kw("Range:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(ObjectPropertyRange{p, g_.description()}, std::move(a)); });
+      } else if (g_.kw("Characteristics:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(object_characteristic(p), std::move(a)); });
+      } else if (g_.kw("SubPropertyOf:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(SubObjectPropertyOf{p, object_property()}, std::move(a)); });
+      } else if (g_.kw("EquivalentTo:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(EquivalentObjectProperties{{p, object_property()}}, std::move(a));
+        });
+      } else if (g_.kw("DisjointWith:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(DisjointObjectProperties{{p, object_property()}}, std::move(a));
+        });
+      } else if (g_.kw("InverseOf:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(InverseObjectProperties{p, object_property()}, std::move(a)); });
+      } else if (g_.kw("SubPropertyChain:")) {
+        g_.advance();
+        AnnotationSet a = optional_annotations();
+        ObjectPropertyChain chain{{object_property()}};
+        do {
+          if (!g_.kw("o")) g_.fail_expected("'o' and the next property of the chain");
+          g_.advance();
+          chain.properties.push_back(object_property());
+        } while (g_.kw("o"));
+        add(SubObjectPropertyOf{std::move(chain), p}, std::move(a));
+      } else {
+        break;
+      }
+    }
+    end_of_frame("ObjectProperty");
+  }
+
+  Axiom object_characteristic(const ObjectProperty& p) {
+    const Token& t = g_.cur();
+    std::string_view w = t.type == Tok::Word ? t.text : std::string_view();
+    Axiom a;
+    if (w == "Functional") a = FunctionalObjectProperty{p};
+    else if (w == "InverseFunctional") a = InverseFunctionalObjectProperty{p};
+    else if (w == "Reflexive") a = ReflexiveObjectProperty{p};
+    else if (w == "Irreflexive") a = IrreflexiveObjectProperty{p};
+    else if (w == "Symmetric") a = SymmetricObjectProperty{p};
+    else if (w == "Asymmetric") a = AsymmetricObjectProperty{p};
+    else if (w == "Transitive") a = TransitiveObjectProperty{p};
+    else
+      g_.fail_expected("a characteristic (Functional, InverseFunctional, Reflexive, Irreflexive, "
+                       "Symmetric, Asymmetric, Transitive)");
+    g_.advance();
+    return a;
+  }
+
+  DataProperty data_property() { return DataProperty{iri("a data property")}; }
+
+  void data_property_frame() {
+    DataProperty p = data_property();
+    add(DeclareDataProperty{p}, {});
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(p.iri);
+      } else if (g_.kw("Domain:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(DataPropertyDomain{p, g_.description()}, std::move(a)); });
+      } else if (g_.kw("Range:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(DataPropertyRange{p, g_.data_range()}, std::move(a)); });
+      } else if (g_.kw("Characteristics:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          if (!g_.kw("Functional")) g_.fail_expected("'Functional', the one characteristic of a data property");
+          g_.advance();
+          add(FunctionalDataProperty{p}, std::move(a));
+        });
+      } else if (g_.kw("SubPropertyOf:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(SubDataPropertyOf{p, data_property()}, std::move(a)); });
+      } else if (g_.kw("EquivalentTo:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(EquivalentDataProperties{{p, data_property()}}, std::move(a));
+        });
+      } else if (g_.kw("DisjointWith:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(DisjointDataProperties{{p, data_property()}}, std::move(a));
+        });
+      } else {
+        break;
+      }
+    }
+    end_of_frame("DataProperty");
+  }
+
+  void annotation_property_frame() {
+    AnnotationProperty p{iri("an annotation property IRI")};
+    add(DeclareAnnotationProperty{p}, {});
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(p.iri);
+      } else if (g_.kw("Domain:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(AnnotationPropertyDomain{p, iri("an IRI")}, std::move(a)); });
+      } else if (g_.kw("Range:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(AnnotationPropertyRange{p, iri("an IRI")}, std::move(a)); });
+      } else if (g_.kw("SubPropertyOf:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) {
+          add(SubAnnotationPropertyOf{p, AnnotationProperty{iri("an annotation property")}}, std::move(a));
+        });
+      } else {
+        break;
+      }
+    }
+    end_of_frame("AnnotationProperty");
+  }
+
+  void individual_frame() {
+    Individual x = individual();
+    AnnotationSubject subject;
+    if (auto* named = std::get_if<NamedIndividual>(&x)) {
+      add(DeclareNamedIndividual{*named}, {});
+      subject = named->iri;
+    } else {
+      subject = std::get<AnonymousIndividual>(x);
+    }
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(subject);
+      } else if (g_.kw("Types:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(ClassAssertion{g_.description(), x}, std::move(a)); });
+      } else if (g_.kw("Facts:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(fact(x), std::move(a)); });
+      } else if (g_.kw("SameAs:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(SameIndividual{{x, individual()}}, std::move(a)); });
+      } else if (g_.kw("DifferentFrom:")) {
+        g_.advance();
+        annotated_list([&](AnnotationSet a) { add(DifferentIndividuals{{x, individual()}}, std::move(a)); });
+      } else {
+        break;
+      }
+    }
+    end_of_frame("Individual");
+  }
+
+  // ['not'] property value: a literal value makes a data property fact unless the
+  // document has the property as an object property.
+  Axiom fact(const Individual& subject) {
+    bool negative = g_.kw("not");
+    if (negative) g_.advance();
+    Iri p = iri("a property");
+    std::string s(p.str());
+    bool data = is_data_property(p.str());
+    if (!data && !ctx_.object_properties.contains(s))
+      data = g_.at_literal();
+    if (data) {
+      Literal value = g_.literal();
+      if (negative) return NegativeDataPropertyAssertion{DataProperty{std::move(p)}, subject, std::move(value)};
+      return DataPropertyAssertion{DataProperty{std::move(p)}, subject, std::move(value)};
+    }
+    Individual object = individual();
+    if (negative) return NegativeObjectPropertyAssertion{ObjectProperty{std::move(p)}, subject, std::move(object)};
+    return ObjectPropertyAssertion{ObjectProperty{std::move(p)}, subject, std::move(object)};
+  }
+
+  void datatype_frame() {
+    Datatype d{iri("a datatype IRI")};
+    add(DeclareDatatype{d}, {});
+    for (;;) {
+      if (g_.kw("Annotations:")) {
+        g_.advance();
+        annotation_assertions(d.iri);
+      } else if (g_.kw("EquivalentTo:")) {
+        g_.advance();
+        AnnotationSet a = optional_annotations();
+        add(DatatypeDefinition{d, g_.data_range()}, std::move(a));
+      } else {
+        break;
+      }
+    }
+    end_of_frame("Datatype");
+  }
+
+  void misc_axiom(std::string_view k) {
+    AnnotationSet a = optional_annotations();
+    if (k == "EquivalentClasses:" || k == "DisjointClasses:") {
+      auto members = list_of_two_or_more([&] { return g_.description(); }, "class expression");
+      if (k == "EquivalentClasses:") add(EquivalentClasses{std::move(members)}, std::move(a));
+      else add(DisjointClasses{std::move(members)}, std::move(a));
+    } else if (k == "SameIndividual:" || k == "DifferentIndividuals:") {
+      auto members = list_of_two_or_more([&] { return individual(); }, "individual");
+      if (k == "SameIndividual:") add(SameIndividual{std::move(members)}, std::move(a));
+      else add(DifferentIndividuals{std::move(members)}, std::move(a));
+    } else {
+      // EquivalentProperties: / DisjointProperties: hold data properties when the
+      // first member is one.
+      bool equivalent = k == "EquivalentProperties:";
+      bool data = false;
+      if (at_iri())
+        if (auto r = g_.resolve(g_.cur())) data = is_data_property(*r);
+      if (data) {
+        auto members = list_of_two_or_more([&] { return data_property(); }, "data property");
+        if (equivalent) add(EquivalentDataProperties{std::move(members)}, std::move(a));
+        else add(DisjointDataProperties{std::move(members)}, std::move(a));
+      } else {
+        auto members = list_of_two_or_more([&] { return object_property(); }, "object property");
+        if (equivalent) add(EquivalentObjectProperties{std::move(members)}, std::move(a));
+        else add(DisjointObjectProperties{std::move(members)}, std::move(a));
+      }
+    }
+    end_of_frame(k.substr(0, k.size() - 1));
+  }
+
+  LoadedOntology out_;
+  BuildContext ctx_;
+  manchester::Grammar g_;
+  std::vector<AnnotatedAxiom> pending_;
+};
+
+}  // namespace
+
+std::expected<LoadedOntology, ParseError> read_manchester(std::string_view text) {
+  try {
+    DocumentReader reader(text);
+    return reader.document();
+  } catch (const Failure& f) {
+    ParseError e;
+    line_and_column(text, f.offset, e.line, e.column);
+    e.message = f.message;
+    return std::unexpected(std::move(e));
+  }
+}
+
+}  // namespace kelmon::owl
