@@ -111,6 +111,37 @@ std::vector<Token> tokenize(std::string_view s) {
   return out;
 }
 
+namespace {
+
+constexpr std::string_view kFrameKeywords[] = {
+    "Class:", "ObjectProperty:", "DataProperty:", "AnnotationProperty:", "Individual:",
+    "Datatype:", "EquivalentClasses:", "DisjointClasses:", "EquivalentProperties:",
+    "DisjointProperties:", "SameIndividual:", "DifferentIndividuals:", "Rule:",
+};
+
+constexpr std::string_view kSectionKeywords[] = {
+    "Annotations:", "SubClassOf:", "EquivalentTo:", "DisjointWith:", "DisjointUnionOf:",
+    "HasKey:", "Domain:", "Range:", "Characteristics:", "SubPropertyOf:", "InverseOf:",
+    "SubPropertyChain:", "Types:", "Facts:", "SameAs:", "DifferentFrom:", "Prefix:",
+    "Ontology:", "Import:",
+};
+
+}  // namespace
+
+bool is_frame_keyword(std::string_view w) {
+  for (auto k : kFrameKeywords)
+    if (k == w) return true;
+  return false;
+}
+
+bool is_document_keyword(std::string_view w) {
+  if (w.empty() || w.back() != ':') return false;
+  if (is_frame_keyword(w)) return true;
+  for (auto k : kSectionKeywords)
+    if (k == w) return true;
+  return false;
+}
+
 bool is_keyword(std::string_view w) {
   static constexpr std::string_view kKeywords[] = {"some", "only", "value", "Self", "min", "max",
                                                    "exactly", "not", "and", "or", "that", "inverse"};

@@ -1,7 +1,5 @@
 #include "owl/manchester_reader.h"
 
-#include <array>
-
 #include "owl/internal/manchester_grammar.h"
 
 namespace kelmon::owl {
@@ -12,32 +10,12 @@ using manchester::Failure;
 using manchester::Tok;
 using manchester::Token;
 
-constexpr std::array<std::string_view, 13> kFrameKeywords = {
-    "Class:", "ObjectProperty:", "DataProperty:", "AnnotationProperty:", "Individual:",
-    "Datatype:", "EquivalentClasses:", "DisjointClasses:", "EquivalentProperties:",
-    "DisjointProperties:", "SameIndividual:", "DifferentIndividuals:", "Rule:",
-};
-
-constexpr std::array<std::string_view, 21> kSectionKeywords = {
-    "Annotations:", "SubClassOf:", "EquivalentTo:", "DisjointWith:", "DisjointUnionOf:",
-    "HasKey:", "Domain:", "Range:", "Characteristics:", "SubPropertyOf:", "InverseOf:",
-    "SubPropertyChain:", "Types:", "Facts:", "SameAs:", "DifferentFrom:", "Prefix:",
-    "Ontology:", "Import:", "Characteristic:", "ValuePartition:",
-};
-
 bool is_frame_keyword(const Token& t) {
-  if (t.type != Tok::Word) return false;
-  for (auto k : kFrameKeywords)
-    if (k == t.text) return true;
-  return false;
+  return t.type == Tok::Word && manchester::is_frame_keyword(t.text);
 }
 
 bool is_document_keyword(const Token& t) {
-  if (t.type != Tok::Word || t.text.empty() || t.text.back() != ':') return false;
-  if (is_frame_keyword(t)) return true;
-  for (auto k : kSectionKeywords)
-    if (k == t.text) return true;
-  return false;
+  return t.type == Tok::Word && manchester::is_document_keyword(t.text);
 }
 
 class DocumentReader {

@@ -40,6 +40,12 @@ bool is_digit(char c);
 std::vector<Token> tokenize(std::string_view s);
 // The words of the class-expression grammar ("some", "and", ...), which are no names.
 bool is_keyword(std::string_view w);
+// "Class:", "ObjectProperty:", ... : the words that open a frame of a document.
+bool is_frame_keyword(std::string_view w);
+// The frame words and the words that open a section ("SubClassOf:", "Annotations:", ...)
+// or the document's header ("Prefix:", "Ontology:", "Import:"); no names either, so an
+// expression ends where the next section begins.
+bool is_document_keyword(std::string_view w);
 bool is_restriction_keyword(const Token& t);
 // The IRI of "integer", "decimal", "float" or "string"; empty for any other word.
 std::string_view datatype_keyword_iri(std::string_view w);
@@ -82,7 +88,7 @@ class Grammar {
   }
 
   static bool is_name(const Token& t) {
-    return t.type == Tok::FullIri || (t.type == Tok::Word && !is_keyword(t.text));
+    return t.type == Tok::FullIri || (t.type == Tok::Word && !is_keyword(t.text) && !is_document_keyword(t.text));
   }
 
   // The IRI a name stands for, or nothing when its prefix is unknown.
