@@ -178,8 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Class: :A SubClassOf: :p value false", AxiomKind::SubClassOf}));
 
 TEST(ManchesterReader, HasKeySortsItsKeysByTheirFrames) {
-  auto a = only_logical_axiom("Class: :A HasKey: :r, :p inverse :s\nDataProperty: :p");
-  const auto& k = std::get<HasKey>(a);
+  auto o = read_ok("Prefix: : <http://x/>\nOntology:\nClass: :A HasKey: :r, :p inverse :s\nDataProperty: :p");
+  const HasKey* found = nullptr;
+  for (const auto& a : o.axioms)
+    if (auto* k = std::get_if<HasKey>(&a.axiom)) found = k;
+  ASSERT_NE(found, nullptr);
+  const auto& k = *found;
   ASSERT_EQ(k.object_properties.size(), 2u);
   EXPECT_EQ(named_property(k.object_properties[0]).iri, x("r"));
   EXPECT_TRUE(is_inverse(k.object_properties[1]));
