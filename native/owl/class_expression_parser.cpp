@@ -58,7 +58,7 @@ std::expected<ClassExpression, ParseError> parse_class_expression(std::string_vi
                                                                   const PrefixMapping& prefixes,
                                                                   const BuildContext& context) {
   try {
-    manchester::Grammar parser(manchester::tokenize(text), prefixes, context);
+    manchester::Grammar parser(text, prefixes, context);
     return parser.document();
   } catch (const manchester::Failure& f) {
     ParseError e;

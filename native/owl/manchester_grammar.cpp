@@ -16,99 +16,79 @@ bool ends_word(char c) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-std::vector<Token> tokenize(std::string_view s) {
-  std::vector<Token> out;
-  size_t i = 0, n = s.size();
-  auto single = [&](Tok t) {
-    out.push_back(Token{t, s.substr(i, 1), i});
-    ++i;
+Token Lexer::next() {
+  const std::string_view s = s_;
+  const size_t n = s.size();
+  size_t& i = i_;
+  while (i < n && is_blank(s[i])) ++i;
+  if (i >= n) return Token{Tok::End, {}, n};
+  const size_t start = i;
+  auto take = [&](Tok t, size_t length) {
+    i += length;
+    return Token{t, s.substr(start, length), start};
   };
-  while (true) {
-    while (i < n && is_blank(s[i])) ++i;
-    if (i >= n) break;
-    char c = s[i];
-    switch (c) {
-      case '(': single(Tok::LParen); continue;
-      case ')': single(Tok::RParen); continue;
-      case '{': single(Tok::LBrace); continue;
-      case '}': single(Tok::RBrace); continue;
-      case '[': single(Tok::LBracket); continue;
-      case ']': single(Tok::RBracket); continue;
-      case ',': single(Tok::Comma); continue;
-      default: break;
-    }
-    size_t start = i;
-    if (c == '^') {
-      if (i + 1 < n && s[i + 1] == '^') {
-        out.push_back(Token{Tok::Caret2, s.substr(i, 2), i});
-        i += 2;
-        continue;
-      }
-      throw Failure{i, "unexpected character '^'"};
-    }
-    if (c == '@') {
-      ++i;
-      while (i < n && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '-')) ++i;
-      if (i == start + 1) throw Failure{start, "expected a language tag after '@'"};
-      out.push_back(Token{Tok::LangTag, s.substr(start + 1, i - start - 1), start});
-      continue;
-    }
-    if (c == '"') {
-      ++i;
-      bool esc = false;
-      while (i < n && s[i] != '"') {
-        if (s[i] == '\\') {
-          esc = true;
-          ++i;
-        }
-        ++i;
-      }
-      if (i >= n) throw Failure{start, "unterminated string"};
-      out.push_back(Token{Tok::String, s.substr(start + 1, i - start - 1), start, esc});
-      ++i;
-      continue;
-    }
-    if (c == '<' || c == '>') {
-      // "<=", "<", ">=", ">" are facets; "<" followed by an IRI character starts an IRI.
-      if (i + 1 < n && s[i + 1] == '=') {
-        out.push_back(Token{Tok::Symbol, s.substr(i, 2), i});
-        i += 2;
-        continue;
-      }
-      if (c == '>' || i + 1 >= n || is_blank(s[i + 1]) || is_digit(s[i + 1]) || s[i + 1] == '"' ||
-          s[i + 1] == '+' || s[i + 1] == '-') {
-        single(Tok::Symbol);
-        continue;
-      }
-      ++i;
-      while (i < n && s[i] != '>') {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        if (b <= 0x20 || b == '<' || b == '"' || b == '{' || b == '}' || b == '|' || b == '`')
-          throw Failure{i, "malformed IRI: unexpected character in angle brackets"};
-        ++i;
-      }
-      if (i >= n) throw Failure{start, "unterminated IRI"};
-      out.push_back(Token{Tok::FullIri, s.substr(start + 1, i - start - 1), start});
-      ++i;
-      continue;
-    }
-    bool sign = (c == '+' || c == '-') && i + 1 < n && (is_digit(s[i + 1]) || s[i + 1] == '.');
-    if (is_digit(c) || sign || (c == '.' && i + 1 < n && is_digit(s[i + 1]))) {
-      if (sign) ++i;
-      while (i < n && !ends_word(s[i])) ++i;
-      out.push_back(Token{Tok::Number, s.substr(start, i - start), start});
-      continue;
-    }
-    while (i < n && !ends_word(s[i])) ++i;
-    std::string_view w = s.substr(start, i - start);
-    if (w.size() >= 2 && w[0] == '_' && w[1] == ':') {
-      out.push_back(Token{Tok::NodeId, w.substr(2), start});
-    } else {
-      out.push_back(Token{Tok::Word, w, start});
-    }
+  const char c = s[i];
+  switch (c) {
+    case '(': return take(Tok::LParen, 1);
+    case ')': return take(Tok::RParen, 1);
+    case '{': return take(Tok::LBrace, 1);
+    case '}': return take(Tok::RBrace, 1);
+    case '[': return take(Tok::LBracket, 1);
+    case ']': return take(Tok::RBracket, 1);
+    case ',': return take(Tok::Comma, 1);
+    default: break;
   }
-  out.push_back(Token{Tok::End, {}, n});
-  return out;
+  if (c == '^') {
+    if (i + 1 < n && s[i + 1] == '^') return take(Tok::Caret2, 2);
+    throw Failure{i, "unexpected character '^'"};
+  }
+  if (c == '@') {
+    ++i;
+    while (i < n && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '-')) ++i;
+    if (i == start + 1) throw Failure{start, "expected a language tag after '@'"};
+    return Token{Tok::LangTag, s.substr(start + 1, i - start - 1), start};
+  }
+  if (c == '"') {
+    ++i;
+    bool esc = false;
+    while (i < n && s[i] != '"') {
+      if (s[i] == '\\') {
+        esc = true;
+        ++i;
+      }
+      ++i;
+    }
+    if (i >= n) throw Failure{start, "unterminated string"};
+    ++i;
+    return Token{Tok::String, s.substr(start + 1, i - start - 2), start, esc};
+  }
+  if (c == '<' || c == '>') {
+    // "<=", "<", ">=", ">" are facets; "<" followed by an IRI character starts an IRI.
+    if (i + 1 < n && s[i + 1] == '=') return take(Tok::Symbol, 2);
+    if (c == '>' || i + 1 >= n || is_blank(s[i + 1]) || is_digit(s[i + 1]) || s[i + 1] == '"' ||
+        s[i + 1] == '+' || s[i + 1] == '-')
+      return take(Tok::Symbol, 1);
+    ++i;
+    while (i < n && s[i] != '>') {
+      unsigned char b = static_cast<unsigned char>(s[i]);
+      if (b <= 0x20 || b == '<' || b == '"' || b == '{' || b == '}' || b == '|' || b == '`')
+        throw Failure{i, "malformed IRI: unexpected character in angle brackets"};
+      ++i;
+    }
+    if (i >= n) throw Failure{start, "unterminated IRI"};
+    ++i;
+    return Token{Tok::FullIri, s.substr(start + 1, i - start - 2), start};
+  }
+  bool sign = (c == '+' || c == '-') && i + 1 < n && (is_digit(s[i + 1]) || s[i + 1] == '.');
+  if (is_digit(c) || sign || (c == '.' && i + 1 < n && is_digit(s[i + 1]))) {
+    if (sign) ++i;
+    while (i < n && !ends_word(s[i])) ++i;
+    return Token{Tok::Number, s.substr(start, i - start), start};
+  }
+  while (i < n && !ends_word(s[i])) ++i;
+  std::string_view w = s.substr(start, i - start);
+  if (w.size() >= 2 && w[0] == '_' && w[1] == ':') return Token{Tok::NodeId, w.substr(2), start};
+  return Token{Tok::Word, w, start};
 }
 
 namespace {

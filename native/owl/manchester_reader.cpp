@@ -21,7 +21,7 @@ bool is_document_keyword(const Token& t) {
 class DocumentReader {
  public:
   explicit DocumentReader(std::string_view text)
-      : g_(manchester::tokenize(text), out_.prefixes, ctx_) {
+      : text_(text), g_(text, out_.prefixes, ctx_) {
     pending_.reserve(text.size() / 60 + 16);
   }
 
@@ -99,17 +99,18 @@ class DocumentReader {
 
   // Which names are object properties, data properties and datatypes, from the frames
   // of the whole document, so that a restriction or fact met before a frame reads right.
+  // A lexical fault found here is the document's first one, so it is reported as is.
   void learn_property_kinds() {
-    const auto& toks = g_.toks_;
-    for (size_t i = g_.pos_; i + 1 < toks.size(); ++i) {
-      if (toks[i].type != Tok::Word) continue;
-      std::string_view k = toks[i].text;
-      tsl::robin_set<std::string>* into = k == "ObjectProperty:" ? &ctx_.object_properties
-                                          : k == "DataProperty:" ? &ctx_.data_properties
-                                          : k == "Datatype:"     ? &ctx_.datatypes
-                                                                 : nullptr;
-      if (!into || !g_.is_name(toks[i + 1])) continue;
-      if (auto r = g_.resolve(toks[i + 1])) into->insert(std::move(*r));
+    manchester::Lexer scan(text_);
+    tsl::robin_set<std::string>* into = nullptr;
+    for (Token t = scan.next(); t.type != Tok::End; t = scan.next()) {
+      if (into && g_.is_name(t))
+        if (auto r = g_.resolve(t)) into->insert(std::move(*r));
+      into = t.type != Tok::Word              ? nullptr
+             : t.text == "ObjectProperty:" ? &ctx_.object_properties
+             : t.text == "DataProperty:"   ? &ctx_.data_properties
+             : t.text == "Datatype:"       ? &ctx_.datatypes
+                                           : nullptr;
     }
   }
 
@@ -201,6 +202,7 @@ class DocumentReader {
   }
 
   void frame() {
+    g_.forget_read_tokens();
     const Token& t = g_.cur();
     if (!is_frame_keyword(t)) g_.fail_expected("a frame (Class:, ObjectProperty:, DataProperty:, "
                                                "AnnotationProperty:, Individual:, Datatype:, ...)");
@@ -500,6 +502,7 @@ class DocumentReader {
     end_of_frame(k.substr(0, k.size() - 1));
   }
 
+  std::string_view text_;
   LoadedOntology out_;
   BuildContext ctx_;
   manchester::Grammar g_;

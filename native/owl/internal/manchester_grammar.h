@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,8 +37,16 @@ struct Failure {
 
 
 bool is_digit(char c);
-// Tokens of the whole text, ending with one Tok::End token.
-std::vector<Token> tokenize(std::string_view s);
+// Tokens of a text one at a time, then Tok::End again and again.
+class Lexer {
+ public:
+  explicit Lexer(std::string_view s) : s_(s) {}
+  Token next();
+
+ private:
+  std::string_view s_;
+  size_t i_ = 0;
+};
 // The words of the class-expression grammar ("some", "and", ...), which are no names.
 bool is_keyword(std::string_view w);
 // "Class:", "ObjectProperty:", ... : the words that open a frame of a document.
@@ -58,8 +67,8 @@ std::string describe(const Token& t);
 // explicit stacks; failures throw `Failure` with the offset of the offending token.
 class Grammar {
  public:
-  Grammar(std::vector<Token> tokens, const PrefixMapping& prefixes, const BuildContext& ctx)
-      : toks_(std::move(tokens)), prefixes_(prefixes), ctx_(ctx) {}
+  Grammar(std::string_view text, const PrefixMapping& prefixes, const BuildContext& ctx)
+      : lexer_(text), prefixes_(prefixes), ctx_(ctx) {}
 
   // A ClassExpressionDocument: exactly one class expression.
   ClassExpression document() {
@@ -69,10 +78,28 @@ class Grammar {
     return c;
   }
 
-  const Token& cur() const { return toks_[pos_]; }
-  const Token& peek(size_t k) const { return toks_[std::min(pos_ + k, toks_.size() - 1)]; }
+  // Tokens are read as the grammar looks at them and kept until `forget_read_tokens`;
+  // a deque keeps references to them valid while more are read.
+  const Token& peek(size_t k) const {
+    size_t want = pos_ + k;
+    while (toks_.size() <= want && (toks_.empty() || toks_.back().type != Tok::End)) toks_.push_back(lexer_.next());
+    return toks_[std::min(want, toks_.size() - 1)];
+  }
+  const Token& cur() const {
+    if (!cur_) cur_ = &peek(0);
+    return *cur_;
+  }
   void advance() {
-    if (pos_ + 1 < toks_.size()) ++pos_;
+    if (cur().type == Tok::End) return;
+    ++pos_;
+    cur_ = nullptr;
+  }
+  // Drops the tokens before the current one, so a long document holds the tokens of
+  // one frame at a time. No reference to a dropped token may be held.
+  void forget_read_tokens() {
+    toks_.erase(toks_.begin(), toks_.begin() + static_cast<std::ptrdiff_t>(std::min(pos_, toks_.size())));
+    pos_ = 0;
+    cur_ = nullptr;
   }
   bool kw(std::string_view w) const { return cur().type == Tok::Word && cur().text == w; }
   [[noreturn]] void fail_expected(std::string_view what) const {
@@ -537,7 +564,9 @@ class Grammar {
     }
   }
 
-  std::vector<Token> toks_;
+  mutable Lexer lexer_;
+  mutable std::deque<Token> toks_;
+  mutable const Token* cur_ = nullptr;  // toks_[pos_] once looked at
   size_t pos_ = 0;
   uint32_t depth_ = 0;
   const PrefixMapping& prefixes_;
