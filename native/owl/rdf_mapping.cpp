@@ -186,16 +186,16 @@ class Mapper {
     }
 
     LoadedOntology out;
-    std::vector<AnnotatedAxiom> all;
-    all.reserve(annotated_.size() + plain_.size());
-    for (auto& a : annotated_) all.push_back(std::move(a));
+    std::vector<AnnotatedAxiom> all = std::move(annotated_);
+    all.reserve(all.size() + plain_.size());
     for (auto& a : plain_) {
       // A reified axiom stands for its main triple: the plain reading is not kept.
-      if (!reified_bare_.empty() && reified_bare_.contains(AnnotatedAxiom{a, {}})) continue;
-      all.push_back(AnnotatedAxiom{std::move(a), {}});
+      if (!reified_bare_.empty() && reified_bare_.contains(a)) continue;
+      all.push_back(std::move(a));
     }
-    out.axioms.reserve(all.size());
-    for (auto& a : all) out.axioms.insert(std::move(a));
+    plain_ = {};
+    reified_bare_ = AxiomSet{};
+    out.axioms.insert_all(std::move(all));
     return out;
   }
 
@@ -940,7 +940,7 @@ class Mapper {
 
   // ---- Axioms -------------------------------------------------------------------------
   void emit(std::optional<Axiom> a) {
-    if (a) plain_.push_back(std::move(*a));
+    if (a) plain_.push_back(AnnotatedAxiom{std::move(*a), {}});
   }
 
   void read_main_triples() {
@@ -1108,9 +1108,10 @@ class Mapper {
   }
 
   void deprecated(TermId s) {
-    plain_.push_back(AnnotationAssertion{
-        AnnotationProperty{iri_of(V::OwlDeprecated)}, AnnotationSubject{iri(s)},
-        AnnotationValue{Literal::typed("true", Datatype{iri_of(V::XsdBoolean)})}});
+    plain_.push_back(AnnotatedAxiom{
+        AnnotationAssertion{AnnotationProperty{iri_of(V::OwlDeprecated)}, AnnotationSubject{iri(s)},
+                            AnnotationValue{Literal::typed("true", Datatype{iri_of(V::XsdBoolean)})}},
+        {}});
   }
 
   std::optional<Axiom> sub_property(TermId s, TermId o) {
@@ -1364,7 +1365,7 @@ class Mapper {
   Memo<AnnotationSet> annotation_sets_;
   tsl::robin_map<uint64_t, bool> active_;
   bool too_deep_ = false;
-  std::vector<Axiom> plain_;
+  std::vector<AnnotatedAxiom> plain_;
   std::vector<AnnotatedAxiom> annotated_;
   AxiomSet reified_bare_;
 };
