@@ -302,6 +302,7 @@ class Mapper {
         f |= kOntologyFlag;
       } else if (!has(t.o, kReservedFlag) || is(t.o, V::OwlThing)) {
         f |= kIndividualFlag;
+        if (is_iri(t.o)) flags_[t.o.v] |= kClassFlag;
       }
     }
   }
@@ -1161,6 +1162,11 @@ class Mapper {
     return ObjectPropertyRange{std::move(*r), std::move(*c)};
   }
 
+  bool is_entity_other_than_individual(TermId t) const {
+    return has(t, kClassFlag | kDatatypeFlag | kObjectPropertyFlag | kDataPropertyFlag |
+                      kAnnotationPropertyFlag | kOntologyFlag | kReservedFlag);
+  }
+
   // A triple with a non-reserved predicate: a property or annotation assertion.
   std::optional<Axiom> assertion(TermId s, TermId p, TermId o) {
     if (is_blank(s) && has(s, kStructuralFlag)) return std::nullopt;
@@ -1168,11 +1174,12 @@ class Mapper {
     bool dp = has(p, kDataPropertyFlag);
     bool ap = has(p, kAnnotationPropertyFlag);
     if (!op && !dp && !ap) {
-      // An undeclared predicate: a property assertion between individuals, an
-      // annotation on anything else.
-      bool subject_individual = is_blank(s) || has(s, kIndividualFlag);
+      // An undeclared predicate: a property assertion when the subject (and an IRI
+      // object) may be individuals, an annotation when either is a known class,
+      // property, datatype or ontology.
+      bool subject_individual = is_blank(s) || !is_entity_other_than_individual(s);
       if (is_literal(o)) dp = subject_individual;
-      else op = subject_individual && (is_blank(o) || has(o, kIndividualFlag));
+      else op = subject_individual && (is_blank(o) || !is_entity_other_than_individual(o));
       ap = !op && !dp;
     }
     if (op && !is_literal(o)) {
