@@ -11,6 +11,7 @@
 #include "core/convert/name_cache.h"
 #include "core/convert/role_chains.h"
 #include "core/convert/visiting_order.h"
+#include "core/dkeys/key_concepts.h"
 
 namespace kelmon {
 
@@ -29,7 +30,7 @@ void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, Int
   for (const owl::AnnotatedAxiom* annotated : order) {
     const owl::Axiom& component = annotated->axiom;
     owl::AxiomKind kind = owl::kind_of(component);
-    if (is_data_gated(kind) && !data_switch_on()) {
+    if (is_data_gated(kind) && !data_properties_enabled()) {
       count_dropped_axiom(onto.dropped, dropped_text(dropped_kind_name(kind), Unsupported(UnsupportedDataRange{})));
       continue;
     }

@@ -1,13 +1,10 @@
 #include "core/convert/data_axioms.h"
 
-#include "common/switches.h"
 #include "core/data/dkey_encode.h"
 #include "core/data/range_readers.h"
 #include "core/dkeys/key_concepts.h"
 
 namespace kelmon {
-
-bool data_switch_on() { return switch_on_unless_zero("KELMON_DATA_PROPERTIES"); }
 
 UnsupportedOr<Axiom> convert_data_property_range(const owl::DataPropertyRange& axiom, InternalOntology& onto) {
   const std::string_view p = axiom.property.iri.str();

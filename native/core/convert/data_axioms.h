@@ -7,9 +7,6 @@
 
 namespace kelmon {
 
-// The switch that admits data properties: off only for exactly "0".
-bool data_switch_on();
-
 // DataPropertyRange(p, R) as ObjectPropertyRange over the key concept of R.
 UnsupportedOr<Axiom> convert_data_property_range(const owl::DataPropertyRange& axiom, InternalOntology& onto);
 
