@@ -61,10 +61,7 @@ std::expected<ClassExpression, ParseError> parse_class_expression(std::string_vi
     manchester::Grammar parser(text, prefixes, context);
     return parser.document();
   } catch (const manchester::Failure& f) {
-    ParseError e;
-    line_and_column(text, f.offset, e.line, e.column);
-    e.message = f.message;
-    return std::unexpected(std::move(e));
+    return std::unexpected(parse_error_at(text, f.offset, f.message));
   }
 }
 

@@ -1012,10 +1012,7 @@ std::expected<LoadedOntology, ParseError> read_functional(std::string_view text)
     FunctionalParser parser(text);
     return parser.document();
   } catch (const Failure& f) {
-    ParseError e;
-    line_and_column(text, f.offset, e.line, e.column);
-    e.message = f.message;
-    return std::unexpected(std::move(e));
+    return std::unexpected(parse_error_at(text, f.offset, f.message));
   }
 }
 

@@ -218,42 +218,50 @@ class DocumentReader {
     else misc_axiom(k);
   }
 
+  // "keyword" followed by an annotated list of items, each read by `item` as one axiom.
+  template <class Item>
+  bool list_section(std::string_view keyword, Item item) {
+    if (!g_.kw(keyword)) return false;
+    g_.advance();
+    annotated_list([&](AnnotationSet a) { add(item(), std::move(a)); });
+    return true;
+  }
+  // "keyword" followed by the annotations of the axiom, then what `rest` reads into it.
+  template <class Rest>
+  bool annotated_section(std::string_view keyword, Rest rest) {
+    if (!g_.kw(keyword)) return false;
+    g_.advance();
+    AnnotationSet a = optional_annotations();
+    add(rest(), std::move(a));
+    return true;
+  }
+  // "Annotations:" of a frame: annotation assertions about its entity.
+  bool annotations_section(const AnnotationSubject& subject) {
+    if (!g_.kw("Annotations:")) return false;
+    g_.advance();
+    annotation_assertions(subject);
+    return true;
+  }
+
   void class_frame() {
     Class c{iri("a class IRI")};
     add(DeclareClass{c}, {});
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(c.iri);
-      } else if (g_.kw("SubClassOf:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(SubClassOf{c, g_.description()}, std::move(a)); });
-      } else if (g_.kw("EquivalentTo:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(EquivalentClasses{{c, g_.description()}}, std::move(a));
-        });
-      } else if (g_.kw("DisjointWith:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(DisjointClasses{{c, g_.description()}}, std::move(a)); });
-      } else if (g_.kw("DisjointUnionOf:")) {
-        g_.advance();
-        AnnotationSet a = optional_annotations();
-        auto members = list_of_two_or_more([&] { return g_.description(); }, "class expression");
-        add(DisjointUnion{c, std::move(members)}, std::move(a));
-      } else if (g_.kw("HasKey:")) {
-        g_.advance();
-        has_key(c);
-      } else {
-        break;
-      }
+    auto description = [&] { return g_.description(); };
+    while (annotations_section(c.iri) ||
+           list_section("SubClassOf:", [&] { return SubClassOf{c, description()}; }) ||
+           list_section("EquivalentTo:", [&] { return EquivalentClasses{{c, description()}}; }) ||
+           list_section("DisjointWith:", [&] { return DisjointClasses{{c, description()}}; }) ||
+           annotated_section("DisjointUnionOf:", [&] {
+             return DisjointUnion{c, list_of_two_or_more(description, "class expression")};
+           }) ||
+           annotated_section("HasKey:", [&] { return has_key(c); })) {
     }
     end_of_frame("Class");
   }
 
-  // HasKey: annotations key { [','] key } — the keys run up to the next section or frame.
-  void has_key(const Class& c) {
-    AnnotationSet a = optional_annotations();
+  // The keys after "HasKey:" and its annotations: key { [','] key }, up to the next
+  // section or frame.
+  HasKey has_key(const Class& c) {
     HasKey key{c, {}, {}};
     do {
       if (g_.cur().type == Tok::Comma) g_.advance();
@@ -265,56 +273,35 @@ class DocumentReader {
       if (is_data_property(p.str())) key.data_properties.push_back(DataProperty{std::move(p)});
       else key.object_properties.push_back(ObjectProperty{std::move(p)});
     } while (g_.cur().type == Tok::Comma || at_property_expression());
-    add(std::move(key), std::move(a));
+    return key;
   }
 
   void object_property_frame() {
     ObjectProperty p{iri("an object property IRI")};
     add(DeclareObjectProperty{p}, {});
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(p.iri);
-      } else if (g_.kw("Domain:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(ObjectPropertyDomain{p, g_.description()}, std::move(a)); });
-      } else if (g_.kw("Range:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(ObjectPropertyRange{p, g_.description()}, std::move(a)); });
-      } else if (g_.kw("Characteristics:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(object_characteristic(p), std::move(a)); });
-      } else if (g_.kw("SubPropertyOf:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(SubObjectPropertyOf{p, object_property()}, std::move(a)); });
-      } else if (g_.kw("EquivalentTo:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(EquivalentObjectProperties{{p, object_property()}}, std::move(a));
-        });
-      } else if (g_.kw("DisjointWith:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(DisjointObjectProperties{{p, object_property()}}, std::move(a));
-        });
-      } else if (g_.kw("InverseOf:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(InverseObjectProperties{p, object_property()}, std::move(a)); });
-      } else if (g_.kw("SubPropertyChain:")) {
-        g_.advance();
-        AnnotationSet a = optional_annotations();
-        ObjectPropertyChain chain{{object_property()}};
-        do {
-          if (!g_.kw("o")) g_.fail_expected("'o' and the next property of the chain");
-          g_.advance();
-          chain.properties.push_back(object_property());
-        } while (g_.kw("o"));
-        add(SubObjectPropertyOf{std::move(chain), p}, std::move(a));
-      } else {
-        break;
-      }
+    auto description = [&] { return g_.description(); };
+    while (annotations_section(p.iri) ||
+           list_section("Domain:", [&] { return ObjectPropertyDomain{p, description()}; }) ||
+           list_section("Range:", [&] { return ObjectPropertyRange{p, description()}; }) ||
+           list_section("Characteristics:", [&] { return object_characteristic(p); }) ||
+           list_section("SubPropertyOf:", [&] { return SubObjectPropertyOf{p, object_property()}; }) ||
+           list_section("EquivalentTo:", [&] { return EquivalentObjectProperties{{p, object_property()}}; }) ||
+           list_section("DisjointWith:", [&] { return DisjointObjectProperties{{p, object_property()}}; }) ||
+           list_section("InverseOf:", [&] { return InverseObjectProperties{p, object_property()}; }) ||
+           annotated_section("SubPropertyChain:", [&] { return SubObjectPropertyOf{property_chain(), p}; })) {
     }
     end_of_frame("ObjectProperty");
+  }
+
+  // p 'o' p { 'o' p }
+  ObjectPropertyChain property_chain() {
+    ObjectPropertyChain chain{{object_property()}};
+    do {
+      if (!g_.kw("o")) g_.fail_expected("'o' and the next property of the chain");
+      g_.advance();
+      chain.properties.push_back(object_property());
+    } while (g_.kw("o"));
+    return chain;
   }
 
   Axiom object_characteristic(const ObjectProperty& p) {
@@ -340,39 +327,17 @@ class DocumentReader {
   void data_property_frame() {
     DataProperty p = data_property();
     add(DeclareDataProperty{p}, {});
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(p.iri);
-      } else if (g_.kw("Domain:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(DataPropertyDomain{p, g_.description()}, std::move(a)); });
-      } else if (g_.kw("Range:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(DataPropertyRange{p, g_.data_range()}, std::move(a)); });
-      } else if (g_.kw("Characteristics:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          if (!g_.kw("Functional")) g_.fail_expected("'Functional', the one characteristic of a data property");
-          g_.advance();
-          add(FunctionalDataProperty{p}, std::move(a));
-        });
-      } else if (g_.kw("SubPropertyOf:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(SubDataPropertyOf{p, data_property()}, std::move(a)); });
-      } else if (g_.kw("EquivalentTo:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(EquivalentDataProperties{{p, data_property()}}, std::move(a));
-        });
-      } else if (g_.kw("DisjointWith:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(DisjointDataProperties{{p, data_property()}}, std::move(a));
-        });
-      } else {
-        break;
-      }
+    while (annotations_section(p.iri) ||
+           list_section("Domain:", [&] { return DataPropertyDomain{p, g_.description()}; }) ||
+           list_section("Range:", [&] { return DataPropertyRange{p, g_.data_range()}; }) ||
+           list_section("Characteristics:", [&] {
+             if (!g_.kw("Functional")) g_.fail_expected("'Functional', the one characteristic of a data property");
+             g_.advance();
+             return FunctionalDataProperty{p};
+           }) ||
+           list_section("SubPropertyOf:", [&] { return SubDataPropertyOf{p, data_property()}; }) ||
+           list_section("EquivalentTo:", [&] { return EquivalentDataProperties{{p, data_property()}}; }) ||
+           list_section("DisjointWith:", [&] { return DisjointDataProperties{{p, data_property()}}; })) {
     }
     end_of_frame("DataProperty");
   }
@@ -380,24 +345,12 @@ class DocumentReader {
   void annotation_property_frame() {
     AnnotationProperty p{iri("an annotation property IRI")};
     add(DeclareAnnotationProperty{p}, {});
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(p.iri);
-      } else if (g_.kw("Domain:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(AnnotationPropertyDomain{p, iri("an IRI")}, std::move(a)); });
-      } else if (g_.kw("Range:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(AnnotationPropertyRange{p, iri("an IRI")}, std::move(a)); });
-      } else if (g_.kw("SubPropertyOf:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) {
-          add(SubAnnotationPropertyOf{p, AnnotationProperty{iri("an annotation property")}}, std::move(a));
-        });
-      } else {
-        break;
-      }
+    while (annotations_section(p.iri) ||
+           list_section("Domain:", [&] { return AnnotationPropertyDomain{p, iri("an IRI")}; }) ||
+           list_section("Range:", [&] { return AnnotationPropertyRange{p, iri("an IRI")}; }) ||
+           list_section("SubPropertyOf:", [&] {
+             return SubAnnotationPropertyOf{p, AnnotationProperty{iri("an annotation property")}};
+           })) {
     }
     end_of_frame("AnnotationProperty");
   }
@@ -411,25 +364,11 @@ class DocumentReader {
     } else {
       subject = std::get<AnonymousIndividual>(x);
     }
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(subject);
-      } else if (g_.kw("Types:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(ClassAssertion{g_.description(), x}, std::move(a)); });
-      } else if (g_.kw("Facts:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(fact(x), std::move(a)); });
-      } else if (g_.kw("SameAs:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(SameIndividual{{x, individual()}}, std::move(a)); });
-      } else if (g_.kw("DifferentFrom:")) {
-        g_.advance();
-        annotated_list([&](AnnotationSet a) { add(DifferentIndividuals{{x, individual()}}, std::move(a)); });
-      } else {
-        break;
-      }
+    while (annotations_section(subject) ||
+           list_section("Types:", [&] { return ClassAssertion{g_.description(), x}; }) ||
+           list_section("Facts:", [&] { return fact(x); }) ||
+           list_section("SameAs:", [&] { return SameIndividual{{x, individual()}}; }) ||
+           list_section("DifferentFrom:", [&] { return DifferentIndividuals{{x, individual()}}; })) {
     }
     end_of_frame("Individual");
   }
@@ -457,17 +396,8 @@ class DocumentReader {
   void datatype_frame() {
     Datatype d{iri("a datatype IRI")};
     add(DeclareDatatype{d}, {});
-    for (;;) {
-      if (g_.kw("Annotations:")) {
-        g_.advance();
-        annotation_assertions(d.iri);
-      } else if (g_.kw("EquivalentTo:")) {
-        g_.advance();
-        AnnotationSet a = optional_annotations();
-        add(DatatypeDefinition{d, g_.data_range()}, std::move(a));
-      } else {
-        break;
-      }
+    while (annotations_section(d.iri) ||
+           annotated_section("EquivalentTo:", [&] { return DatatypeDefinition{d, g_.data_range()}; })) {
     }
     end_of_frame("Datatype");
   }
@@ -516,10 +446,7 @@ std::expected<LoadedOntology, ParseError> read_manchester(std::string_view text)
     DocumentReader reader(text);
     return reader.document();
   } catch (const Failure& f) {
-    ParseError e;
-    line_and_column(text, f.offset, e.line, e.column);
-    e.message = f.message;
-    return std::unexpected(std::move(e));
+    return std::unexpected(parse_error_at(text, f.offset, f.message));
   }
 }
 

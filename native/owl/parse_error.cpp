@@ -23,4 +23,11 @@ void line_and_column(std::string_view text, size_t offset, uint32_t& line, uint3
   column = static_cast<uint32_t>(offset - line_start + 1);
 }
 
+ParseError parse_error_at(std::string_view text, size_t offset, std::string message) {
+  ParseError e;
+  line_and_column(text, offset, e.line, e.column);
+  e.message = std::move(message);
+  return e;
+}
+
 }  // namespace kelmon::owl

@@ -22,4 +22,7 @@ inline constexpr uint32_t kMaxNestingDepth = 10000;
 // 1-based line and byte column of an offset into a text.
 void line_and_column(std::string_view text, size_t offset, uint32_t& line, uint32_t& column);
 
+// The error at an offset into a text.
+ParseError parse_error_at(std::string_view text, size_t offset, std::string message);
+
 }  // namespace kelmon::owl
