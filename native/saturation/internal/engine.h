@@ -1,0 +1,111 @@
+// The single-threaded completion engine: per-id indexes over the rule base,
+// the three work queues, and the operations through which rules add facts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "saturation/internal/fifo.h"
+#include "saturation/internal/hash.h"
+#include "saturation/internal/proof_store.h"
+#include "saturation/internal/rule_base.h"
+#include "saturation/internal/synthetic_ids.h"
+#include "saturation/saturation.h"
+
+namespace kelmon::sat {
+
+struct ElLinkHash {
+  std::size_t operator()(const ElLink& l) const noexcept {
+    return hash_finish(hash_step((u64{l.source} << 32) | l.role, l.target));
+  }
+};
+
+// The case analysis of one union rule A ⊑ B1 ⊔ … ⊔ Bn: Bi is refuted once the
+// conjunction id of {A, Bi} (its refuter) is unsatisfiable.
+struct DisjunctionWatch {
+  std::vector<u32> alternatives;
+  std::vector<u32> refuters;
+  u32 owner = 0;
+  bool done = false;
+};
+
+class ElEngine {
+ public:
+  ElEngine(u64 class_count, u64 concept_count, RuleBase rules, SyntheticIds ids,
+           std::vector<std::vector<u32>> super_roles, bool proof_enabled, std::unique_ptr<ProofStore> proof);
+
+  // A copy of a finished engine for one probe: the two subsumer tables read
+  // through to this engine's (which must outlive the copy), the rest is copied.
+  ElEngine fork() const;
+
+  void seed();
+  // Processes the queues to a fixpoint, then sets the two flags.
+  void run();
+  // Processes one queued item (pairs first, then links, then bottoms); false when all are empty.
+  bool step();
+  void finish_flags();
+
+  void enqueue_pair(u32 x, u32 y);
+  void enqueue_if_absent(u32 x, u32 y);
+  bool add_link(ElLink link, std::optional<Fact> reason);
+  std::vector<u32> conjunct_set(u32 id) const;
+  u32 add_conjunction(std::vector<u32> conjuncts);
+
+  void process_pair(u32 x, u32 y);
+  void process_link(u64 index);
+  void process_bottom(u32 a);
+  void apply_forall_nominals(u32 x, u32 role, u32 individual);
+
+  ElResult result;
+  SubsumerTable subsumees;
+  std::vector<ElLink> links;
+  tsl::robin_set<ElLink, ElLinkHash> link_set;
+  std::vector<std::vector<u64>> links_by_source;
+  std::vector<std::vector<u64>> links_by_target;
+  Fifo<std::pair<u32, u32>> pair_queue;
+  Fifo<u64> link_queue;
+  Fifo<u32> bottom_queue;
+  RuleBase rules;
+  std::vector<std::vector<u32>> super_roles;
+  std::vector<std::vector<u32>> conj_index;
+  std::vector<std::vector<u32>> bottom_conj_index;
+  std::vector<std::vector<u32>> exists_left_index;
+  std::vector<std::vector<u32>> disjoint_partners;
+  SyntheticIds ids;
+  IdMap<PairKey, std::vector<u32>> functional_targets;  // sorted sets
+  IdMap<u32, std::vector<u32>> conjuncts_of;            // sorted sets
+  std::vector<DisjunctionWatch> watches;
+  IdMap<u32, u32> watch_of;
+  std::unique_ptr<ProofStore> proof;
+  u64 class_count;
+  u64 concept_count;
+  bool dedup;
+  bool proof_enabled;
+
+ private:
+  struct ForkTag {};
+  ElEngine(ForkTag, const ElEngine& base);
+
+  bool proving() const { return proof_enabled && proof != nullptr; }
+  // q is r or one of its super-roles.
+  bool role_below(u32 r, u32 q) const;
+  void mark(u32 id);
+  void queue_proved(u32 x, u32 y, u32 rule, std::vector<Fact> premises, std::vector<u32> axioms);
+  void mark_proved(u32 id, u32 rule, std::vector<Fact> premises);
+  void insert_link(const ElLink& link, std::optional<Fact> reason);
+  void grow_ids(u64 n);
+  void seed_ids_from(u64 first);
+  std::vector<u32> axioms_of(const std::vector<std::optional<u32>>& list, std::size_t index) const;
+  std::vector<u32> domain_axioms(u32 role, u32 cls) const;
+  std::vector<u32> disjoint_axioms(u32 a, u32 b) const;
+  void process_functional(u32 s, u32 r, u32 t);
+
+  std::vector<u32> scratch_row_;
+  std::vector<u32> scratch_below_;
+};
+
+
+}  // namespace kelmon::sat

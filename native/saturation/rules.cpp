@@ -1,0 +1,378 @@
+// The completion rules: one operation per kind of queued item.
+#include <algorithm>
+
+#include "common/invariant.h"
+#include "saturation/internal/engine.h"
+
+namespace kelmon::sat {
+
+namespace {
+
+bool all_in_row(const SubsumerTable& table, u32 row, const std::vector<u32>& ids) {
+  for (u32 c : ids)
+    if (!table.contains(row, c)) return false;
+  return true;
+}
+
+}  // namespace
+
+void ElEngine::apply_forall_nominals(u32 x, u32 role, u32 individual) {
+  if (rules.forall_nominal_index.empty()) return;
+  auto it = rules.forall_nominal_index.find(PairKey{role, individual});
+  if (it == rules.forall_nominal_index.end()) return;
+  std::vector<u32> targets = it->second;
+  for (u32 f : targets) enqueue_if_absent(x, f);
+}
+
+void ElEngine::process_pair(u32 x, u32 y) {
+  if (!dedup) {
+    if (!result.subsumers.insert(x, y)) return;
+    subsumees.insert(y, x);
+  }
+  const Fact xy = Fact::sub(x, y);
+
+  // At-most-one: a single r-successor that is a nominal {a} makes x ⊑ ∀r.{a}.
+  if (!rules.at_most_one_roles.empty() && !rules.nominal_individuals.empty()) {
+    if (auto it = rules.at_most_one_roles.find(y); it != rules.at_most_one_roles.end()) {
+      u32 r = it->second;
+      std::vector<u64> own = links_by_source[x];
+      for (u64 li : own) {
+        const ElLink l = links[li];
+        if (l.role != r) continue;
+        if (auto n = rules.nominal_individuals.find(l.target); n != rules.nominal_individuals.end())
+          apply_forall_nominals(x, r, n->second);
+      }
+    }
+  }
+
+  std::vector<u32> row_y;
+  result.subsumers.row_into(y, row_y);
+  for (u32 z : row_y) queue_proved(x, z, 4, {xy, Fact::sub(y, z)}, {});
+
+  std::vector<u32> below_x;
+  subsumees.row_into(x, below_x);
+  for (u32 w : below_x) queue_proved(w, y, 5, {Fact::sub(w, x), xy}, {});
+
+  if (result.unsat.test(y)) mark_proved(x, 6, {xy, Fact::bottom(y)});
+
+  {
+    std::vector<u32> idx = conj_index[y];
+    for (u32 ri : idx) {
+      const ConjunctionRule& rule = rules.conjunction_rules[ri];
+      if (!all_in_row(result.subsumers, x, rule.conjuncts)) continue;
+      if (proving() && !result.subsumers.contains(x, rule.result)) {
+        std::vector<Fact> premises;
+        for (u32 c : rule.conjuncts) premises.push_back(Fact::sub(x, c));
+        queue_proved(x, rule.result, 7, std::move(premises), axioms_of(proof->conjunction_rules, ri));
+      } else {
+        enqueue_if_absent(x, rule.result);
+      }
+    }
+  }
+
+  for (u32 bi : bottom_conj_index[y]) {
+    const auto& members = rules.bottom_conjunctions[bi];
+    if (!all_in_row(result.subsumers, x, members)) continue;
+    if (proving() && !result.unsat.test(x)) {
+      std::vector<Fact> premises;
+      for (u32 m : members) premises.push_back(Fact::sub(x, m));
+      proof->record(Fact::bottom(x), Derivation{8, std::move(premises), axioms_of(proof->bottom_conjunctions, bi)});
+    }
+    mark(x);
+    break;
+  }
+
+  for (u32 d : disjoint_partners[y]) {
+    if (!result.subsumers.contains(x, d)) continue;
+    if (proving() && !result.unsat.test(x))
+      proof->record(Fact::bottom(x), Derivation{9, {xy, Fact::sub(x, d)}, disjoint_axioms(y, d)});
+    mark(x);
+    break;
+  }
+
+  if (!rules.unions.empty()) {
+    std::vector<u32> row_x;
+    result.subsumers.row_into(x, row_x);
+    bool to_mark = false;
+    std::vector<u32> remembered;
+    for (u32 z : row_x) {
+      auto it = rules.unions.find(z);
+      if (it == rules.unions.end()) continue;
+      for (const auto& disjunction : it->second) {
+        std::size_t left = 0;
+        u32 last = 0;
+        for (u32 b : disjunction) {
+          bool refuted = false;
+          for (u32 d : disjoint_partners[b]) {
+            if (result.subsumers.contains(x, d)) {
+              refuted = true;
+              break;
+            }
+          }
+          if (!refuted) {
+            ++left;
+            last = b;
+          }
+        }
+        if (left == 0) to_mark = true;
+        if (left == 1) remembered.push_back(last);
+      }
+    }
+    if (to_mark) mark(x);
+    for (u32 b : remembered) enqueue_if_absent(x, b);
+  }
+
+  // ∃r1.X ⊑ ... over links into x, now that x ⊑ y.
+  if (!exists_left_index[y].empty()) {
+    std::vector<u64> into = links_by_target[x];
+    std::vector<u32> lefts = exists_left_index[y];
+    std::vector<u32> below_w;
+    for (u64 li : into) {
+      const ElLink l = links[li];
+      for (u32 ei : lefts) {
+        const ExistsLeftRule& e = rules.exists_left_rules[ei];
+        if (!role_below(l.role, e.role)) continue;
+        std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
+        subsumees.row_into(l.source, below_w);
+        const Fact lf = Fact::link(l.source, l.role, l.target);
+        for (u32 v : below_w) queue_proved(v, e.result, 10, {lf, xy, Fact::sub(v, l.source)}, ax);
+        queue_proved(l.source, e.result, 10, {lf, xy}, ax);
+      }
+    }
+  }
+
+  std::vector<u64> own_y = links_by_source[y];
+  if (!own_y.empty()) {
+    std::vector<u32> row_t;
+    for (u64 li : own_y) {
+      const ElLink l = links[li];
+      const Fact lf = Fact::link(l.source, l.role, l.target);
+      result.subsumers.row_into(l.target, row_t);
+      for (u32 f : row_t) {
+        for (u32 ei : exists_left_index[f]) {
+          const ExistsLeftRule& e = rules.exists_left_rules[ei];
+          if (!role_below(l.role, e.role)) continue;
+          queue_proved(x, e.result, 11, {xy, lf, Fact::sub(l.target, f)},
+                       proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{});
+        }
+      }
+      if (!rules.domains.empty() && l.role < super_roles.size()) {
+        for (u32 s : super_roles[l.role]) {
+          auto d = rules.domains.find(s);
+          if (d == rules.domains.end()) continue;
+          for (u32 c : d->second)
+            queue_proved(x, c, 12, {xy, lf}, proving() ? domain_axioms(s, c) : std::vector<u32>{});
+        }
+      }
+    }
+    for (u64 li : own_y) {
+      const ElLink l = links[li];
+      ElLink inherited{x, l.role, l.target};
+      if (proving() && !link_set.contains(inherited))
+        proof->record(Fact::link(x, l.role, l.target), Derivation{13, {xy, Fact::link(l.source, l.role, l.target)}, {}});
+      add_link(inherited, std::nullopt);
+    }
+  }
+
+  if (!rules.role_chains.empty()) {
+    std::vector<u64> into = links_by_target[x];
+    std::vector<u64> from = links_by_source[y];
+    for (std::size_t ci = 0; ci < rules.role_chains.size(); ++ci) {
+      const RoleChainRule ch = rules.role_chains[ci];
+      for (u64 a : into) {
+        const ElLink la = links[a];
+        if (!role_below(la.role, ch.r1)) continue;
+        for (u64 b : from) {
+          const ElLink lb = links[b];
+          if (!role_below(lb.role, ch.r2)) continue;
+          ElLink derived{la.source, ch.s, lb.target};
+          if (proving() && !link_set.contains(derived))
+            proof->record(Fact::link(derived.source, derived.role, derived.target),
+                          Derivation{14, {Fact::link(la.source, la.role, la.target), xy, Fact::link(lb.source, lb.role, lb.target)},
+                                     axioms_of(proof->role_chains, ci)});
+          add_link(derived, std::nullopt);
+        }
+      }
+    }
+  }
+}
+
+void ElEngine::process_link(u64 index) {
+  const ElLink link = links.at(index);
+  const u32 s = link.source, r = link.role, t = link.target;
+  const Fact lf = Fact::link(s, r, t);
+
+  if (!rules.transitive_successors.empty()) {
+    if (auto it = rules.transitive_successors.find(PairKey{r, t}); it != rules.transitive_successors.end()) {
+      std::vector<u32> next = it->second;
+      for (u32 q : next) {
+        ElLink derived{s, r, q};
+        if (proving() && !link_set.contains(derived)) proof->record(Fact::link(s, r, q), Derivation{16, {lf}, {}});
+        add_link(derived, std::nullopt);
+      }
+    }
+  }
+
+  if (!rules.forall_nominal_index.empty() && !rules.nominal_individuals.empty()) {
+    if (auto n = rules.nominal_individuals.find(t); n != rules.nominal_individuals.end()) {
+      u32 a = n->second;
+      std::vector<u32> roles;
+      if (r < rules.functional_role_set.size() && rules.functional_role_set[r]) roles.push_back(r);
+      if (r < rules.functional_supers.size())
+        roles.insert(roles.end(), rules.functional_supers[r].begin(), rules.functional_supers[r].end());
+      for (u32 q : roles) apply_forall_nominals(s, q, a);
+      if (auto m = rules.at_most_one.find(r); m != rules.at_most_one.end() && result.subsumers.contains(s, m->second))
+        apply_forall_nominals(s, r, a);
+    }
+  }
+
+  std::vector<u32> below_s;
+  subsumees.row_into(s, below_s);
+
+  if (r < super_roles.size()) {
+    std::vector<u32> supers = super_roles[r];
+    for (u32 q : supers) {
+      if (!rules.domains.empty()) {
+        if (auto d = rules.domains.find(q); d != rules.domains.end()) {
+          std::vector<u32> classes = d->second;
+          for (u32 c : classes) {
+            std::vector<u32> ax = proving() ? domain_axioms(q, c) : std::vector<u32>{};
+            queue_proved(s, c, 18, {lf}, ax);
+            for (u32 w : below_s) queue_proved(w, c, 18, {Fact::sub(w, s), lf}, ax);
+          }
+        }
+      }
+      if (rules.empty_roles.contains(q)) {
+        mark(s);
+        for (u32 w : below_s) mark(w);
+        break;
+      }
+    }
+  }
+
+  if (result.unsat.test(t)) mark_proved(s, 19, {lf, Fact::bottom(t)});
+
+  std::vector<u32> row_t;
+  result.subsumers.row_into(t, row_t);
+  for (u32 f : row_t) {
+    for (u32 ei : exists_left_index[f]) {
+      const ExistsLeftRule& e = rules.exists_left_rules[ei];
+      if (!role_below(r, e.role)) continue;
+      std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
+      queue_proved(s, e.result, 20, {lf, Fact::sub(t, f)}, ax);
+      for (u32 w : below_s) queue_proved(w, e.result, 20, {Fact::sub(w, s), lf, Fact::sub(t, f)}, ax);
+    }
+  }
+
+  for (std::size_t ci = 0; ci < rules.role_chains.size(); ++ci) {
+    const RoleChainRule ch = rules.role_chains[ci];
+    if (role_below(r, ch.r1)) {
+      for (u32 f : row_t) {
+        std::vector<u64> from = links_by_source[f];
+        for (u64 b : from) {
+          const ElLink lb = links[b];
+          if (!role_below(lb.role, ch.r2)) continue;
+          ElLink derived{s, ch.s, lb.target};
+          if (proving() && !link_set.contains(derived))
+            proof->record(Fact::link(s, ch.s, lb.target),
+                          Derivation{21, {lf, Fact::link(lb.source, lb.role, lb.target)}, axioms_of(proof->role_chains, ci)});
+          add_link(derived, std::nullopt);
+        }
+      }
+    }
+    if (role_below(r, ch.r2)) {
+      std::vector<u32> heads = below_s;
+      heads.push_back(s);
+      for (u32 w : heads) {
+        std::vector<u64> into = links_by_target[w];
+        for (u64 a : into) {
+          const ElLink la = links[a];
+          if (!role_below(la.role, ch.r1)) continue;
+          ElLink derived{la.source, ch.s, t};
+          if (proving() && !link_set.contains(derived))
+            proof->record(Fact::link(la.source, ch.s, t),
+                          Derivation{21, {Fact::link(la.source, la.role, la.target), lf}, axioms_of(proof->role_chains, ci)});
+          add_link(derived, std::nullopt);
+        }
+      }
+    }
+  }
+
+  process_functional(s, r, t);
+}
+
+// Targets of one functional role from one source are one element: they merge
+// into the conjunction of all their conjuncts.
+void ElEngine::process_functional(u32 s, u32 r, u32 t) {
+  if (r >= rules.functional_supers.size() || rules.functional_supers[r].empty()) return;
+  const std::vector<u32> p0 = conjunct_set(t);  // sorted
+  const std::vector<u32> qs = rules.functional_supers[r];
+  for (u32 q : qs) {
+    if (proving()) proof->functional_links[PairKey{s, q}].push_back(Fact::link(s, r, t));
+    std::vector<u32>& p = functional_targets[PairKey{s, q}];
+    std::size_t k = p.size();
+    if (k >= p0.size() && std::includes(p.begin(), p.end(), p0.begin(), p0.end())) continue;
+    std::vector<u32> merged;
+    std::set_union(p.begin(), p.end(), p0.begin(), p0.end(), std::back_inserter(merged));
+    p = merged;
+    if (k == 0) continue;
+    u32 m = add_conjunction(merged);
+    ElLink ml{s, q, m};
+    if (link_set.insert(ml).second) {
+      if (proving()) {
+        std::vector<u32> ax;
+        if (auto f = proof->functional_axioms.find(q); f != proof->functional_axioms.end()) ax.push_back(f->second);
+        proof->record(Fact::link(s, q, m), Derivation{22, proof->functional_links[PairKey{s, q}], ax});
+      }
+      u64 index = links.size();
+      links.push_back(ml);
+      links_by_source.at(s).push_back(index);
+      links_by_target.at(m).push_back(index);
+      link_queue.push(index);
+    }
+    std::vector<u64> own = links_by_source[s];
+    for (u64 li : own) {
+      const ElLink l = links[li];
+      if (!role_below(l.role, q)) continue;
+      ElLink derived{s, l.role, m};
+      if (proving() && !link_set.contains(derived)) {
+        std::vector<u32> ax;
+        if (auto f = proof->functional_axioms.find(q); f != proof->functional_axioms.end()) ax.push_back(f->second);
+        proof->record(Fact::link(s, l.role, m), Derivation{23, {Fact::link(s, l.role, l.target), Fact::link(s, q, m)}, ax});
+      }
+      add_link(derived, std::nullopt);
+    }
+  }
+}
+
+void ElEngine::process_bottom(u32 a) {
+  if (!result.unsat.set(a)) return;
+  std::vector<u32> below;
+  subsumees.row_into(a, below);
+  for (u32 g : below) mark_proved(g, 24, {Fact::bottom(a), Fact::sub(g, a)});
+  std::vector<u64> into = links_by_target[a];
+  for (u64 li : into) {
+    const ElLink l = links[li];
+    mark_proved(l.source, 25, {Fact::bottom(a), Fact::link(l.source, l.role, l.target)});
+  }
+  auto w = watch_of.find(a);
+  if (w == watch_of.end()) return;
+  DisjunctionWatch& watch = watches[w->second];
+  if (watch.done) return;
+  std::size_t left = 0;
+  std::optional<u32> alternative;
+  for (std::size_t i = 0; i < watch.refuters.size(); ++i) {
+    if (result.unsat.test(watch.refuters[i])) continue;
+    ++left;
+    alternative = i < watch.alternatives.size() ? std::optional<u32>(watch.alternatives[i]) : std::nullopt;
+  }
+  if (left == 0) {
+    watch.done = true;
+    mark(watch.owner);
+  } else if (left == 1 && alternative) {
+    watch.done = true;
+    enqueue_if_absent(watch.owner, *alternative);
+  }
+}
+
+}  // namespace kelmon::sat
