@@ -63,7 +63,7 @@ struct ElLink {
   friend constexpr auto operator<=>(const ElLink&, const ElLink&) = default;
 };
 
-struct ProofStore;
+struct ProofStore;  // saturation/proof_store.h
 
 // Saturates `ir` without a time bound; the proof store is present exactly when `proof` is on.
 std::pair<ElResult, std::unique_ptr<ProofStore>> el_saturate(const InternalOntology& ir, bool proof);

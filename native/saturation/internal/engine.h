@@ -10,7 +10,7 @@
 
 #include "saturation/internal/fifo.h"
 #include "saturation/internal/hash.h"
-#include "saturation/internal/proof_store.h"
+#include "saturation/proof_store.h"
 #include "saturation/internal/rule_base.h"
 #include "saturation/internal/synthetic_ids.h"
 #include "saturation/saturation.h"
