@@ -122,21 +122,19 @@ void ElEngine::process_pair(u32 x, u32 y) {
     for (u32 b : remembered) enqueue_if_absent(x, b);
   }
 
-  // ∃r1.X ⊑ ... over links into x, now that x ⊑ y.
+  // ∃r1.X ⊑ ... over links into x, now that x ⊑ y. The subsumees of each
+  // link's source hold copies of the link, so they are served by their own
+  // copies; walking them here too would cost a subtree per link.
   if (!exists_left_index[y].empty()) {
     std::vector<u64> into = links_by_target[x];
     std::vector<u32> lefts = exists_left_index[y];
-    std::vector<u32> below_w;
     for (u64 li : into) {
       const ElLink l = links[li];
       for (u32 ei : lefts) {
         const ExistsLeftRule& e = rules.exists_left_rules[ei];
         if (!role_below(l.role, e.role)) continue;
         std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
-        subsumees.row_into(l.source, below_w);
-        const Fact lf = Fact::link(l.source, l.role, l.target);
-        for (u32 v : below_w) queue_proved(v, e.result, 10, {lf, xy, Fact::sub(v, l.source)}, ax);
-        queue_proved(l.source, e.result, 10, {lf, xy}, ax);
+        queue_proved(l.source, e.result, 10, {Fact::link(l.source, l.role, l.target), xy}, ax);
       }
     }
   }
@@ -226,8 +224,9 @@ void ElEngine::process_link(u64 index) {
     }
   }
 
-  std::vector<u32> below_s;
-  subsumees.row_into(s, below_s);
+  // Every subsumee of s holds its own copy of this link (copied down when the
+  // link was added, or inherited when the subsumption was processed), and
+  // that copy is processed in turn; so the steps below serve s alone.
 
   if (r < super_roles.size()) {
     std::vector<u32> supers = super_roles[r];
@@ -238,13 +237,11 @@ void ElEngine::process_link(u64 index) {
           for (u32 c : classes) {
             std::vector<u32> ax = proving() ? domain_axioms(q, c) : std::vector<u32>{};
             queue_proved(s, c, 18, {lf}, ax);
-            for (u32 w : below_s) queue_proved(w, c, 18, {Fact::sub(w, s), lf}, ax);
           }
         }
       }
       if (rules.empty_roles.contains(q)) {
         mark(s);
-        for (u32 w : below_s) mark(w);
         break;
       }
     }
@@ -260,7 +257,6 @@ void ElEngine::process_link(u64 index) {
       if (!role_below(r, e.role)) continue;
       std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
       queue_proved(s, e.result, 20, {lf, Fact::sub(t, f)}, ax);
-      for (u32 w : below_s) queue_proved(w, e.result, 20, {Fact::sub(w, s), lf, Fact::sub(t, f)}, ax);
     }
   }
 
@@ -281,10 +277,8 @@ void ElEngine::process_link(u64 index) {
       }
     }
     if (role_below(r, ch.r2)) {
-      std::vector<u32> heads = below_s;
-      heads.push_back(s);
-      for (u32 w : heads) {
-        std::vector<u64> into = links_by_target[w];
+      {
+        std::vector<u64> into = links_by_target[s];
         for (u64 a : into) {
           const ElLink la = links[a];
           if (!role_below(la.role, ch.r1)) continue;

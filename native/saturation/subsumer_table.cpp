@@ -38,7 +38,8 @@ bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
   }
   if (mode_ == Mode::Sparse) return sparse_[row].insert(col).second;
   invariant(col < rows_, "SubsumerTable: dense insert past the row width");
-  Words& w = dense_[row];
+  Words& row_words = dense_[row];
+  std::vector<std::uint64_t>& w = row_words.words;
   std::size_t word = col / 64;
   if (word >= w.size()) {
     std::size_t need = word + 1;
@@ -53,13 +54,18 @@ bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
   }
   std::uint64_t bit = std::uint64_t{1} << (col % 64);
   if (w[word] & bit) return false;
+  if (w[word] == 0) {
+    std::vector<std::uint64_t>& summary = row_words.summary;
+    if (word / 64 >= summary.size()) summary.resize(word / 64 + 1, 0);
+    summary[word / 64] |= std::uint64_t{1} << (word % 64);
+  }
   w[word] |= bit;
   return true;
 }
 
 bool SubsumerTable::own_contains(std::uint32_t row, std::uint32_t col) const {
   if (mode_ == Mode::Sparse) return sparse_[row].contains(col);
-  const Words& w = dense_[row];
+  const std::vector<std::uint64_t>& w = dense_[row].words;
   std::size_t word = col / 64;
   return word < w.size() && ((w[word] >> (col % 64)) & 1u) != 0;
 }
@@ -81,12 +87,18 @@ void SubsumerTable::own_row_into(std::uint32_t row, std::vector<std::uint32_t>& 
     out.insert(out.end(), r.begin(), r.end());
     return;
   }
-  const Words& w = dense_[row];
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    std::uint64_t bits = w[i];
-    while (bits != 0) {
-      out.push_back(static_cast<std::uint32_t>(i * 64 + std::countr_zero(bits)));
-      bits &= bits - 1;
+  const std::vector<std::uint64_t>& w = dense_[row].words;
+  const std::vector<std::uint64_t>& summary = dense_[row].summary;
+  for (std::size_t j = 0; j < summary.size(); ++j) {
+    std::uint64_t used = summary[j];
+    while (used != 0) {
+      const std::size_t i = j * 64 + static_cast<std::size_t>(std::countr_zero(used));
+      used &= used - 1;
+      std::uint64_t bits = w[i];
+      while (bits != 0) {
+        out.push_back(static_cast<std::uint32_t>(i * 64 + std::countr_zero(bits)));
+        bits &= bits - 1;
+      }
     }
   }
 }

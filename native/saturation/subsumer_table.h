@@ -43,7 +43,13 @@ class SubsumerTable {
   bool is_overlay() const { return base_ != nullptr; }
 
  private:
-  using Words = std::vector<std::uint64_t>;
+  // A dense row: words up to its highest set bit, plus one summary bit per
+  // word that marks the non-zero words, so that a scan costs the row's
+  // content (and 1/4096 of its width) instead of its full width.
+  struct Words {
+    std::vector<std::uint64_t> words;
+    std::vector<std::uint64_t> summary;
+  };
   using HashRow = tsl::robin_set<std::uint32_t>;
 
   bool own_contains(std::uint32_t row, std::uint32_t col) const;
