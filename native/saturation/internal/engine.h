@@ -103,8 +103,10 @@ class ElEngine {
   std::vector<u32> disjoint_axioms(u32 a, u32 b) const;
   void process_functional(u32 s, u32 r, u32 t);
 
-  std::vector<u32> scratch_row_;
-  std::vector<u32> scratch_below_;
+  // With dedup off, the pairs queued and not yet processed: a pair already
+  // waiting is not queued again, since its second copy would find it recorded
+  // and do nothing. Keeps the queue as long as the distinct pending pairs.
+  IdSet<u64> pending_;
 };
 
 

@@ -19,6 +19,7 @@ using u64 = std::uint64_t;
 
 struct IdHash {
   std::size_t operator()(u32 x) const noexcept { return hash_finish(x); }
+  std::size_t operator()(u64 x) const noexcept { return hash_finish(x); }
   std::size_t operator()(const std::pair<u32, u32>& p) const noexcept {
     return hash_finish((u64{p.first} << 32) | p.second);
   }
