@@ -19,7 +19,6 @@
 #include "core/ir.h"
 #include "saturation/proof_store.h"
 #include "saturation/saturation.h"
-#include "saturation/internal/pipeline.h"
 
 namespace {
 
@@ -100,17 +99,6 @@ long peak_kib() {
 
 int run_one(std::uint32_t classes) {
   InternalOntology o = generate(classes);
-  if (std::getenv("SAT_STATS")) {
-    auto e = kelmon::sat::make_engine(o, false);
-    std::uint64_t steps = 0, pairs = 0, links = 0, bottoms = 0;
-    while (true) {
-      if (!e.pair_queue.empty()) ++pairs; else if (!e.link_queue.empty()) ++links; else if (!e.bottom_queue.empty()) ++bottoms;
-      if (!e.step()) break;
-      ++steps;
-      if (steps % 2000000 == 0) { std::fprintf(stderr, "steps %llu pairs %llu linksp %llu links %zu pq %zu lq %zu ids %llu\n", (unsigned long long)steps, (unsigned long long)pairs, (unsigned long long)links, e.links.size(), e.pair_queue.size(), e.link_queue.size(), (unsigned long long)e.concept_count); }
-    }
-    std::printf("ids %llu steps %llu pairs %llu links-processed %llu links %zu\n", (unsigned long long)e.concept_count, (unsigned long long)steps, (unsigned long long)pairs, (unsigned long long)links, e.links.size());
-  }
   const long before = peak_kib();
   auto start = std::chrono::steady_clock::now();
   kelmon::sat::ElResult r = kelmon::sat::el_saturate(o, false).first;
