@@ -61,6 +61,11 @@ InternalOntology generate(std::uint32_t classes) {
     // A random recursive tree keeps the hierarchy about log-deep.
     const std::uint32_t parent = pick(i);
     auto exists = [&]() { return some(pick_role(), cls[pick(classes)]); };
+    // Existentials on the left name fillers among the later (mostly leaf)
+    // classes: a filler high in the tree would put a large share of all
+    // classes below the defined class, and the output would grow with the
+    // square of the size instead of the input.
+    auto exists_left = [&]() { return some(pick_role(), cls[classes / 2 + pick(classes - classes / 2)]); };
     switch (pick(20)) {
       case 0:
       case 1:
@@ -71,11 +76,11 @@ InternalOntology generate(std::uint32_t classes) {
         break;
       case 4:
       case 5:
-        o.axioms.push_back(kelmon::EquivalentClasses{{cls[i], o.concepts.mk_and({cls[parent], exists()})}});
+        o.axioms.push_back(kelmon::EquivalentClasses{{cls[i], o.concepts.mk_and({cls[parent], exists_left()})}});
         break;
       case 6:
       case 7:
-        o.axioms.push_back(kelmon::SubClassOf{exists(), cls[i]});
+        o.axioms.push_back(kelmon::SubClassOf{exists_left(), cls[i]});
         o.axioms.push_back(kelmon::SubClassOf{cls[i], cls[parent]});
         break;
       case 8:
