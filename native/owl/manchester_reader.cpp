@@ -207,7 +207,6 @@ class DocumentReader {
     if (!is_frame_keyword(t)) g_.fail_expected("a frame (Class:, ObjectProperty:, DataProperty:, "
                                                "AnnotationProperty:, Individual:, Datatype:, ...)");
     std::string_view k = t.text;
-    if (k == "Rule:") g_.fail_expected("a frame (rules are not read from Manchester syntax)");
     g_.advance();
     if (k == "Class:") class_frame();
     else if (k == "ObjectProperty:") object_property_frame();
@@ -215,6 +214,7 @@ class DocumentReader {
     else if (k == "AnnotationProperty:") annotation_property_frame();
     else if (k == "Individual:") individual_frame();
     else if (k == "Datatype:") datatype_frame();
+    else if (k == "Rule:") rule();
     else misc_axiom(k);
   }
 
@@ -400,6 +400,115 @@ class DocumentReader {
            annotated_section("EquivalentTo:", [&] { return DatatypeDefinition{d, g_.data_range()}; })) {
     }
     end_of_frame("Datatype");
+  }
+
+  // ---- rules --------------------------------------------------------------------------
+  // Rule: [annotations] atom { ',' atom } '->' atom { ',' atom }, where a variable is
+  // written ?name and stands for the IRI urn:swrl:var#name.
+  void rule() {
+    AnnotationSet a = optional_annotations();
+    Rule r;
+    if (!at_arrow()) r.body = atoms();
+    if (!at_arrow()) g_.fail_expected("',' and an atom, or '->'");
+    g_.advance();
+    g_.advance();
+    r.head = atoms();
+    add(std::move(r), std::move(a));
+    end_of_frame("Rule");
+  }
+
+  bool at_arrow() const {
+    return g_.kw("-") && g_.peek(1).type == Tok::Symbol && g_.peek(1).text == ">";
+  }
+
+  std::vector<Atom> atoms() {
+    std::vector<Atom> v{atom()};
+    while (g_.cur().type == Tok::Comma) {
+      g_.advance();
+      v.push_back(atom());
+    }
+    return v;
+  }
+
+  // An argument of an atom and where it stands, for the error about a wrong kind.
+  struct Argument {
+    std::variant<Variable, Individual, Literal> value;
+    size_t offset;
+  };
+
+  Argument argument() {
+    const Token& t = g_.cur();
+    size_t offset = t.offset;
+    if (t.type == Tok::Word && t.text.size() > 1 && t.text[0] == '?') {
+      Variable v{Iri("urn:swrl:var#" + std::string(t.text.substr(1)))};
+      g_.advance();
+      return {v, offset};
+    }
+    if (g_.at_literal()) return {g_.literal(), offset};
+    return {individual(), offset};
+  }
+
+  std::vector<Argument> arguments() {
+    g_.expect(Tok::LParen, "'('");
+    std::vector<Argument> v{argument()};
+    while (g_.cur().type == Tok::Comma) {
+      g_.advance();
+      v.push_back(argument());
+    }
+    g_.expect(Tok::RParen, "',' or ')'");
+    return v;
+  }
+
+  static IndividualArgument individual_argument(Argument a) {
+    if (auto* v = std::get_if<Variable>(&a.value)) return *v;
+    if (auto* i = std::get_if<Individual>(&a.value)) return *i;
+    throw Failure{a.offset, "expected an individual or a variable, found a literal"};
+  }
+  static DataArgument data_argument(Argument a) {
+    if (auto* v = std::get_if<Variable>(&a.value)) return *v;
+    if (auto* l = std::get_if<Literal>(&a.value)) return *l;
+    throw Failure{a.offset, "expected a literal or a variable, found an individual"};
+  }
+
+  Atom atom() {
+    if (g_.cur().type == Tok::LParen) {
+      g_.advance();
+      ClassExpression c = g_.description();
+      g_.expect(Tok::RParen, "')'");
+      auto args = arguments();
+      if (args.size() != 1) throw Failure{args[1].offset, "a class atom takes one argument"};
+      return ClassAtom{std::move(c), individual_argument(std::move(args[0]))};
+    }
+    if (g_.kw("SameAs") || g_.kw("DifferentFrom")) {
+      bool same = g_.kw("SameAs");
+      g_.advance();
+      auto args = arguments();
+      if (args.size() != 2) throw Failure{args[0].offset, "this atom takes two arguments"};
+      IndividualArgument first = individual_argument(std::move(args[0]));
+      IndividualArgument second = individual_argument(std::move(args[1]));
+      if (same) return SameIndividualAtom{std::move(first), std::move(second)};
+      return DifferentIndividualsAtom{std::move(first), std::move(second)};
+    }
+    Iri name = iri("an atom");
+    auto args = arguments();
+    std::string_view n = name.str();
+    bool builtin = n.starts_with("http://www.w3.org/2003/11/swrlb#") || args.size() > 2;
+    if (!builtin && args.size() == 1) {
+      if (g_.is_datatype_iri(n))
+        return DataRangeAtom{Datatype{std::move(name)}, data_argument(std::move(args[0]))};
+      return ClassAtom{Class{std::move(name)}, individual_argument(std::move(args[0]))};
+    }
+    if (!builtin) {
+      bool data = is_data_property(n) ||
+                  (!ctx_.object_properties.contains(std::string(n)) && std::holds_alternative<Literal>(args[1].value));
+      IndividualArgument first = individual_argument(std::move(args[0]));
+      if (data) return DataPropertyAtom{DataProperty{std::move(name)}, std::move(first), data_argument(std::move(args[1]))};
+      return ObjectPropertyAtom{ObjectProperty{std::move(name)}, std::move(first),
+                                individual_argument(std::move(args[1]))};
+    }
+    BuiltInAtom b{std::move(name), {}};
+    for (auto& a : args) b.arguments.push_back(data_argument(std::move(a)));
+    return b;
   }
 
   void misc_axiom(std::string_view k) {

@@ -13,7 +13,9 @@ namespace kelmon::owl {
 // frame (Class:, ObjectProperty:, DataProperty:, AnnotationProperty:, Individual:,
 // Datatype:) with its sections, plus the EquivalentClasses:, DisjointClasses:,
 // EquivalentProperties:, DisjointProperties:, SameIndividual: and DifferentIndividuals:
-// axioms. Annotations may precede every item of a section. A frame declares its entity
+// axioms, and Rule: frames ("A(?x), r(?x, ?y) -> B(?y)"; ?x is the variable
+// urn:swrl:var#x; SameAs/DifferentFrom atoms; an swrlb: predicate or more than two
+// arguments make a built-in atom). Annotations may precede every item of a section. A frame declares its entity
 // (an anonymous individual excepted). A property is a data property when the document
 // gives it a DataProperty: frame and no ObjectProperty: frame; otherwise the value it
 // takes decides (a literal makes a data property), and an object property is assumed.
