@@ -260,6 +260,7 @@ BuiltRuleBase build_rule_base(const InternalOntology& ontology, const RoleClosur
     }
   }
 
+  rules.role_ranges = maps.role_ranges;
   return BuiltRuleBase{std::move(rules), std::move(ids), concept_count};
 }
 

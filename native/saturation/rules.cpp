@@ -188,11 +188,31 @@ void ElEngine::process_pair(u32 x, u32 y) {
             proof->record(Fact::link(derived.source, derived.role, derived.target),
                           Derivation{14, {Fact::link(la.source, la.role, la.target), xy, Fact::link(lb.source, lb.role, lb.target)},
                                      axioms_of(proof->role_chains, ci)});
-          add_link(derived, std::nullopt);
+          add_chain_link(derived);
         }
       }
     }
   }
+}
+
+// A link made by a chain reaches its target over the chain's super-role, so
+// the target lies in that role's ranges too; the link to the bare target
+// would not carry them, and ∃-left rules over the ranges would be missed.
+void ElEngine::add_chain_link(const ElLink& link) {
+  add_link(link, std::nullopt);
+  auto it = rules.role_ranges.find(link.role);
+  if (it == rules.role_ranges.end()) return;
+  bool typed = true;
+  for (u32 d : it->second) typed = typed && result.subsumers.contains(link.target, d);
+  if (typed) return;
+  // Flattened members, so that a target that is already such a conjunction
+  // maps to itself and no chain of ever new ids can start.
+  std::vector<u32> members = conjunct_set(link.target);
+  members.insert(members.end(), it->second.begin(), it->second.end());
+  std::sort(members.begin(), members.end());
+  members.erase(std::unique(members.begin(), members.end()), members.end());
+  const u32 m = add_conjunction(std::move(members));
+  if (m != link.target) add_link(ElLink{link.source, link.role, m}, std::nullopt);
 }
 
 void ElEngine::process_link(u64 index) {
@@ -272,7 +292,7 @@ void ElEngine::process_link(u64 index) {
           if (proving() && !link_set.contains(derived))
             proof->record(Fact::link(s, ch.s, lb.target),
                           Derivation{21, {lf, Fact::link(lb.source, lb.role, lb.target)}, axioms_of(proof->role_chains, ci)});
-          add_link(derived, std::nullopt);
+          add_chain_link(derived);
         }
       }
     }
@@ -286,7 +306,7 @@ void ElEngine::process_link(u64 index) {
           if (proving() && !link_set.contains(derived))
             proof->record(Fact::link(la.source, ch.s, t),
                           Derivation{21, {Fact::link(la.source, la.role, la.target), lf}, axioms_of(proof->role_chains, ci)});
-          add_link(derived, std::nullopt);
+          add_chain_link(derived);
         }
       }
     }

@@ -102,6 +102,7 @@ class ElEngine {
   std::vector<u32> domain_axioms(u32 role, u32 cls) const;
   std::vector<u32> disjoint_axioms(u32 a, u32 b) const;
   void process_functional(u32 s, u32 r, u32 t);
+  void add_chain_link(const ElLink& link);
 
   // With dedup off, the pairs queued and not yet processed: a pair already
   // waiting is not queued again, since its second copy would find it recorded

@@ -66,6 +66,9 @@ struct RuleBase {
   IdMap<u32, std::vector<std::vector<u32>>> unions;           // class → disjunctions
   IdSet<u32> empty_roles;
   bool top_is_bottom = false;
+  // role → the range classes of the role and its super-roles; the engine
+  // types the targets of links that role chains derive with them.
+  IdMap<u32, std::vector<u32>> role_ranges;
 };
 
 // Per role (index = role id) the sorted list of its super-roles over the told

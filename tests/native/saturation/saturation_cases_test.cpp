@@ -244,6 +244,26 @@ std::vector<Case> cases() {
        },
        {{"A", "D"}},
        {}},
+      {"range_of_chain_super_role_types_chained_target",
+       [](Tbox& t) {
+         t.chain(t.r("r"), t.r("s"), t.r("t"));
+         t.range(t.r("t"), t.A("C"));
+         t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+         t.sub(t.A("B"), t.some(t.r("s"), t.A("D")));
+         t.sub(t.some(t.r("t"), t.A("C")), t.A("E"));
+       },
+       {{"A", "E"}},
+       {{"B", "E"}, {"D", "C"}}},
+      {"range_of_transitive_role_over_chained_links",
+       [](Tbox& t) {
+         t.transitive(t.r("r"));
+         t.range(t.r("r"), t.A("C"));
+         t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+         t.sub(t.A("B"), t.some(t.r("r"), t.A("D")));
+         t.sub(t.some(t.r("r"), t.and_({t.A("D"), t.A("C")})), t.A("E"));
+       },
+       {{"A", "E"}, {"B", "E"}},
+       {{"D", "E"}}},
       {"empty_role_by_bottom_domain",
        [](Tbox& t) {
          t.domain(t.r("r"), t.bot());
