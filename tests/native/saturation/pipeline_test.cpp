@@ -115,18 +115,26 @@ TEST(ElSaturateWithDeadline, PastDeadlineStopsAtThe4096thPass) {
   }
 }
 
-TEST(ElSaturateWithDeadline, ExactlyAtTheBoundaryOf4095Items) {
-  // Pad a small TBox with isolated classes until the run takes exactly 4095 items.
+// A small TBox padded with isolated classes, each of which adds exactly one
+// item (its reflexive pair), to take exactly `items` items.
+Tbox padded_to(std::uint64_t items) {
   Tbox t;
   t.sub(t.A("A"), t.A("B"));
-  while (items_of(t.o) < 4095) t.A("pad" + std::to_string(t.o.vocabulary.classes.size()));
-  ASSERT_EQ(items_of(t.o), 4095u);  // each isolated class adds exactly one item
+  const std::uint64_t base = items_of(t.o);
+  for (std::uint64_t i = base; i < items; ++i) t.A("pad" + std::to_string(i));
+  return t;
+}
+
+TEST(ElSaturateWithDeadline, ExactlyAtTheBoundaryOf4095Items) {
   const Deadline past = Clock::now() - std::chrono::seconds(1);
-  EXPECT_TRUE(el_saturate_with_deadline(t.o, past).second);
-  Tbox smaller;
-  smaller.sub(smaller.A("A"), smaller.A("B"));
-  while (items_of(smaller.o) < 4094) smaller.A("pad" + std::to_string(smaller.o.vocabulary.classes.size()));
-  EXPECT_FALSE(el_saturate_with_deadline(smaller.o, past).second);
+  Tbox at = padded_to(4095);
+  ASSERT_EQ(items_of(at.o), 4095u);
+  EXPECT_TRUE(el_saturate_with_deadline(at.o, past).second);
+  Tbox below = padded_to(4094);
+  ASSERT_EQ(items_of(below.o), 4094u);
+  auto [r, timed_out] = el_saturate_with_deadline(below.o, past);
+  EXPECT_FALSE(timed_out);
+  EXPECT_TRUE(r.subsumers.contains(below.id("A"), below.id("B")));
 }
 
 TEST(ElSaturateWithDeadline, FutureOrNoDeadlineCompletesAndIgnoresProofWithDeadline) {
