@@ -164,6 +164,18 @@ std::optional<uint32_t> non_negative_int(std::string_view s) {
   return v;
 }
 
+// Converts every node with fn; fails as soon as one node does not convert.
+template <class T, class Fn>
+bool convert_all(const std::vector<TermId>& nodes, std::vector<T>& out, Fn&& fn) {
+  out.reserve(out.size() + nodes.size());
+  for (TermId n : nodes) {
+    auto v = fn(n);
+    if (!v) return false;
+    out.push_back(std::move(*v));
+  }
+  return true;
+}
+
 class Mapper {
  public:
   explicit Mapper(const Graph& g) : g_(g) {}
@@ -717,12 +729,7 @@ class Mapper {
     if (is_blank(x) && has(x, kDataRangeNodeFlag)) return std::nullopt;
     Parts p = class_parts(x);
     auto classes = [&](std::vector<ClassExpression>& out) {
-      for (TermId o : p.operands) {
-        auto c = operand_class(o);
-        if (!c) return false;
-        out.push_back(std::move(*c));
-      }
-      return true;
+      return convert_all(p.operands, out, [&](TermId o) { return operand_class(o); });
     };
     switch (p.shape) {
       case Shape::Intersection: {
@@ -742,11 +749,8 @@ class Mapper {
       }
       case Shape::OneOf: {
         ObjectOneOf e;
-        for (TermId o : p.operands) {
-          auto i = individual(o);
-          if (!i) return std::nullopt;
-          e.individuals.push_back(std::move(*i));
-        }
+        if (!convert_all(p.operands, e.individuals, [&](TermId o) { return individual(o); }))
+          return std::nullopt;
         return ClassExpression(std::move(e));
       }
       case Shape::HasSelf: {
@@ -820,12 +824,7 @@ class Mapper {
   std::optional<DataRange> build_range(TermId x) {
     Parts p = range_parts(x);
     auto ranges = [&](std::vector<DataRange>& out) {
-      for (TermId o : p.operands) {
-        auto r = operand_range(o);
-        if (!r) return false;
-        out.push_back(std::move(*r));
-      }
-      return true;
+      return convert_all(p.operands, out, [&](TermId o) { return operand_range(o); });
     };
     switch (p.shape) {
       case Shape::Intersection: {
@@ -845,11 +844,7 @@ class Mapper {
       }
       case Shape::OneOf: {
         DataOneOf e;
-        for (TermId o : p.operands) {
-          auto l = literal(o);
-          if (!l) return std::nullopt;
-          e.literals.push_back(std::move(*l));
-        }
+        if (!convert_all(p.operands, e.literals, [&](TermId o) { return literal(o); })) return std::nullopt;
         return DataRange(std::move(e));
       }
       case Shape::Restriction: {
@@ -1208,22 +1203,14 @@ class Mapper {
     std::vector<TermId> nodes;
     if (!read_list(head, nodes)) return std::nullopt;
     std::vector<ClassExpression> out;
-    for (TermId n : nodes) {
-      auto c = class_expression(n);
-      if (!c) return std::nullopt;
-      out.push_back(std::move(*c));
-    }
+    if (!convert_all(nodes, out, [&](TermId n) { return class_expression(n); })) return std::nullopt;
     return out;
   }
   std::optional<std::vector<ObjectPropertyExpression>> property_list(TermId head) {
     std::vector<TermId> nodes;
     if (!read_list(head, nodes)) return std::nullopt;
     std::vector<ObjectPropertyExpression> out;
-    for (TermId n : nodes) {
-      auto r = object_property(n);
-      if (!r) return std::nullopt;
-      out.push_back(std::move(*r));
-    }
+    if (!convert_all(nodes, out, [&](TermId n) { return object_property(n); })) return std::nullopt;
     return out;
   }
 
@@ -1282,19 +1269,11 @@ class Mapper {
     for (TermId n : nodes) data = data || is_data_property(n);
     if (data) {
       DisjointDataProperties d;
-      for (TermId n : nodes) {
-        auto q = data_property(n);
-        if (!q) return std::nullopt;
-        d.members.push_back(std::move(*q));
-      }
+      if (!convert_all(nodes, d.members, [&](TermId n) { return data_property(n); })) return std::nullopt;
       return d;
     }
     DisjointObjectProperties d;
-    for (TermId n : nodes) {
-      auto r = object_property(n);
-      if (!r) return std::nullopt;
-      d.members.push_back(std::move(*r));
-    }
+    if (!convert_all(nodes, d.members, [&](TermId n) { return object_property(n); })) return std::nullopt;
     return d;
   }
   std::optional<Axiom> all_different(TermId x) {
@@ -1303,11 +1282,7 @@ class Mapper {
     std::vector<TermId> nodes;
     if (!read_list(list, nodes) || nodes.size() < 2) return std::nullopt;
     DifferentIndividuals d;
-    for (TermId n : nodes) {
-      auto i = individual(n);
-      if (!i) return std::nullopt;
-      d.members.push_back(std::move(*i));
-    }
+    if (!convert_all(nodes, d.members, [&](TermId n) { return individual(n); })) return std::nullopt;
     return d;
   }
   std::optional<Axiom> negative_assertion(TermId x) {

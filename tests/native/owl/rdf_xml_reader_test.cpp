@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-#include "canonical_axiom.h"
 #include "owl/functional_reader.h"
 #include "owl/functional_writer.h"
 #include "owl/load.h"
 #include "owl/rdf_xml_reader.h"
 #include "owl/structural.h"
+#include "reader_comparison.h"
 
 namespace kelmon::owl {
 namespace {
@@ -60,32 +60,12 @@ AxiomSet functional(std::string_view axioms, std::string_view base = "http://x/"
   return r ? std::move(r->axioms) : AxiomSet{};
 }
 
-// Canonical sets (operand order ignored), optionally keeping only some axioms.
-AxiomSet canonical_set(const AxiomSet& all, bool (*keep)(const Axiom&) = nullptr) {
-  AxiomSet out;
-  for (const auto& a : all)
-    if (!keep || keep(a.axiom)) out.insert(testing::canonical(a));
-  return out;
-}
-
-std::vector<std::string> missing_from(const AxiomSet& a, const AxiomSet& b) {
+// The axioms of `a` missing from `b`, in functional syntax.
+std::vector<std::string> written_missing(const AxiomSet& a, const AxiomSet& b) {
   std::vector<std::string> out;
   for (const auto& ax : a)
     if (!b.contains(ax)) out.push_back(write_functional_axiom(ax));
   return out;
-}
-
-bool is_logical(const Axiom& a) {
-  if (is_ontology_level(a) || is_declaration(a)) return false;
-  switch (kind_of(a)) {
-    case AxiomKind::AnnotationAssertion:
-    case AxiomKind::SubAnnotationPropertyOf:
-    case AxiomKind::AnnotationPropertyDomain:
-    case AxiomKind::AnnotationPropertyRange:
-      return false;
-    default:
-      return true;
-  }
 }
 
 // ---- The same model as the functional-syntax reader ----------------------------------------
@@ -96,14 +76,14 @@ TEST(RdfXmlReader, FixtureEqualsTheFunctionalFixtureBeyondWhatRdfCannotCarry) {
   auto rdf = read_ok(fixture("all_constructs.rdf"));
   auto ofn = read_functional(fixture("all_constructs.ofn"));
   ASSERT_TRUE(ofn.has_value()) << ofn.error().to_string();
-  AxiomSet expected = canonical_set(ofn->axioms);
+  AxiomSet expected = canonical_axioms(ofn->axioms);
   // What an RDF graph cannot hold as the functional document writes it:
   // - SubClassOf(:A :B) is there plain and annotated: both have the one main triple, and
   //   its reification makes it the annotated axiom only;
   // - EquivalentClasses(:A :B :C) has no n-ary form in RDF: the document gives two pairs;
   // - ObjectPropertyAssertion(ObjectInverseOf(:r) :b _:n1) is the triple _:n1 :r :b;
   // - DL-safe rules have no mapping to RDF graphs.
-  AxiomSet differences = canonical_set(functional(
+  AxiomSet differences = canonical_axioms(functional(
       "SubClassOf(:A :B)\n"
       "EquivalentClasses(:A :B :C)\n"
       "ObjectPropertyAssertion(ObjectInverseOf(:r) :b _:n1)\n",
@@ -113,13 +93,13 @@ TEST(RdfXmlReader, FixtureEqualsTheFunctionalFixtureBeyondWhatRdfCannotCarry) {
     if (differences.contains(a) || kind_of(a.axiom) == AxiomKind::Rule) continue;
     adjusted.insert(a);
   }
-  for (const auto& a : canonical_set(functional("EquivalentClasses(:A :B)\nEquivalentClasses(:B :C)\n"
+  for (const auto& a : canonical_axioms(functional("EquivalentClasses(:A :B)\nEquivalentClasses(:B :C)\n"
                                                 "ObjectPropertyAssertion(:r _:n1 :b)\n",
                                                 kAll)))
     adjusted.insert(a);
-  AxiomSet got = canonical_set(rdf.axioms);
-  EXPECT_EQ(missing_from(got, adjusted), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(adjusted, got), std::vector<std::string>{});
+  AxiomSet got = canonical_axioms(rdf.axioms);
+  EXPECT_EQ(written_missing(got, adjusted), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(adjusted, got), std::vector<std::string>{});
   EXPECT_TRUE(rdf.prefixes.empty());
 }
 
@@ -138,10 +118,10 @@ TEST_P(RdfXmlCorpusPair, HasTheLogicalAxiomsOfTheFunctionalSyntaxVersion) {
   auto rdf = read_ok(slurp(corpus(GetParam().rdf)));
   auto ofn = read_functional(slurp(corpus(GetParam().ofn)));
   ASSERT_TRUE(ofn.has_value()) << ofn.error().to_string();
-  AxiomSet a = canonical_set(rdf.axioms, is_logical), b = canonical_set(ofn->axioms, is_logical);
+  AxiomSet a = logical_axioms(rdf.axioms), b = logical_axioms(ofn->axioms);
   EXPECT_GT(a.size(), 150u);
-  EXPECT_EQ(missing_from(a, b), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(b, a), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(a, b), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(b, a), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, RdfXmlCorpusPair,
@@ -153,18 +133,18 @@ TEST(RdfXmlReader, PizzaAgreesInEverythingButTheOntologyHeader) {
   auto rdf = read_ok(slurp(corpus("pizza.rdf")));
   auto ofn = read_functional(slurp(corpus("pizza.ofn")));
   ASSERT_TRUE(ofn.has_value());
-  AxiomSet a = canonical_set(rdf.axioms), b = canonical_set(ofn->axioms);
-  EXPECT_EQ(missing_from(a, b), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(b, a), std::vector<std::string>{});
+  AxiomSet a = canonical_axioms(rdf.axioms), b = canonical_axioms(ofn->axioms);
+  EXPECT_EQ(written_missing(a, b), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(b, a), std::vector<std::string>{});
 }
 
 TEST(RdfXmlReader, WineDiffersOnlyInIndividualDeclarations) {
   auto rdf = read_ok(slurp(corpus("wine.rdf")));
   auto ofn = read_functional(slurp(corpus("wine.ofn")));
   ASSERT_TRUE(ofn.has_value());
-  AxiomSet a = canonical_set(rdf.axioms), b = canonical_set(ofn->axioms);
-  EXPECT_EQ(missing_from(a, b), std::vector<std::string>{});
-  auto only_ofn = missing_from(b, a);
+  AxiomSet a = canonical_axioms(rdf.axioms), b = canonical_axioms(ofn->axioms);
+  EXPECT_EQ(written_missing(a, b), std::vector<std::string>{});
+  auto only_ofn = written_missing(b, a);
   EXPECT_FALSE(only_ofn.empty());
   for (const auto& s : only_ofn) EXPECT_TRUE(s.starts_with("Declaration(NamedIndividual(")) << s;
 }
@@ -204,9 +184,9 @@ TEST(RdfXmlReader, ReadsEveryConformanceDocumentAndAgreesWithItsFunctionalTwin) 
     auto ofn = read_functional(slurp(twin));
     ASSERT_TRUE(ofn.has_value()) << twin << ": " << ofn.error().to_string();
     ++pairs;
-    AxiomSet a = canonical_set(r->axioms, is_logical), b = canonical_set(ofn->axioms, is_logical);
-    EXPECT_EQ(missing_from(a, b), std::vector<std::string>{}) << entry.path();
-    EXPECT_EQ(missing_from(b, a), std::vector<std::string>{}) << entry.path();
+    AxiomSet a = logical_axioms(r->axioms), b = logical_axioms(ofn->axioms);
+    EXPECT_EQ(written_missing(a, b), std::vector<std::string>{}) << entry.path();
+    EXPECT_EQ(written_missing(b, a), std::vector<std::string>{}) << entry.path();
   }
   EXPECT_GE(files, 200);
   EXPECT_GE(pairs, 10);
@@ -237,10 +217,10 @@ struct MappingCase {
 class RdfXmlMapping : public ::testing::TestWithParam<MappingCase> {};
 
 TEST_P(RdfXmlMapping, GivesExactlyTheExpectedAxioms) {
-  auto got = canonical_set(read_ok(wrap(GetParam().rdf)).axioms);
-  auto want = canonical_set(functional(GetParam().expected));
-  EXPECT_EQ(missing_from(got, want), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(want, got), std::vector<std::string>{});
+  auto got = canonical_axioms(read_ok(wrap(GetParam().rdf)).axioms);
+  auto want = canonical_axioms(functional(GetParam().expected));
+  EXPECT_EQ(written_missing(got, want), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(want, got), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -353,10 +333,10 @@ class RdfXmlDroppedStructure : public ::testing::TestWithParam<MappingCase> {};
 
 TEST_P(RdfXmlDroppedStructure, DropsOnlyTheUnreadableAxiom) {
   std::string body = std::string(GetParam().rdf) + "<owl:Class rdf:about=\"Kept\"/>";
-  auto got = canonical_set(read_ok(wrap(body)).axioms);
-  auto want = canonical_set(functional(std::string(GetParam().expected) + " Declaration(Class(:Kept))"));
-  EXPECT_EQ(missing_from(got, want), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(want, got), std::vector<std::string>{});
+  auto got = canonical_axioms(read_ok(wrap(body)).axioms);
+  auto want = canonical_axioms(functional(std::string(GetParam().expected) + " Declaration(Class(:Kept))"));
+  EXPECT_EQ(written_missing(got, want), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(want, got), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -533,23 +513,23 @@ TEST(RdfXmlReader, LanguageTagsKeepTheirCaseAndLiteralsTheirForm) {
   auto o = read_ok(wrap(R"(<owl:DatatypeProperty rdf:about="q"/>
       <rdf:Description rdf:about="a"><q xml:lang="en-GB">t</q><q>p</q>
       <q rdf:datatype="http://www.w3.org/2001/XMLSchema#string">p</q></rdf:Description>)"));
-  auto want = canonical_set(functional(
+  auto want = canonical_axioms(functional(
       "Declaration(DataProperty(:q)) DataPropertyAssertion(:q :a \"t\"@en-GB)"
       "DataPropertyAssertion(:q :a \"p\") DataPropertyAssertion(:q :a \"p\"^^xsd:string)"));
-  EXPECT_EQ(missing_from(canonical_set(o.axioms), want), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(want, canonical_set(o.axioms)), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(canonical_axioms(o.axioms), want), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(want, canonical_axioms(o.axioms)), std::vector<std::string>{});
 }
 
 TEST(RdfXmlReader, OntologyHeaderImportsAndAnnotations) {
   auto o = read_ok(wrap(R"(<owl:Ontology rdf:about="http://x/o"><owl:versionIRI rdf:resource="http://x/o/2"/>
       <owl:imports rdf:resource="http://x/i"/><rdfs:comment>c</rdfs:comment></owl:Ontology>
       <owl:Ontology rdf:about="http://x/i"/>)"));
-  auto want = canonical_set(read_functional(
+  auto want = canonical_axioms(read_functional(
                                 "Ontology(<http://x/o> <http://x/o/2> Import(<http://x/i>) "
                                 "Annotation(<http://www.w3.org/2000/01/rdf-schema#comment> \"c\"))")
                                 ->axioms);
-  EXPECT_EQ(missing_from(canonical_set(o.axioms), want), std::vector<std::string>{});
-  EXPECT_EQ(missing_from(want, canonical_set(o.axioms)), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(canonical_axioms(o.axioms), want), std::vector<std::string>{});
+  EXPECT_EQ(written_missing(want, canonical_axioms(o.axioms)), std::vector<std::string>{});
 }
 
 }  // namespace
