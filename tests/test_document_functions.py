@@ -113,7 +113,7 @@ def test_path_argument_errors(fn):
 
 
 
-@pytest.mark.parametrize("ext", ["owx", "omn"])
+@pytest.mark.parametrize("ext", ["owx", "omn", "rdf"])
 def test_the_fixture_in_another_syntax_gives_the_same_report_and_rendering(ext):
     other = os.path.join(DATA, f"family_small.{ext}")
     assert kelmon.dropped_axioms(other) == kelmon.dropped_axioms(FAMILY)
