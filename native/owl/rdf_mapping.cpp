@@ -123,6 +123,10 @@ enum : uint16_t {
   kReservedFlag = 1 << 7,
   kOntologyFlag = 1 << 8,
   kDataRangeNodeFlag = 1 << 9,  // a blank node typed rdfs:Datatype or owl:DataRange
+  // How a predicate outside the reserved vocabulary is used: with literal objects, or
+  // with IRI or blank-node objects.
+  kUsedWithLiteralFlag = 1 << 10,
+  kUsedWithNodeFlag = 1 << 11,
 };
 
 // What a memoised evaluation builds from a node.
@@ -267,6 +271,7 @@ class Mapper {
         V::OwlDistinctMembers, V::OwlAnnotatedSource, V::OwlAnnotatedProperty,
         V::OwlAnnotatedTarget, V::OwlSourceIndividual, V::OwlAssertionProperty};
     for (const Triple& t : g_.triples()) {
+      if (is_iri(t.p)) flags_[t.p.v] |= is_literal(t.o) ? kUsedWithLiteralFlag : kUsedWithNodeFlag;
       if (!is_blank(t.s)) continue;
       for (V p : structural_predicates) {
         if (t.p == v(p)) {
@@ -409,7 +414,13 @@ class Mapper {
     if (is_blank(t)) return AnnotationValue{anonymous(t)};
     return std::nullopt;
   }
-  bool is_data_property(TermId p) const { return is_iri(p) && has(p, kDataPropertyFlag) && !has(p, kObjectPropertyFlag); }
+  // A declared data property, or an undeclared property used only with literals.
+  bool is_data_property(TermId p) const {
+    if (!is_iri(p)) return false;
+    if (has(p, kDataPropertyFlag | kObjectPropertyFlag | kAnnotationPropertyFlag | kReservedFlag))
+      return has(p, kDataPropertyFlag) && !has(p, kObjectPropertyFlag);
+    return has(p, kUsedWithLiteralFlag) && !has(p, kUsedWithNodeFlag);
+  }
   bool is_annotation_property(TermId p) const {
     return is_iri(p) && has(p, kAnnotationPropertyFlag) &&
            !has(p, kObjectPropertyFlag | kDataPropertyFlag);
@@ -427,7 +438,7 @@ class Mapper {
   // A restriction on p with the given filler is a data restriction.
   bool data_restriction(TermId p, TermId filler) const {
     if (p.none() || !is_iri(p)) return false;
-    if (has(p, kDataPropertyFlag)) return true;
+    if (is_data_property(p)) return true;
     if (has(p, kObjectPropertyFlag)) return false;
     return looks_like_data_range(filler);
   }

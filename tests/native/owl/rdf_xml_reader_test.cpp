@@ -315,6 +315,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "ClassAssertion(:A :a) ClassAssertion(:A :b) ObjectPropertyAssertion(:u :a :b)"
                     "DataPropertyAssertion(:v :a \"7\") AnnotationAssertion(:w :A \"note\")"
                     "DataPropertyRange(:d xsd:string)"},
+        MappingCase{"UndeclaredKeyPropertiesFollowTheirUse",
+                    R"(<rdf:Description rdf:about="A"><owl:hasKey rdf:parseType="Collection">
+                         <rdf:Description rdf:about="ssn"/><rdf:Description rdf:about="boss"/></owl:hasKey></rdf:Description>
+                       <rdf:Description rdf:about="a"><rdf:type rdf:resource="A"/><ssn>1</ssn>
+                         <boss rdf:resource="b"/></rdf:Description>)",
+                    "HasKey(:A (:boss) (:ssn)) ClassAssertion(:A :a) DataPropertyAssertion(:ssn :a \"1\")"
+                    "ObjectPropertyAssertion(:boss :a :b)"},
         MappingCase{"AnonymousIndividualsKeepTheirNodeId",
                     R"(<owl:ObjectProperty rdf:about="r"/>
                        <rdf:Description rdf:nodeID="x7"><rdf:type rdf:resource="A"/><r rdf:nodeID="x8"/></rdf:Description>)",
