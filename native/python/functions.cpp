@@ -14,12 +14,15 @@ namespace {
 constexpr std::array kMain = {
     FunctionEntry{"classify",
                   KELMON_DOC("classify(path, *, per_pair_timeout_ms=100, global_deadline_ms=60000, saturation_only=False)",
-                             "`kelmon.classify(path)` — classify the ontology at `path` and return a Classification."),
+                             "`kelmon.classify(path)` — classify the ontology at `path`.\n"
+                             "Format auto-detected from the file extension\n"
+                             "(`.ofn` | `.owx` | `.owl` | `.rdf` | `.omn`)."),
                   guarded<impl_classify>},
     FunctionEntry{"classify_bytes",
                   KELMON_DOC("classify_bytes(data, *, format, per_pair_timeout_ms=100, global_deadline_ms=60000, "
                              "saturation_only=False)",
-                             "`kelmon.classify_bytes(data, format=...)` — classify an ontology given as bytes."),
+                             "`kelmon.classify_bytes(data, format=\"ofn\")` — same but from bytes.\n"
+                             "`format` is one of `\"ofn\"`, `\"owx\"`, `\"rdf-xml\"`, `\"omn\"`."),
                   guarded<impl_classify_bytes>},
     FunctionEntry{"is_consistent",
                   KELMON_DOC("is_consistent(path)", "`kelmon.is_consistent(path)` — whether the ontology is consistent."),
