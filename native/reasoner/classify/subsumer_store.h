@@ -8,16 +8,19 @@
 
 namespace kelmon::reasoner {
 
+struct DenseRows {
+  std::uint64_t n = 0;
+  std::uint64_t words_per_row = 0;
+  std::vector<std::uint64_t> bits;  // n rows of words_per_row words
+};
+struct SparseRows {
+  std::vector<std::vector<std::uint32_t>> rows;  // sorted, duplicate-free
+};
+
 class SubsumerStore {
  public:
-  struct Dense {
-    std::uint64_t n = 0;
-    std::uint64_t words_per_row = 0;
-    std::vector<std::uint64_t> bits;
-  };
-  struct Sparse {
-    std::vector<std::vector<std::uint32_t>> rows;
-  };
+  using Dense = DenseRows;
+  using Sparse = SparseRows;
 
   SubsumerStore() : SubsumerStore(0) {}
   explicit SubsumerStore(std::uint64_t n);

@@ -2,6 +2,7 @@
 
 #include "common/switches.h"
 #include "reasoner/fragment.h"
+#include "saturation/proof_store.h"
 
 namespace kelmon::reasoner {
 
