@@ -28,7 +28,9 @@ BuildContext build_context(const AxiomSet& axioms);
 
 // Parses `text`, which must hold exactly one class expression. Names are full IRIs in
 // angle brackets, prefixed names ("pizza:Margherita") or simple names, which use the
-// default prefix "". Precedence, loosest first: or, and, not, restrictions.
+// default prefix "". Precedence, loosest first: or, and, not, restrictions. The words
+// that open a document's frames and sections ("Class:", "SubClassOf:", ...) are no names,
+// and true / false are xsd:boolean literals.
 // Errors give the line and column; an empty text gives "empty class expression".
 std::expected<ClassExpression, ParseError> parse_class_expression(std::string_view text,
                                                                   const PrefixMapping& prefixes,
