@@ -10,7 +10,10 @@ import subprocess
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-CORPUS = os.path.join(ROOT, "..", "shared", "corpus", "ontologies")
+sys.path.insert(0, os.path.join(ROOT, "tests"))
+from shared_paths import CORPUS as _SHARED_CORPUS  # noqa: E402
+
+CORPUS = os.path.join(_SHARED_CORPUS, "ontologies")
 BINARY = os.path.join(ROOT, "build", "bench", "bench", "bench_classify_corpus")
 OUT = os.path.join(ROOT, "bench", "results")
 

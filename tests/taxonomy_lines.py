@@ -3,7 +3,7 @@
 import gzip
 import os
 
-CORPUS = os.path.join(os.path.dirname(__file__), "..", "..", "shared", "corpus")
+from shared_paths import CORPUS
 OWL_THING = "http://www.w3.org/2002/07/owl#Thing"
 
 

@@ -8,7 +8,9 @@ import pytest
 import kelmon
 
 DATA = os.path.join(os.path.dirname(__file__), "data")
-CORPUS = os.path.join(os.path.dirname(__file__), "..", "..", "shared", "corpus", "ontologies")
+from shared_paths import CORPUS as _SHARED_CORPUS
+
+CORPUS = os.path.join(_SHARED_CORPUS, "ontologies")
 FAMILY = os.path.join(DATA, "family_small.ofn")
 F = "http://example.org/family#"
 DASH = "\u2014"
