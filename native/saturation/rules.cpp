@@ -45,13 +45,23 @@ void ElEngine::process_pair(u32 x, u32 y) {
     }
   }
 
-  std::vector<u32> row_y;
+  // The two transitivity steps run for every derived pair; without proofs they
+  // skip building premise lists, and the row buffers are reused between pairs.
+  std::vector<u32>& row_y = scratch_row_;
   result.subsumers.row_into(y, row_y);
-  for (u32 z : row_y) queue_proved(x, z, 4, {xy, Fact::sub(y, z)}, {});
+  if (proving()) {
+    for (u32 z : row_y) queue_proved(x, z, 4, {xy, Fact::sub(y, z)}, {});
+  } else {
+    for (u32 z : row_y) enqueue_if_absent(x, z);
+  }
 
-  std::vector<u32> below_x;
+  std::vector<u32>& below_x = scratch_below_;
   subsumees.row_into(x, below_x);
-  for (u32 w : below_x) queue_proved(w, y, 5, {Fact::sub(w, x), xy}, {});
+  if (proving()) {
+    for (u32 w : below_x) queue_proved(w, y, 5, {Fact::sub(w, x), xy}, {});
+  } else {
+    for (u32 w : below_x) enqueue_if_absent(w, y);
+  }
 
   if (result.unsat.test(y)) mark_proved(x, 6, {xy, Fact::bottom(y)});
 

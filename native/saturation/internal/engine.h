@@ -108,6 +108,7 @@ class ElEngine {
   // waiting is not queued again, since its second copy would find it recorded
   // and do nothing. Keeps the queue as long as the distinct pending pairs.
   IdSet<u64> pending_;
+  std::vector<u32> scratch_row_, scratch_below_;  // reused by process_pair
 };
 
 
