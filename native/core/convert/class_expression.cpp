@@ -74,7 +74,7 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
             std::string_view iri = x.iri.str();
             if (iri == kOwlThing) return pool.intern(Top{});
             if (iri == kOwlNothing) return pool.intern(Bottom{});
-            return pool.intern(Atomic{intern_class(x.iri, onto)});
+            return intern_atomic(x.iri, onto);
           },
           [&](const owl::ObjectIntersectionOf&) -> UnsupportedOr<ConceptId> {
             if (f.parts.empty()) return pool.intern(Top{});

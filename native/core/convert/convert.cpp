@@ -44,10 +44,21 @@ void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, Int
   }
 }
 
+bool pool_has_union(const ConceptPool& pool) {
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    if (std::holds_alternative<Or>(pool.get(ConceptId{static_cast<std::uint32_t>(i)}))) return true;
+  }
+  return false;
+}
+
 void run_ir_passes(InternalOntology& onto) {
-  split_union_antecedents(onto);
-  std::optional<ToldTables> told = add_union_common_subsumers(onto);
-  prune_told_disjoint_unions(onto, std::move(told));
+  // The three union rewrites change nothing without a union, but each builds
+  // the told tables; skip them then.
+  if (pool_has_union(onto.concepts)) {
+    split_union_antecedents(onto);
+    std::optional<ToldTables> told = add_union_common_subsumers(onto);
+    prune_told_disjoint_unions(onto, std::move(told));
+  }
   negation_to_bottom_gcis(onto);
   split_role_chains(onto);
   add_functional_role_gcis(onto);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include <tsl/robin_map.h>
 
@@ -15,6 +16,7 @@ namespace kelmon {
 
 struct NameCache {
   tsl::robin_map<const char*, std::uint32_t> classes, roles, individuals;
+  std::vector<std::uint32_t> atomic_of_class;  // ConceptId of Atomic(class id), or ~0 when not yet known
 };
 
 // Makes `cache` the current thread's cache until the scope ends.
@@ -30,6 +32,8 @@ class NameCacheScope {
 };
 
 ClassId intern_class(const owl::Iri& iri, InternalOntology& onto);
+// The pooled Atomic concept of the class (interned on first use).
+ConceptId intern_atomic(const owl::Iri& iri, InternalOntology& onto);
 RoleId intern_role(const owl::Iri& iri, InternalOntology& onto);
 IndividualId intern_individual(const owl::Iri& iri, InternalOntology& onto);
 
