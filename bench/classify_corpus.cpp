@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench_util.h"
 #include "common/deadline.h"
 #include "common/switches.h"
 #include "core/convert/convert.h"
@@ -40,9 +41,7 @@ int main(int argc, char** argv) {
   reasoner::Classification c = reasoner::taxonomy_from_saturation(
       reportable, saturation, reasoner::rows_by_iri(reportable), reasoner::fragment_kind(ir));
   Instant t4 = Clock::now();
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
   std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%ld\n", argv[1], c.classes().size(), ms(t0, t1), ms(t1, t2),
-              ms(t2, t3), ms(t3, t4), ms(t0, t4), u.ru_maxrss / 1024);
+              ms(t2, t3), ms(t3, t4), ms(t0, t4), bench::peak_rss_kb() / 1024);
   return 0;
 }

@@ -12,8 +12,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_util.h"
 #include "core/dkeys/dkey_pass.h"
 #include "core/ir.h"
+
+using kelmon::bench::peak_rss_kb;
 
 namespace {
 
@@ -21,12 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 double ms_since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long peak_rss_mib() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
 }
 
 // ClassAssertion(Some(p, key_i), a_i) for n keys named by `key_of`, and FunctionalRole(p).
@@ -50,7 +47,7 @@ void measure(const char* what, kelmon::InternalOntology ir) {
   const auto start = Clock::now();
   kelmon::emit_dkey_axioms(ir);
   const double ms = ms_since(start);
-  std::printf("%-58s %10.1f ms  %10zu axioms  peak RSS %ld MiB\n", what, ms, ir.axioms.size() - before, peak_rss_mib());
+  std::printf("%-58s %10.1f ms  %10zu axioms  peak RSS %ld MiB\n", what, ms, ir.axioms.size() - before, peak_rss_kb() / 1024);
 }
 
 }  // namespace

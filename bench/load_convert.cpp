@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "common/deadline.h"
 #include "core/convert/convert.h"
 #include "owl/document_source.h"
 #include "owl/load.h"
+
+using kelmon::bench::peak_rss_kb;
 
 namespace {
 
@@ -22,12 +25,6 @@ double cpu_ms() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
   return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-long peak_rss_mb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss / 1024;
 }
 
 // An EL-style TBox with some unions, disjointness and a role hierarchy.
@@ -88,7 +85,7 @@ void run(const std::string& label, const std::string& text, const std::string& f
               "sort %.1f)  ratio %.2f  cpu parse %.1f convert %.1f ms  peak %ld MB\n",
               label.c_str(), text.size() / 1e6, loaded->axioms.size(), parse_ms, convert_ms,
               t.visiting_order_us / 1e3, t.main_loop_us / 1e3, t.data_passes_us / 1e3, t.ir_passes_us / 1e3,
-              t.sort_us / 1e3, convert_ms / parse_ms, c1 - c0, c2 - c1, peak_rss_mb());
+              t.sort_us / 1e3, convert_ms / parse_ms, c1 - c0, c2 - c1, peak_rss_kb() / 1024);
 }
 
 }  // namespace

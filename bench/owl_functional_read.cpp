@@ -9,7 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "bench_util.h"
 #include "owl/functional_reader.h"
+
+using kelmon::bench::peak_rss_kb;
 
 namespace {
 
@@ -18,12 +21,6 @@ double cpu_seconds() {
   getrusage(RUSAGE_SELF, &u);
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-long peak_rss_kb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
 }
 
 // A document shaped like the large biomedical ontologies: declarations, labelled

@@ -12,23 +12,14 @@
 #include <sstream>
 #include <string>
 
+#include "bench_util.h"
 #include "owl/functional_reader.h"
 #include "owl/manchester_reader.h"
 
+using kelmon::bench::peak_rss_kb;
+using kelmon::bench::read_or_exit;
+
 namespace {
-
-long peak_rss_kb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Shaped like the large biomedical ontologies: labelled classes with an annotated
 // definition, told subclasses, existential restrictions, some equivalences and
@@ -131,9 +122,9 @@ int run(const std::string& label, const std::string& text, const std::string* fu
 
 int main(int argc, char** argv) {
   std::string arg = argc > 1 ? argv[1] : "";
-  if (arg.find(".omn") != std::string::npos) return run(arg, slurp(arg), nullptr);
+  if (arg.find(".omn") != std::string::npos) return run(arg, read_or_exit(arg), nullptr);
   std::string pizza = std::string(KELMON_CORPUS_DIR) + "/ontologies/pizza.omn";
-  if (arg.empty() && std::filesystem::exists(pizza) && run("pizza.omn", slurp(pizza), nullptr) != 0) return 1;
+  if (arg.empty() && std::filesystem::exists(pizza) && run("pizza.omn", read_or_exit(pizza), nullptr) != 0) return 1;
   size_t mb = arg.empty() ? 60 : std::strtoul(arg.c_str(), nullptr, 10);
   Generated g = generate(mb * 1000 * 1000);
   return run("generated", g.manchester, &g.functional);

@@ -15,16 +15,13 @@
 #include <sstream>
 #include <string>
 
+#include "bench_util.h"
 #include "owl/internal/rdf_graph.h"
 #include "owl/rdf_xml_reader.h"
 
-namespace {
+using kelmon::bench::peak_rss_kb;
 
-long peak_rss_kb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
+namespace {
 
 long current_rss_kb() {
   std::ifstream in("/proc/self/statm");

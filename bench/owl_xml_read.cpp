@@ -12,22 +12,13 @@
 #include <sstream>
 #include <string>
 
+#include "bench_util.h"
 #include "owl/owl_xml_reader.h"
 
+using kelmon::bench::peak_rss_kb;
+using kelmon::bench::read_or_exit;
+
 namespace {
-
-long peak_rss_kb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Shaped like the large biomedical ontologies: declarations, labelled classes with an
 // annotated definition, told subclasses, existential restrictions, some equivalences
@@ -124,9 +115,9 @@ int run(const std::string& label, const std::string& text) {
 
 int main(int argc, char** argv) {
   std::string arg = argc > 1 ? argv[1] : "";
-  if (arg.find(".owx") != std::string::npos) return run(arg, slurp(arg));
+  if (arg.find(".owx") != std::string::npos) return run(arg, read_or_exit(arg));
   std::string galen = std::string(KELMON_CORPUS_DIR) + "/ontologies/galen.owx";
-  if (arg.empty() && std::filesystem::exists(galen) && run("galen.owx", slurp(galen)) != 0) return 1;
+  if (arg.empty() && std::filesystem::exists(galen) && run("galen.owx", read_or_exit(galen)) != 0) return 1;
   size_t mb = arg.empty() ? 100 : std::strtoul(arg.c_str(), nullptr, 10);
   return run("generated", generate(mb * 1000 * 1000));
 }

@@ -16,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "core/ir.h"
 #include "saturation/proof_store.h"
 #include "saturation/saturation.h"
+
+using kelmon::bench::peak_rss_kb;
 
 namespace {
 
@@ -96,15 +99,9 @@ InternalOntology generate(std::uint32_t classes) {
   return o;
 }
 
-long peak_kib() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
 int run_one(std::uint32_t classes) {
   InternalOntology o = generate(classes);
-  const long before = peak_kib();
+  const long before = peak_rss_kb();
   auto start = std::chrono::steady_clock::now();
   kelmon::sat::ElResult r = kelmon::sat::el_saturate(o, false).first;
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -112,7 +109,7 @@ int run_one(std::uint32_t classes) {
   for (std::uint32_t c = 0; c < classes; ++c) pairs += r.subsumers.row_sorted(c).size();
   std::printf("%9u classes  %8zu axioms  %8.3f s  %11llu class subsumptions  %7.1f ns/subsumption  %7.1f MiB peak (%7.1f MiB before saturation)  %zu unsat  %s\n",
               classes, o.axioms.size(), seconds, static_cast<unsigned long long>(pairs), seconds * 1e9 / static_cast<double>(pairs),
-              static_cast<double>(peak_kib()) / 1024.0, static_cast<double>(before) / 1024.0, r.unsat.count(),
+              static_cast<double>(peak_rss_kb()) / 1024.0, static_cast<double>(before) / 1024.0, r.unsat.count(),
               r.subsumers.mode() == kelmon::sat::SubsumerTable::Mode::Dense ? "dense" : "sparse");
   std::fflush(stdout);
   return 0;

@@ -53,8 +53,6 @@ PyObject* raise_reasoner_error(PyObject*, PyObject* const* args, Py_ssize_t narg
   return reasoner_error_to_py(std::move(error));
 }
 
-std::vector<std::string> strings(const std::vector<std::string>& items) { return items; }
-
 // _build(kind, items): runs one result builder on a flat list of str, grouped as the builder needs.
 PyObject* build(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static constexpr std::array<ArgSpec, 2> kSpecs = {{{"kind"}, {"items"}}};
@@ -67,7 +65,7 @@ PyObject* build(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kw
   auto grouped = [&](size_t n) {
     invariant(items->size() % n == 0, "_build: items do not divide into groups");
   };
-  if (*kind == "str_list") return to_py_str_list(strings(*items));
+  if (*kind == "str_list") return to_py_str_list(std::vector<std::string>(*items));
   if (*kind == "pair_list") {
     grouped(2);
     std::vector<StrPair> pairs;
@@ -88,7 +86,6 @@ PyObject* build(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kw
     return to_py_data_value_list(std::move(values));
   }
   if (*kind == "successor") {
-    grouped(4);
     invariant(items->size() == 4, "_build: successor takes four strings");
     return to_py_successor_tuple({(*items)[0], (*items)[1], (*items)[2], (*items)[3]});
   }

@@ -15,7 +15,7 @@ namespace {
 // Per-concept facts computed in one pass over the pool: a concept's members
 // and fillers always have smaller ids, so they are known when it is reached.
 struct ConceptShapes {
-  std::vector<std::uint8_t> el, horn, nominal;
+  std::vector<std::uint8_t> el, horn;
 
   explicit ConceptShapes(const ConceptPool& pool) {
     const size_t n = pool.size();

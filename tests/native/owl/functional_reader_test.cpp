@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "owl/functional_reader.h"
 #include "owl/structural.h"
@@ -12,17 +12,6 @@
 
 namespace kelmon::owl {
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string fixture(const char* name) {
-  return slurp(std::filesystem::path(KELMON_TEST_DATA_DIR) / "owl" / name);
-}
 
 LoadedOntology read_ok(std::string_view text) {
   auto r = read_functional(text);
@@ -61,7 +50,7 @@ TEST(FunctionalReader, ReadsEveryCorpusDocument) {
 // The order is total and consistent on real documents: sorted, neighbours differ, and
 // the order agrees with equality and the hash.
 TEST(FunctionalReader, CorpusAxiomsSortStrictlyInBothOperandOrders) {
-  auto o = read_ok(slurp(std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / "pizza.ofn"));
+  auto o = read_ok(slurp(corpus("pizza.ofn")));
   for (OperandOrder order : {OperandOrder::Document, OperandOrder::SuperFirst}) {
     std::vector<const AnnotatedAxiom*> v;
     for (const auto& a : o.axioms) v.push_back(&a);
@@ -76,7 +65,7 @@ TEST(FunctionalReader, CorpusAxiomsSortStrictlyInBothOperandOrders) {
 }
 
 TEST(FunctionalReader, FixtureHoldsEveryComponentKind) {
-  auto o = read_ok(fixture("all_constructs.ofn"));
+  auto o = read_ok(fixture("owl/all_constructs.ofn"));
   std::set<size_t> kinds;
   for (const auto& a : o.axioms) kinds.insert(a.axiom.index());
   EXPECT_EQ(kinds.size(), std::variant_size_v<Axiom>);
@@ -99,7 +88,7 @@ TEST(FunctionalReader, FixtureHoldsEveryComponentKind) {
 }
 
 TEST(FunctionalReader, KeepsHeaderImportsAndAnnotatedCopiesApart) {
-  auto o = read_ok(fixture("all_constructs.ofn"));
+  auto o = read_ok(fixture("owl/all_constructs.ofn"));
   auto* h = std::get_if<OntologyHeader>(only_axiom_of(o, AxiomKind::OntologyHeader));
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(h->ontology_iri.str(), "http://example.org/all");

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "owl/functional_reader.h"
@@ -10,13 +11,6 @@
 
 namespace kelmon::owl {
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Writes every axiom on its own line inside one ontology document.
 std::string rewrite(const LoadedOntology& o) {
@@ -47,7 +41,7 @@ void expect_same_sets(const AxiomSet& a, const AxiomSet& b) {
 }
 
 TEST(FunctionalWriter, RoundTripsEveryConstruct) {
-  auto first = read_functional(slurp(std::filesystem::path(KELMON_TEST_DATA_DIR) / "owl" / "all_constructs.ofn"));
+  auto first = read_functional(fixture("owl/all_constructs.ofn"));
   ASSERT_TRUE(first.has_value()) << first.error().to_string();
   std::string text = rewrite(*first);
   auto second = read_functional(text);
@@ -57,7 +51,7 @@ TEST(FunctionalWriter, RoundTripsEveryConstruct) {
 
 TEST(FunctionalWriter, RoundTripsTheCorpus) {
   for (const char* name : {"pizza.ofn", "wine.ofn", "bfo-core.ofn"}) {
-    auto first = read_functional(slurp(std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / name));
+    auto first = read_functional(slurp(corpus(name)));
     ASSERT_TRUE(first.has_value()) << name;
     auto second = read_functional(rewrite(*first));
     ASSERT_TRUE(second.has_value()) << name << ": " << second.error().to_string();

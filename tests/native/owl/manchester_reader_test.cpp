@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "owl/functional_reader.h"
 #include "owl/load.h"
@@ -13,19 +13,6 @@
 
 namespace kelmon::owl {
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string fixture(const char* name) { return slurp(std::filesystem::path(KELMON_TEST_DATA_DIR) / name); }
-
-std::filesystem::path corpus(const char* name) {
-  return std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / name;
-}
 
 LoadedOntology read_ok(std::string_view text) {
   auto r = read_manchester(text);

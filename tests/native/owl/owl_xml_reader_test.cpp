@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "owl/functional_reader.h"
 #include "owl/load.h"
@@ -16,21 +17,6 @@
 
 namespace kelmon::owl {
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string fixture(const char* name) {
-  return slurp(std::filesystem::path(KELMON_TEST_DATA_DIR) / "owl" / name);
-}
-
-std::filesystem::path corpus(const char* name) {
-  return std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / name;
-}
 
 LoadedOntology read_ok(std::string_view text) {
   auto r = read_owl_xml(text);
@@ -60,8 +46,8 @@ const Axiom* only_axiom_of(const LoadedOntology& o, AxiomKind kind) {
 // ---- the same model as the functional-syntax reader -------------------------------------
 
 TEST(OwlXmlReader, FixtureEqualsTheFunctionalFixtureAxiomForAxiom) {
-  auto xml = read_ok(fixture("all_constructs.owx"));
-  auto ofn = read_functional(fixture("all_constructs.ofn"));
+  auto xml = read_ok(fixture("owl/all_constructs.owx"));
+  auto ofn = read_functional(fixture("owl/all_constructs.ofn"));
   ASSERT_TRUE(ofn.has_value()) << ofn.error().to_string();
   EXPECT_EQ(missing_from(xml.axioms, ofn->axioms), std::vector<std::string>{});
   EXPECT_EQ(missing_from(ofn->axioms, xml.axioms), std::vector<std::string>{});
@@ -70,7 +56,7 @@ TEST(OwlXmlReader, FixtureEqualsTheFunctionalFixtureAxiomForAxiom) {
 }
 
 TEST(OwlXmlReader, FixtureHoldsEveryComponentKind) {
-  auto o = read_ok(fixture("all_constructs.owx"));
+  auto o = read_ok(fixture("owl/all_constructs.owx"));
   std::set<size_t> kinds;
   for (const auto& a : o.axioms) kinds.insert(a.axiom.index());
   EXPECT_EQ(kinds.size(), std::variant_size_v<Axiom>);

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "owl/functional_reader.h"
 #include "owl/functional_writer.h"
@@ -15,21 +16,6 @@
 
 namespace kelmon::owl {
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string fixture(const char* name) {
-  return slurp(std::filesystem::path(KELMON_TEST_DATA_DIR) / "owl" / name);
-}
-
-std::filesystem::path corpus(const char* name) {
-  return std::filesystem::path(KELMON_CORPUS_DIR) / "ontologies" / name;
-}
 
 LoadedOntology read_ok(std::string_view text) {
   auto r = read_rdf_xml(text);
@@ -73,8 +59,8 @@ std::vector<std::string> written_missing(const AxiomSet& a, const AxiomSet& b) {
 constexpr std::string_view kAll = "http://example.org/all#";
 
 TEST(RdfXmlReader, FixtureEqualsTheFunctionalFixtureBeyondWhatRdfCannotCarry) {
-  auto rdf = read_ok(fixture("all_constructs.rdf"));
-  auto ofn = read_functional(fixture("all_constructs.ofn"));
+  auto rdf = read_ok(fixture("owl/all_constructs.rdf"));
+  auto ofn = read_functional(fixture("owl/all_constructs.ofn"));
   ASSERT_TRUE(ofn.has_value()) << ofn.error().to_string();
   AxiomSet expected = canonical_axioms(ofn->axioms);
   // What an RDF graph cannot hold as the functional document writes it:
