@@ -9,16 +9,16 @@ namespace kelmon::sat {
 
 namespace {
 
+// A sorted row turns wide past this many ids: binary search and insertion
+// into the list stay within a few cache lines up to here.
+constexpr std::size_t kSmallRowMax = 64;
+
 std::size_t words_for(std::size_t bits) { return (bits + 63) / 64; }
 
 }  // namespace
 
 SubsumerTable::SubsumerTable(std::size_t n) : mode_(n <= kDenseMaxRows ? Mode::Dense : Mode::Sparse), rows_(n) {
-  if (mode_ == Mode::Dense) {
-    dense_.resize(n);
-  } else {
-    sparse_.resize(n);
-  }
+  rows_data_.resize(n);
 }
 
 SubsumerTable SubsumerTable::overlay_of(const SubsumerTable& base) {
@@ -29,16 +29,7 @@ SubsumerTable SubsumerTable::overlay_of(const SubsumerTable& base) {
   return t;
 }
 
-bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
-  invariant(row < rows_, "SubsumerTable: insert into a row that does not exist");
-  if (base_ != nullptr) {
-    if (base_->contains(row, col)) return false;
-    invariant(mode_ == Mode::Sparse || col < rows_, "SubsumerTable: dense insert past the row width");
-    return delta_[row].insert(col).second;
-  }
-  if (mode_ == Mode::Sparse) return sparse_[row].insert(col).second;
-  invariant(col < rows_, "SubsumerTable: dense insert past the row width");
-  Words& row_words = dense_[row];
+bool SubsumerTable::words_insert(Words& row_words, std::uint32_t col, std::size_t width) {
   std::vector<std::uint64_t>& w = row_words.words;
   std::size_t word = col / 64;
   if (word >= w.size()) {
@@ -47,7 +38,7 @@ bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
       // Geometric, capped a little above the table width so that rows near
       // the top of a slowly growing table are not reallocated per new id.
       std::size_t cap = std::max(need, w.capacity() * 2);
-      cap = std::min(cap, std::max(need, words_for(rows_ + rows_ / 8 + 64)));
+      cap = std::min(cap, std::max(need, words_for(width + width / 8 + 64)));
       w.reserve(cap);
     }
     w.resize(need, 0);
@@ -63,9 +54,64 @@ bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
   return true;
 }
 
+void SubsumerTable::words_into(const Words& row_words, std::vector<std::uint32_t>& out) {
+  const std::vector<std::uint64_t>& w = row_words.words;
+  const std::vector<std::uint64_t>& summary = row_words.summary;
+  for (std::size_t j = 0; j < summary.size(); ++j) {
+    std::uint64_t used = summary[j];
+    while (used != 0) {
+      const std::size_t i = j * 64 + static_cast<std::size_t>(std::countr_zero(used));
+      used &= used - 1;
+      std::uint64_t bits = w[i];
+      while (bits != 0) {
+        out.push_back(static_cast<std::uint32_t>(i * 64 + std::countr_zero(bits)));
+        bits &= bits - 1;
+      }
+    }
+  }
+}
+
+void SubsumerTable::widen(Row& r) const {
+  r.wide = std::make_unique<Wide>();
+  if (mode_ == Mode::Dense) {
+    for (std::uint32_t c : r.small) words_insert(r.wide->words, c, rows_);
+  } else {
+    r.wide->hash.reserve(r.small.size() * 2);
+    r.wide->hash.insert(r.small.begin(), r.small.end());
+  }
+  std::vector<std::uint32_t>().swap(r.small);
+}
+
+bool SubsumerTable::own_insert(std::uint32_t row, std::uint32_t col) {
+  Row& r = rows_data_[row];
+  if (!r.wide) {
+    auto it = std::lower_bound(r.small.begin(), r.small.end(), col);
+    if (it != r.small.end() && *it == col) return false;
+    if (r.small.size() < kSmallRowMax) {
+      r.small.insert(it, col);
+      return true;
+    }
+    widen(r);
+  }
+  if (mode_ == Mode::Sparse) return r.wide->hash.insert(col).second;
+  return words_insert(r.wide->words, col, rows_);
+}
+
+bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
+  invariant(row < rows_, "SubsumerTable: insert into a row that does not exist");
+  invariant(mode_ == Mode::Sparse || col < rows_, "SubsumerTable: dense insert past the row width");
+  if (base_ != nullptr) {
+    if (base_->contains(row, col)) return false;
+    return delta_[row].insert(col).second;
+  }
+  return own_insert(row, col);
+}
+
 bool SubsumerTable::own_contains(std::uint32_t row, std::uint32_t col) const {
-  if (mode_ == Mode::Sparse) return sparse_[row].contains(col);
-  const std::vector<std::uint64_t>& w = dense_[row].words;
+  const Row& r = rows_data_[row];
+  if (!r.wide) return std::binary_search(r.small.begin(), r.small.end(), col);
+  if (mode_ == Mode::Sparse) return r.wide->hash.contains(col);
+  const std::vector<std::uint64_t>& w = r.wide->words.words;
   std::size_t word = col / 64;
   return word < w.size() && ((w[word] >> (col % 64)) & 1u) != 0;
 }
@@ -81,25 +127,18 @@ bool SubsumerTable::contains(std::uint32_t row, std::uint32_t col) const {
   return own_contains(row, col);
 }
 
+// Ascending: small rows are kept sorted, bit rows scan upwards, and hash rows
+// are sorted after collection.
 void SubsumerTable::own_row_into(std::uint32_t row, std::vector<std::uint32_t>& out) const {
-  if (mode_ == Mode::Sparse) {
-    const HashRow& r = sparse_[row];
-    out.insert(out.end(), r.begin(), r.end());
-    return;
-  }
-  const std::vector<std::uint64_t>& w = dense_[row].words;
-  const std::vector<std::uint64_t>& summary = dense_[row].summary;
-  for (std::size_t j = 0; j < summary.size(); ++j) {
-    std::uint64_t used = summary[j];
-    while (used != 0) {
-      const std::size_t i = j * 64 + static_cast<std::size_t>(std::countr_zero(used));
-      used &= used - 1;
-      std::uint64_t bits = w[i];
-      while (bits != 0) {
-        out.push_back(static_cast<std::uint32_t>(i * 64 + std::countr_zero(bits)));
-        bits &= bits - 1;
-      }
-    }
+  const Row& r = rows_data_[row];
+  if (!r.wide) {
+    out.insert(out.end(), r.small.begin(), r.small.end());
+  } else if (mode_ == Mode::Dense) {
+    words_into(r.wide->words, out);
+  } else {
+    const std::size_t first = out.size();
+    out.insert(out.end(), r.wide->hash.begin(), r.wide->hash.end());
+    std::sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
   }
 }
 
@@ -116,7 +155,6 @@ void SubsumerTable::row_into(std::uint32_t row, std::vector<std::uint32_t>& out)
     return;
   }
   own_row_into(row, out);
-  if (mode_ == Mode::Sparse) std::sort(out.begin(), out.end());
 }
 
 std::vector<std::uint32_t> SubsumerTable::row_sorted(std::uint32_t row) const {
@@ -129,11 +167,7 @@ void SubsumerTable::grow(std::size_t n) {
   if (n <= rows_) return;
   rows_ = n;
   if (base_ != nullptr) return;
-  if (mode_ == Mode::Dense) {
-    dense_.resize(n);
-  } else {
-    sparse_.resize(n);
-  }
+  rows_data_.resize(n);
 }
 
 }  // namespace kelmon::sat

@@ -1,10 +1,13 @@
-// Per-id rows of subsumer ids. Small tables keep bit rows for constant-time
-// tests and sorted scans; large ones keep hash-set rows so that memory follows
-// the number of stored pairs instead of the square of the row count.
+// Per-id rows of subsumer ids. A row starts as a sorted list, which is what
+// most rows stay (a class has a few dozen subsumers); a row that outgrows it
+// becomes a bit row in a dense table and a hash set in a sparse one. Memory
+// thus follows the number of stored pairs in both modes, while tests stay
+// constant-time for the wide rows near the top of a hierarchy.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <tsl/robin_map.h>
@@ -43,25 +46,41 @@ class SubsumerTable {
   bool is_overlay() const { return base_ != nullptr; }
 
  private:
-  // A dense row: words up to its highest set bit, plus one summary bit per
-  // word that marks the non-zero words, so that a scan costs the row's
-  // content (and 1/4096 of its width) instead of its full width.
+  // A bit row: words up to its highest set bit, plus one summary bit per word
+  // that marks the non-zero words, so that a scan costs the row's content
+  // (and 1/4096 of its width) instead of its full width.
   struct Words {
     std::vector<std::uint64_t> words;
     std::vector<std::uint64_t> summary;
   };
   using HashRow = tsl::robin_set<std::uint32_t>;
+  struct Wide {
+    Words words;   // dense mode
+    HashRow hash;  // sparse mode
+  };
+  struct Row {
+    std::vector<std::uint32_t> small;  // sorted; unused once `wide` is set
+    std::unique_ptr<Wide> wide;
+    Row() = default;
+    Row(Row&&) noexcept = default;
+    Row& operator=(Row&&) noexcept = default;
+    Row(const Row& o) : small(o.small), wide(o.wide ? std::make_unique<Wide>(*o.wide) : nullptr) {}
+    Row& operator=(const Row& o) {
+      if (this != &o) *this = Row(o);
+      return *this;
+    }
+  };
 
+  bool own_insert(std::uint32_t row, std::uint32_t col);
   bool own_contains(std::uint32_t row, std::uint32_t col) const;
   void own_row_into(std::uint32_t row, std::vector<std::uint32_t>& out) const;
+  void widen(Row& r) const;
+  static bool words_insert(Words& w, std::uint32_t col, std::size_t width);
+  static void words_into(const Words& w, std::vector<std::uint32_t>& out);
 
   Mode mode_ = Mode::Dense;
   std::size_t rows_ = 0;
-  // A dense row holds words only up to its highest set bit and widens on its
-  // own (geometrically) when a wider id lands in it, so growing the table
-  // never touches existing rows; every row still reads as `rows_` bits wide.
-  std::vector<Words> dense_;
-  std::vector<HashRow> sparse_;
+  std::vector<Row> rows_data_;
   // Overlay mode: additions only, keyed by row.
   const SubsumerTable* base_ = nullptr;
   tsl::robin_map<std::uint32_t, HashRow> delta_;
