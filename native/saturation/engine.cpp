@@ -47,6 +47,8 @@ ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, 
   index_lists(bottom_conj_index, n);
   index_lists(exists_left_index, n);
   index_lists(disjoint_partners, n);
+  index_lists(told_supers, n);
+  for (auto [a, b] : rules.told) told_supers.at(a).push_back(b);
   for (std::size_t i = 0; i < rules.conjunction_rules.size(); ++i)
     for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.at(c).push_back(static_cast<u32>(i));
   for (std::size_t i = 0; i < rules.bottom_conjunctions.size(); ++i)
@@ -74,6 +76,7 @@ ElEngine::ElEngine(ForkTag, const ElEngine& base)
              base.result.inconsistent},
       subsumees(SubsumerTable::overlay_of(base.subsumees)),
       links(base.links),
+      link_is_copy(base.link_is_copy),
       link_set(base.link_set),
       links_by_source(base.links_by_source),
       links_by_target(base.links_by_target),
@@ -86,6 +89,7 @@ ElEngine::ElEngine(ForkTag, const ElEngine& base)
       bottom_conj_index(base.bottom_conj_index),
       exists_left_index(base.exists_left_index),
       disjoint_partners(base.disjoint_partners),
+      told_supers(base.told_supers),
       ids(base.ids),
       functional_targets(base.functional_targets),
       conjuncts_of(base.conjuncts_of),
@@ -156,6 +160,14 @@ void ElEngine::enqueue_if_absent(u32 x, u32 y) {
   enqueue_pair(x, y);
 }
 
+void ElEngine::enqueue_for_subsumees(u32 x, u32 y) {
+  told_supers.at(x).push_back(y);
+  enqueue_if_absent(x, y);
+  std::vector<u32> below;
+  subsumees.row_into(x, below);
+  for (u32 w : below) enqueue_if_absent(w, y);
+}
+
 void ElEngine::seed_ids_from(u64 first) {
   // Every id, whatever made it, lies below ⊤ and so below ⊤'s subsumers.
   for (u64 i = first; i < concept_count; ++i) {
@@ -204,7 +216,7 @@ void ElEngine::seed() {
   }
 }
 
-void ElEngine::insert_link(const ElLink& link, std::optional<Fact> reason) {
+void ElEngine::insert_link(const ElLink& link, std::optional<Fact> reason, bool copy) {
   if (reason && proving()) {
     u32 d = reason->tag == FactTag::Link ? reason->a : link.source;
     proof->record(Fact::link(link.source, link.role, link.target),
@@ -212,14 +224,29 @@ void ElEngine::insert_link(const ElLink& link, std::optional<Fact> reason) {
   }
   u64 index = links.size();
   links.push_back(link);
+  link_is_copy.push_back(copy ? 1 : 0);
   links_by_source.at(link.source).push_back(index);
   links_by_target.at(link.target).push_back(index);
   link_queue.push(index);
 }
 
-bool ElEngine::add_link(ElLink link, std::optional<Fact> reason) {
+bool ElEngine::add_link(ElLink link, std::optional<Fact> reason, bool copy) {
   if (!link_set.insert(link).second) return false;
-  insert_link(link, reason);
+  insert_link(link, reason, copy || reason.has_value());
+  std::vector<u32> below;
+  if (!proving()) {
+    // The subsumees row is closed under the pairs processed so far, so one
+    // pass over it reaches every subsumee that has one; a subsumee whose pair
+    // is still queued inherits the link when that pair is processed.
+    subsumees.row_into(link.source, below);
+    const ElLink reason_link = link;
+    for (u32 w : below) {
+      if (w == link.source) continue;
+      ElLink c{w, link.role, link.target};
+      if (link_set.insert(c).second) insert_link(c, Fact::link(reason_link.source, reason_link.role, reason_link.target), true);
+    }
+    return true;
+  }
   // Copy the link down to every subsumee of its source, depth first, with an
   // explicit stack: the chain of subsumees may be as deep as the hierarchy.
   struct Pending {
@@ -227,7 +254,6 @@ bool ElEngine::add_link(ElLink link, std::optional<Fact> reason) {
     ElLink parent;
   };
   std::vector<Pending> stack;
-  std::vector<u32> below;
   auto push_below = [&](const ElLink& parent) {
     subsumees.row_into(parent.source, below);
     for (auto it = below.rbegin(); it != below.rend(); ++it)
@@ -238,7 +264,7 @@ bool ElEngine::add_link(ElLink link, std::optional<Fact> reason) {
     Pending p = stack.back();
     stack.pop_back();
     if (!link_set.insert(p.link).second) continue;
-    insert_link(p.link, Fact::link(p.parent.source, p.parent.role, p.parent.target));
+    insert_link(p.link, Fact::link(p.parent.source, p.parent.role, p.parent.target), true);
     push_below(p.link);
   }
   return true;
@@ -260,6 +286,7 @@ void ElEngine::grow_ids(u64 n) {
   bottom_conj_index.resize(n);
   exists_left_index.resize(n);
   disjoint_partners.resize(n);
+  told_supers.resize(n);
   concept_count = n;
 }
 
@@ -281,7 +308,11 @@ u32 ElEngine::add_conjunction(std::vector<u32> conjuncts) {
   if (id >= concept_count) grow_ids(u64{id} + 1);
   for (std::size_t i = rules_before; i < rules.conjunction_rules.size(); ++i)
     for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.at(c).push_back(static_cast<u32>(i));
-  for (std::size_t i = told_before; i < rules.told.size(); ++i) enqueue_pair(rules.told[i].first, rules.told[i].second);
+  for (std::size_t i = told_before; i < rules.told.size(); ++i) {
+    auto [a, b] = rules.told[i];
+    told_supers.at(a).push_back(b);
+    enqueue_pair(a, b);
+  }
   if (concept_count > first_new) {
     for (u64 i = first_new; i < concept_count; ++i) enqueue_pair(static_cast<u32>(i), static_cast<u32>(i));
     seed_ids_from(first_new);

@@ -45,22 +45,21 @@ void ElEngine::process_pair(u32 x, u32 y) {
     }
   }
 
-  // The two transitivity steps run for every derived pair; without proofs they
-  // skip building premise lists, and the row buffers are reused between pairs.
-  std::vector<u32>& row_y = scratch_row_;
-  result.subsumers.row_into(y, row_y);
+  // Transitivity. Proofs take the two full steps, so that every fact has a
+  // derivation over the pair that gave it. Without proofs only the told
+  // subsumers of y are passed on: everything else in y's row was derived by a
+  // rule over y's row and links, and x, which gets every such premise and a
+  // copy of every link of y, derives it by the same rule. Copying whole rows
+  // up and down instead costs the square of the hierarchy's depth per class.
   if (proving()) {
+    std::vector<u32>& row_y = scratch_row_;
+    result.subsumers.row_into(y, row_y);
     for (u32 z : row_y) queue_proved(x, z, 4, {xy, Fact::sub(y, z)}, {});
-  } else {
-    for (u32 z : row_y) enqueue_if_absent(x, z);
-  }
-
-  std::vector<u32>& below_x = scratch_below_;
-  subsumees.row_into(x, below_x);
-  if (proving()) {
+    std::vector<u32>& below_x = scratch_below_;
+    subsumees.row_into(x, below_x);
     for (u32 w : below_x) queue_proved(w, y, 5, {Fact::sub(w, x), xy}, {});
   } else {
-    for (u32 w : below_x) enqueue_if_absent(w, y);
+    for (std::size_t i = 0; i < told_supers[y].size(); ++i) enqueue_if_absent(x, told_supers[y][i]);
   }
 
   if (result.unsat.test(y)) mark_proved(x, 6, {xy, Fact::bottom(y)});
@@ -150,7 +149,10 @@ void ElEngine::process_pair(u32 x, u32 y) {
   }
 
   std::vector<u64> own_y = links_by_source[y];
-  if (!own_y.empty()) {
+  // The ∃-left and domain steps over the links of y are proof-mode only: the
+  // copy of each link that x inherits below is processed for x, and reaches
+  // the same consequences.
+  if (!own_y.empty() && proving()) {
     std::vector<u32> row_t;
     for (u64 li : own_y) {
       const ElLink l = links[li];
@@ -173,26 +175,37 @@ void ElEngine::process_pair(u32 x, u32 y) {
         }
       }
     }
-    for (u64 li : own_y) {
-      const ElLink l = links[li];
-      ElLink inherited{x, l.role, l.target};
-      if (proving() && !link_set.contains(inherited))
-        proof->record(Fact::link(x, l.role, l.target), Derivation{13, {xy, Fact::link(l.source, l.role, l.target)}, {}});
-      add_link(inherited, std::nullopt);
-    }
+  }
+  // Link inheritance. Without proofs only y's own links are passed on: a
+  // copy y holds came from some z above y, and x inherits it from z itself.
+  for (u64 li : own_y) {
+    if (!proving() && link_is_copy[li]) continue;
+    const ElLink l = links[li];
+    ElLink inherited{x, l.role, l.target};
+    if (proving() && !link_set.contains(inherited))
+      proof->record(Fact::link(x, l.role, l.target), Derivation{13, {xy, Fact::link(l.source, l.role, l.target)}, {}});
+    add_link(inherited, std::nullopt, true);
   }
 
   if (!rules.role_chains.empty()) {
-    std::vector<u64> into = links_by_target[x];
-    std::vector<u64> from = links_by_source[y];
+    // Both lists may grow while chains add links; the links present now are
+    // the ones this pair combines, so the loops stop at the current lengths.
+    const std::size_t into_count = links_by_target[x].size();
+    const std::size_t from_count = links_by_source[y].size();
+    std::vector<u64> from;
     for (std::size_t ci = 0; ci < rules.role_chains.size(); ++ci) {
       const RoleChainRule ch = rules.role_chains[ci];
-      for (u64 a : into) {
-        const ElLink la = links[a];
+      from.clear();
+      for (std::size_t j = 0; j < from_count; ++j) {
+        const u64 b = links_by_source[y][j];
+        if (role_below(links[b].role, ch.r2)) from.push_back(b);
+      }
+      if (from.empty()) continue;
+      for (std::size_t i = 0; i < into_count; ++i) {
+        const ElLink la = links[links_by_target[x][i]];
         if (!role_below(la.role, ch.r1)) continue;
         for (u64 b : from) {
           const ElLink lb = links[b];
-          if (!role_below(lb.role, ch.r2)) continue;
           ElLink derived{la.source, ch.s, lb.target};
           if (proving() && !link_set.contains(derived))
             proof->record(Fact::link(derived.source, derived.role, derived.target),
@@ -350,6 +363,7 @@ void ElEngine::process_functional(u32 s, u32 r, u32 t) {
       }
       u64 index = links.size();
       links.push_back(ml);
+      link_is_copy.push_back(0);
       links_by_source.at(s).push_back(index);
       links_by_target.at(m).push_back(index);
       link_queue.push(index);
@@ -395,7 +409,7 @@ void ElEngine::process_bottom(u32 a) {
     mark(watch.owner);
   } else if (left == 1 && alternative) {
     watch.done = true;
-    enqueue_if_absent(watch.owner, *alternative);
+    enqueue_for_subsumees(watch.owner, *alternative);
   }
 }
 

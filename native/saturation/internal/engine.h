@@ -50,7 +50,10 @@ class ElEngine {
 
   void enqueue_pair(u32 x, u32 y);
   void enqueue_if_absent(u32 x, u32 y);
-  bool add_link(ElLink link, std::optional<Fact> reason);
+  // x ⊑ y found for x alone, by a step no subsumee of x would repeat: y
+  // becomes a told subsumer of x, so current and later subsumees get it too.
+  void enqueue_for_subsumees(u32 x, u32 y);
+  bool add_link(ElLink link, std::optional<Fact> reason, bool copy = false);
   std::vector<u32> conjunct_set(u32 id) const;
   u32 add_conjunction(std::vector<u32> conjuncts);
 
@@ -62,6 +65,8 @@ class ElEngine {
   ElResult result;
   SubsumerTable subsumees;
   std::vector<ElLink> links;
+  // Per link index: 1 when the link is a subsumee's copy of another id's link.
+  std::vector<std::uint8_t> link_is_copy;
   tsl::robin_set<ElLink, ElLinkHash> link_set;
   std::vector<std::vector<u64>> links_by_source;
   std::vector<std::vector<u64>> links_by_target;
@@ -74,6 +79,9 @@ class ElEngine {
   std::vector<std::vector<u32>> bottom_conj_index;
   std::vector<std::vector<u32>> exists_left_index;
   std::vector<std::vector<u32>> disjoint_partners;
+  // Per id, the ids it is told to lie below: the pairs of `rules.told` and
+  // those of `enqueue_for_subsumees`.
+  std::vector<std::vector<u32>> told_supers;
   SyntheticIds ids;
   IdMap<PairKey, std::vector<u32>> functional_targets;  // sorted sets
   IdMap<u32, std::vector<u32>> conjuncts_of;            // sorted sets
@@ -95,7 +103,7 @@ class ElEngine {
   void mark(u32 id);
   void queue_proved(u32 x, u32 y, u32 rule, std::vector<Fact> premises, std::vector<u32> axioms);
   void mark_proved(u32 id, u32 rule, std::vector<Fact> premises);
-  void insert_link(const ElLink& link, std::optional<Fact> reason);
+  void insert_link(const ElLink& link, std::optional<Fact> reason, bool copy);
   void grow_ids(u64 n);
   void seed_ids_from(u64 first);
   std::vector<u32> axioms_of(const std::vector<std::optional<u32>>& list, std::size_t index) const;

@@ -37,18 +37,31 @@ TEST(ElEngine, ALinkAddedTwiceIsNewOnce) {
   EXPECT_EQ(e.links_by_target[1], std::vector<u64>{0});
 }
 
-// Copies go to the subsumees of the source, depth first, lower ids first.
-TEST(ElEngine, LinksAreCopiedDownDepthFirst) {
-  RuleBase rules;
-  rules.told = {{1, 0}, {2, 0}, {3, 1}};
-  ElEngine e = engine_of(5, std::move(rules));
-  e.seed();
-  e.run();
-  const std::size_t before = e.links.size();
-  ASSERT_TRUE(e.add_link(ElLink{0, 0, 4}, std::nullopt));
-  std::vector<u32> sources;
-  for (std::size_t i = before; i < e.links.size(); ++i) sources.push_back(e.links[i].source);
-  EXPECT_EQ(sources, (std::vector<u32>{0, 1, 3, 2}));
+// Copies go to every subsumee of the source: with proofs depth first, lower
+// ids first, each copy recording the link it was copied from; without, in one
+// ascending pass over the source's subsumees.
+TEST(ElEngine, LinksAreCopiedDownToEverySubsumee) {
+  for (bool proof : {false, true}) {
+    RuleBase rules;
+    rules.told = {{1, 0}, {2, 0}, {3, 1}};
+    SyntheticIds ids(5);
+    ElEngine e(5, 5, std::move(rules), std::move(ids), {{0}}, proof, proof ? std::make_unique<ProofStore>() : nullptr);
+    e.seed();
+    e.run();
+    const std::size_t before = e.links.size();
+    ASSERT_TRUE(e.add_link(ElLink{0, 0, 4}, std::nullopt));
+    std::vector<u32> sources;
+    for (std::size_t i = before; i < e.links.size(); ++i) {
+      sources.push_back(e.links[i].source);
+      EXPECT_EQ(e.link_is_copy[i], i == before ? 0 : 1) << "link " << i;
+    }
+    EXPECT_EQ(sources, proof ? (std::vector<u32>{0, 1, 3, 2}) : (std::vector<u32>{0, 1, 2, 3})) << "proof " << proof;
+    if (proof) {
+      auto d = e.proof->derivations.find(Fact::link(3, 0, 4));
+      ASSERT_NE(d, e.proof->derivations.end());
+      EXPECT_EQ(d->second.premises.back(), Fact::link(1, 0, 4));
+    }
+  }
 }
 
 // A chain of subsumees: every id below the source receives the link.
