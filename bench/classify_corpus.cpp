@@ -38,8 +38,9 @@ int main(int argc, char** argv) {
   sat::ElResult saturation = sat::el_saturate(ir, false).first;
   Instant t3 = Clock::now();
   reasoner::ReportableClasses reportable = reasoner::reportable_classes(ir.vocabulary.classes);
-  reasoner::Classification c = reasoner::taxonomy_from_saturation(
-      reportable, saturation, reasoner::rows_by_iri(reportable), reasoner::fragment_kind(ir));
+  reasoner::RowByIri rows = reasoner::rows_by_iri(reportable);
+  reasoner::Classification c =
+      reasoner::taxonomy_from_saturation(std::move(reportable), saturation, std::move(rows), reasoner::fragment_kind(ir));
   Instant t4 = Clock::now();
   std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%ld\n", argv[1], c.classes().size(), ms(t0, t1), ms(t1, t2),
               ms(t2, t3), ms(t3, t4), ms(t0, t4), bench::peak_rss_kb() / 1024);

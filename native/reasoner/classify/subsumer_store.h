@@ -1,27 +1,17 @@
-// Per-row subsumer columns of a classification: bit rows up to
-// KELMON_CLASSIFY_DENSE_MAX rows (default 60000), sorted lists above.
+// Per-row subsumer columns of a classification. Every row keeps its columns
+// as a sorted list; up to KELMON_CLASSIFY_DENSE_MAX rows (default 60000) the
+// store is dense, and a row that outgrows a short list also gets a bit row,
+// so that tests on the wide rows near the top of a hierarchy stay constant
+// time while memory follows the number of stored pairs.
 #pragma once
 
 #include <cstdint>
-#include <variant>
 #include <vector>
 
 namespace kelmon::reasoner {
 
-struct DenseRows {
-  std::uint64_t n = 0;
-  std::uint64_t words_per_row = 0;
-  std::vector<std::uint64_t> bits;  // n rows of words_per_row words
-};
-struct SparseRows {
-  std::vector<std::vector<std::uint32_t>> rows;  // sorted, duplicate-free
-};
-
 class SubsumerStore {
  public:
-  using Dense = DenseRows;
-  using Sparse = SparseRows;
-
   SubsumerStore() : SubsumerStore(0) {}
   explicit SubsumerStore(std::uint64_t n);
 
@@ -29,11 +19,14 @@ class SubsumerStore {
   bool contains(std::uint64_t r, std::uint64_t c) const;
   // The columns of row r, ascending.
   std::vector<std::uint64_t> columns(std::uint64_t r) const;
-  std::uint64_t rows() const;
-  bool is_dense() const { return std::holds_alternative<Dense>(store_); }
+  std::uint64_t rows() const { return rows_.size(); }
+  bool is_dense() const { return dense_; }
 
  private:
-  std::variant<Dense, Sparse> store_;
+  bool dense_ = true;
+  std::vector<std::vector<std::uint32_t>> rows_;  // sorted, duplicate-free
+  // Dense stores only: per row, empty or ⌈n/64⌉ words once the row is long.
+  std::vector<std::vector<std::uint64_t>> bits_;
 };
 
 // The dense limit: "+"-optional decimal digits fitting 64 bits; anything else gives 60000.

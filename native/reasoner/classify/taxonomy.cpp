@@ -1,5 +1,7 @@
 #include "reasoner/classify/taxonomy.h"
 
+#include <utility>
+
 #include "common/switches.h"
 #include "reasoner/fragment.h"
 #include "saturation/proof_store.h"
@@ -13,8 +15,8 @@ RowByIri rows_by_iri(const ReportableClasses& reportable) {
   return map;
 }
 
-Classification taxonomy_from_saturation(const ReportableClasses& reportable, const sat::ElResult& saturation,
-                                        const RowByIri& row_by_iri, std::uint8_t fragment_kind) {
+Classification taxonomy_from_saturation(ReportableClasses reportable, const sat::ElResult& saturation,
+                                        RowByIri row_by_iri, std::uint8_t fragment_kind) {
   ClassifyStats stats;
   stats.fragment_kind = fragment_kind;
   stats.inconsistent = (saturation.top_is_bottom || saturation.inconsistent) ? 1 : 0;
@@ -37,7 +39,8 @@ Classification taxonomy_from_saturation(const ReportableClasses& reportable, con
       store.insert(j, *other);
     }
   }
-  return Classification(std::move(store), reportable.iris, std::move(stats), row_by_iri, std::move(unsat_rows));
+  return Classification(std::move(store), std::move(reportable.iris), std::move(stats), std::move(row_by_iri),
+                        std::move(unsat_rows));
 }
 
 Classification inconsistent_classification(std::vector<std::string> classes, RowByIri row_by_iri,
@@ -57,7 +60,7 @@ Classification classify_saturation_only(const InternalOntology& ir) {
   RowByIri row_by_iri = rows_by_iri(reportable);
   sat::ElResult saturation = sat::el_saturate(ir, switch_on_only_for_one("KELMON_PROOF")).first;
   std::uint8_t kind = fragment_kind(ir);
-  return taxonomy_from_saturation(reportable, saturation, row_by_iri, kind);
+  return taxonomy_from_saturation(std::move(reportable), saturation, std::move(row_by_iri), kind);
 }
 
 }  // namespace kelmon::reasoner

@@ -18,8 +18,9 @@ using RowByIri = tsl::robin_map<std::string, std::uint64_t>;
 
 RowByIri rows_by_iri(const ReportableClasses& reportable);
 
-Classification taxonomy_from_saturation(const ReportableClasses& reportable, const sat::ElResult& saturation,
-                                        const RowByIri& row_by_iri, std::uint8_t fragment_kind);
+// Takes the classes and the map by value: a caller done with them moves them in.
+Classification taxonomy_from_saturation(ReportableClasses reportable, const sat::ElResult& saturation,
+                                        RowByIri row_by_iri, std::uint8_t fragment_kind);
 
 Classification inconsistent_classification(std::vector<std::string> classes, RowByIri row_by_iri,
                                            std::uint8_t fragment_kind);

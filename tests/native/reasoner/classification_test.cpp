@@ -1,6 +1,8 @@
 #include "reasoner/classify/classification.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <stdlib.h>
 
 #include "reasoner/classify/reportable.h"
@@ -84,6 +86,30 @@ TEST(SubsumerStoreTest, SparseRowsStaySortedAndUnique) {
   for (int c : {2, 0, 2, 1, 0}) s.insert(1, c);
   EXPECT_EQ(s.columns(1), (std::vector<std::uint64_t>{0, 1, 2}));
   EXPECT_FALSE(s.contains(1, std::uint64_t{1} << 33));
+}
+
+// Rows long enough to get a bit row answer like the short ones, in both kinds
+// of store, whatever the order of insertion.
+TEST(SubsumerStoreTest, LongRowsAnswerLikeShortOnes) {
+  const std::uint64_t n = 500;
+  for (const char* limit : {"60000", "0"}) {
+    setenv("KELMON_CLASSIFY_DENSE_MAX", limit, 1);
+    SubsumerStore s(n);
+    unsetenv("KELMON_CLASSIFY_DENSE_MAX");
+    std::vector<std::uint64_t> expected;
+    for (std::uint64_t k = 0; k < 200; ++k) {
+      const std::uint64_t c = (k * 37) % n;  // scattered, not ascending
+      s.insert(7, c);
+      s.insert(7, c);
+      expected.push_back(c);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(s.columns(7), expected) << limit;
+    for (std::uint64_t c = 0; c < n; ++c)
+      EXPECT_EQ(s.contains(7, c), std::binary_search(expected.begin(), expected.end(), c)) << limit << " " << c;
+    EXPECT_FALSE(s.contains(7, n + 3)) << limit;
+    EXPECT_TRUE(s.columns(8).empty()) << limit;
+  }
 }
 
 TEST(ClassificationTest, InconsistentResultMakesEveryClassUnsatisfiable) {
