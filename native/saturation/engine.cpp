@@ -149,7 +149,7 @@ void ElEngine::enqueue_pair(u32 x, u32 y) {
   if (dedup) {
     if (!result.subsumers.insert(x, y)) return;
     subsumees.insert(y, x);
-  } else if (!pending_.insert((u64{x} << 32) | y).second) {
+  } else if (proving() && !pending_.insert((u64{x} << 32) | y).second) {
     return;
   }
   pair_queue.push({x, y});
@@ -323,7 +323,7 @@ u32 ElEngine::add_conjunction(std::vector<u32> conjuncts) {
 bool ElEngine::step() {
   if (!pair_queue.empty()) {
     auto [x, y] = pair_queue.pop();
-    if (!dedup) pending_.erase((u64{x} << 32) | y);
+    if (!dedup && proving()) pending_.erase((u64{x} << 32) | y);
     process_pair(x, y);
   } else if (!link_queue.empty()) {
     process_link(link_queue.pop());

@@ -65,7 +65,8 @@ void ElEngine::process_pair(u32 x, u32 y) {
   if (result.unsat.test(y)) mark_proved(x, 6, {xy, Fact::bottom(y)});
 
   {
-    std::vector<u32> idx = conj_index[y];
+    // Queuing never touches the indexes, so the lists are read in place.
+    const std::vector<u32>& idx = conj_index[y];
     for (u32 ri : idx) {
       const ConjunctionRule& rule = rules.conjunction_rules[ri];
       if (!all_in_row(result.subsumers, x, rule.conjuncts)) continue;
@@ -135,8 +136,8 @@ void ElEngine::process_pair(u32 x, u32 y) {
   // link's source hold copies of the link, so they are served by their own
   // copies; walking them here too would cost a subtree per link.
   if (!exists_left_index[y].empty()) {
-    std::vector<u64> into = links_by_target[x];
-    std::vector<u32> lefts = exists_left_index[y];
+    const std::vector<u64>& into = links_by_target[x];
+    const std::vector<u32>& lefts = exists_left_index[y];
     for (u64 li : into) {
       const ElLink l = links[li];
       for (u32 ei : lefts) {
@@ -148,13 +149,16 @@ void ElEngine::process_pair(u32 x, u32 y) {
     }
   }
 
-  std::vector<u64> own_y = links_by_source[y];
+  // Inheriting can append to y's own list (when x and y are equivalent), so
+  // the loops below walk the links y has now, by index.
+  const std::size_t own_count = links_by_source[y].size();
   // The ∃-left and domain steps over the links of y are proof-mode only: the
   // copy of each link that x inherits below is processed for x, and reaches
   // the same consequences.
-  if (!own_y.empty() && proving()) {
+  if (own_count > 0 && proving()) {
     std::vector<u32> row_t;
-    for (u64 li : own_y) {
+    for (std::size_t j = 0; j < own_count; ++j) {
+      const u64 li = links_by_source[y][j];
       const ElLink l = links[li];
       const Fact lf = Fact::link(l.source, l.role, l.target);
       result.subsumers.row_into(l.target, row_t);
@@ -178,7 +182,8 @@ void ElEngine::process_pair(u32 x, u32 y) {
   }
   // Link inheritance. Without proofs only y's own links are passed on: a
   // copy y holds came from some z above y, and x inherits it from z itself.
-  for (u64 li : own_y) {
+  for (std::size_t j = 0; j < own_count; ++j) {
+    const u64 li = links_by_source[y][j];
     if (!proving() && link_is_copy[li]) continue;
     const ElLink l = links[li];
     ElLink inherited{x, l.role, l.target};
@@ -272,11 +277,11 @@ void ElEngine::process_link(u64 index) {
   // that copy is processed in turn; so the steps below serve s alone.
 
   if (r < super_roles.size()) {
-    std::vector<u32> supers = super_roles[r];
+    const std::vector<u32>& supers = super_roles[r];
     for (u32 q : supers) {
       if (!rules.domains.empty()) {
         if (auto d = rules.domains.find(q); d != rules.domains.end()) {
-          std::vector<u32> classes = d->second;
+          const std::vector<u32>& classes = d->second;
           for (u32 c : classes) {
             std::vector<u32> ax = proving() ? domain_axioms(q, c) : std::vector<u32>{};
             queue_proved(s, c, 18, {lf}, ax);
@@ -292,7 +297,7 @@ void ElEngine::process_link(u64 index) {
 
   if (result.unsat.test(t)) mark_proved(s, 19, {lf, Fact::bottom(t)});
 
-  std::vector<u32> row_t;
+  std::vector<u32>& row_t = scratch_link_row_;
   result.subsumers.row_into(t, row_t);
   for (u32 f : row_t) {
     for (u32 ei : exists_left_index[f]) {

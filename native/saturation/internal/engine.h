@@ -112,11 +112,14 @@ class ElEngine {
   void process_functional(u32 s, u32 r, u32 t);
   void add_chain_link(const ElLink& link);
 
-  // With dedup off, the pairs queued and not yet processed: a pair already
-  // waiting is not queued again, since its second copy would find it recorded
-  // and do nothing. Keeps the queue as long as the distinct pending pairs.
+  // With dedup off and proofs on, the pairs queued and not yet processed: the
+  // full transitivity steps of proof mode queue most pairs many times, and a
+  // second copy would find the pair recorded and do nothing. Without proofs
+  // few pairs are queued twice, and a hash probe per pair costs more than the
+  // duplicates.
   IdSet<u64> pending_;
   std::vector<u32> scratch_row_, scratch_below_;  // reused by process_pair
+  std::vector<u32> scratch_link_row_;             // reused by process_link
 };
 
 
