@@ -74,6 +74,7 @@ void SubsumerTable::words_into(const Words& row_words, std::vector<std::uint32_t
 void SubsumerTable::widen(Row& r) const {
   r.wide = std::make_unique<Wide>();
   if (mode_ == Mode::Dense) {
+    r.wide->bits = true;
     for (std::uint32_t c : r.small) words_insert(r.wide->words, c, rows_);
   } else {
     r.wide->hash.reserve(r.small.size() * 2);
@@ -93,8 +94,17 @@ bool SubsumerTable::own_insert(std::uint32_t row, std::uint32_t col) {
     }
     widen(r);
   }
-  if (mode_ == Mode::Sparse) return r.wide->hash.insert(col).second;
-  return words_insert(r.wide->words, col, rows_);
+  Wide& w = *r.wide;
+  if (w.bits) return words_insert(w.words, col, rows_);
+  if (!w.hash.insert(col).second) return false;
+  // A hash entry takes about 16 bytes, a bit row width/8: past width/128
+  // entries the bit row is smaller, and faster.
+  if (w.hash.size() > rows_ / 128) {
+    for (std::uint32_t c : w.hash) words_insert(w.words, c, rows_);
+    HashRow().swap(w.hash);
+    w.bits = true;
+  }
+  return true;
 }
 
 bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
@@ -110,7 +120,7 @@ bool SubsumerTable::insert(std::uint32_t row, std::uint32_t col) {
 bool SubsumerTable::own_contains(std::uint32_t row, std::uint32_t col) const {
   const Row& r = rows_data_[row];
   if (!r.wide) return std::binary_search(r.small.begin(), r.small.end(), col);
-  if (mode_ == Mode::Sparse) return r.wide->hash.contains(col);
+  if (!r.wide->bits) return r.wide->hash.contains(col);
   const std::vector<std::uint64_t>& w = r.wide->words.words;
   std::size_t word = col / 64;
   return word < w.size() && ((w[word] >> (col % 64)) & 1u) != 0;
@@ -133,7 +143,7 @@ void SubsumerTable::own_row_into(std::uint32_t row, std::vector<std::uint32_t>& 
   const Row& r = rows_data_[row];
   if (!r.wide) {
     out.insert(out.end(), r.small.begin(), r.small.end());
-  } else if (mode_ == Mode::Dense) {
+  } else if (r.wide->bits) {
     words_into(r.wide->words, out);
   } else {
     const std::size_t first = out.size();

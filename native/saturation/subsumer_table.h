@@ -1,6 +1,7 @@
 // Per-id rows of subsumer ids. A row starts as a sorted list, which is what
 // most rows stay (a class has a few dozen subsumers); a row that outgrows it
-// becomes a bit row in a dense table and a hash set in a sparse one. Memory
+// becomes a bit row in a dense table and a hash set in a sparse one, and a
+// sparse row holding a large share of all ids becomes a bit row too. Memory
 // thus follows the number of stored pairs in both modes, while tests stay
 // constant-time for the wide rows near the top of a hierarchy.
 #pragma once
@@ -54,9 +55,14 @@ class SubsumerTable {
     std::vector<std::uint64_t> summary;
   };
   using HashRow = tsl::robin_set<std::uint32_t>;
+  // A long row: a bit row in a dense table; in a sparse one a hash set,
+  // until the row holds so large a share of the ids that a bit row of the
+  // table's width is the smaller of the two (rows near the top of a deep
+  // hierarchy, which take most of the inverse table's inserts).
   struct Wide {
-    Words words;   // dense mode
-    HashRow hash;  // sparse mode
+    bool bits = false;
+    Words words;
+    HashRow hash;
   };
   struct Row {
     std::vector<std::uint32_t> small;  // sorted; unused once `wide` is set

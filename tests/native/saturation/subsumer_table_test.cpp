@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/invariant.h"
 
 namespace kelmon::sat {
@@ -80,6 +82,32 @@ TEST(SubsumerTable, GrowingOneIdAtATimeKeepsEveryRowReadable) {
   EXPECT_EQ(t.row_sorted(0).size(), 1 + (2000 - 64));
   EXPECT_EQ(t.row_sorted(63), std::vector<std::uint32_t>{63});
   EXPECT_TRUE(t.contains(0, 1999));
+}
+
+// A row passes through every representation as it fills (sorted list, then
+// bit row or hash set, then, in a sparse table, a bit row): every stage
+// answers the same, copies included, and duplicates are refused at each.
+TEST_P(SubsumerTableRows, LongRowsKeepEveryIdThroughEachRepresentation) {
+  const std::size_t n = GetParam();
+  SubsumerTable t(n);
+  std::vector<std::uint32_t> expected;
+  for (std::uint32_t k = 0; k < 3000; ++k) {
+    const auto col = static_cast<std::uint32_t>((std::uint64_t{k} * 7919) % n);  // scattered
+    ASSERT_TRUE(t.insert(9, col)) << k;
+    ASSERT_FALSE(t.insert(9, col)) << k;
+    expected.push_back(col);
+    if (k == 10 || k == 100 || k == 1000 || k == 2999) {
+      std::vector<std::uint32_t> sorted = expected;
+      std::sort(sorted.begin(), sorted.end());
+      EXPECT_EQ(t.row_sorted(9), sorted) << k;
+      const SubsumerTable copy = t;
+      EXPECT_EQ(copy.row_sorted(9), sorted) << k;
+      for (std::uint32_t c : {sorted.front(), sorted.back(), sorted[sorted.size() / 2]}) EXPECT_TRUE(t.contains(9, c));
+    }
+  }
+  std::vector<bool> in(n, false);
+  for (auto c : expected) in[c] = true;
+  for (std::uint32_t c = 0; c < n; ++c) ASSERT_EQ(t.contains(9, c), in[c]) << c;
 }
 
 class SubsumerTableOverlay : public ::testing::TestWithParam<std::size_t> {};
