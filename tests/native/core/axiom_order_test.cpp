@@ -108,6 +108,39 @@ TEST(AxiomOrder, SortIsIndependentOfInputOrder) {
   for (std::size_t i = 0; i + 1 < sorted.size(); ++i) EXPECT_FALSE(axiom_less(sorted[i + 1], sorted[i]));
 }
 
+// Ids that share their high bits, lists that are prefixes of each other and
+// repeated axioms: the cases where a leading number cannot decide alone.
+TEST(AxiomOrder, SortMatchesStableSortByTheTotalOrder) {
+  std::mt19937 rng(11);
+  auto id = [&] {
+    static constexpr std::uint32_t kIds[] = {0, 1, 2, 255, 256, 257, 511, 512, 70000, 0xffffffffu};
+    return kIds[rng() % std::size(kIds)];
+  };
+  auto members = [&] {
+    std::vector<ConceptId> m(rng() % 4);
+    for (auto& c : m) c = C(id());
+    return m;
+  };
+  std::vector<Axiom> axioms;
+  for (int i = 0; i < 3000; ++i) {
+    switch (rng() % 9) {
+      case 0: axioms.push_back(SubClassOf{C(id()), C(id())}); break;
+      case 1: axioms.push_back(EquivalentClasses{members()}); break;
+      case 2: axioms.push_back(DisjointClasses{members()}); break;
+      case 3: axioms.push_back(ClassAssertion{C(id()), I(id())}); break;
+      case 4: axioms.push_back(DeclareClass{ClassId{id()}}); break;
+      case 5: axioms.push_back(DeclareObjectProperty{RoleId{id()}}); break;
+      case 6: axioms.push_back(DeclareNamedIndividual{I(id())}); break;
+      case 7: axioms.push_back(FunctionalRole{rng() % 2 ? R(id()) : Inv(id())}); break;
+      default: axioms.push_back(ObjectPropertyDomain{R(id() % 3), C(id())}); break;
+    }
+  }
+  std::vector<Axiom> expected = axioms;
+  std::stable_sort(expected.begin(), expected.end(), axiom_less);
+  sort_axioms(axioms);
+  EXPECT_EQ(axioms, expected);
+}
+
 TEST(AxiomOrder, CloneIsDeep) {
   Axiom a = SubObjectPropertyOf{Chain{{R(0), R(1)}}, R(2)};
   Axiom b = axiom_clone(a);
