@@ -290,7 +290,7 @@ class FunctionalParser {
     }
     auto it = names_.find(key);
     if (it == names_.end()) {
-      Iri r = cur_.type == FnToken::FullIri ? Iri(cur_.text) : expand(cur_);
+      Iri r = cur_.type == FnToken::FullIri ? table_.numbered(cur_.text) : expand(cur_);
       it = names_.emplace(key, Name{std::move(r), {}}).first;
     }
     advance();
@@ -313,7 +313,7 @@ class FunctionalParser {
     } else {
       buf_.append(local);
     }
-    return Iri(buf_);
+    return table_.numbered(buf_);
   }
 
   // ---- entities, individuals, literals -------------------------------------------

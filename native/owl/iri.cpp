@@ -35,7 +35,7 @@ uint64_t hash_text(std::string_view text) {
 namespace internal {
 IriRep* IriRep::create(std::string_view text) {
   void* mem = ::operator new(sizeof(IriRep) + text.size());
-  auto* rep = new (mem) IriRep{{1}, static_cast<uint32_t>(text.size()), hash_text(text)};
+  auto* rep = new (mem) IriRep{{1}, static_cast<uint32_t>(text.size()), hash_text(text), Iri::kNoTableIndex};
   std::memcpy(rep->text(), text.data(), text.size());
   return rep;
 }
@@ -50,10 +50,16 @@ Iri::Iri(std::string_view text) : rep_(internal::IriRep::create(text)) {}
 Iri IriTable::intern(std::string_view text) {
   auto it = map_.find(text);
   if (it != map_.end()) return it->second;
-  Iri iri(text);
+  Iri iri = numbered(text);
   // The key views the text owned by the Iri stored alongside it.
   std::string_view key = iri.str();
   map_.emplace(key, iri);
+  return iri;
+}
+
+Iri IriTable::numbered(std::string_view text) {
+  Iri iri(text);
+  if (next_index_ != Iri::kNoTableIndex) iri.rep_->table_index = next_index_++;
   return iri;
 }
 

@@ -14,6 +14,7 @@ struct IriRep {
   std::atomic<uint32_t> refs;
   uint32_t size;
   uint64_t hash;
+  uint32_t table_index;  // see Iri::table_index
   char* text() noexcept { return reinterpret_cast<char*>(this + 1); }
   const char* text() const noexcept { return reinterpret_cast<const char*>(this + 1); }
   static IriRep* create(std::string_view text);
@@ -48,6 +49,11 @@ class Iri {
   uint64_t hash() const noexcept { return rep_ ? rep_->hash : internal::hash_text({}); }
   // Equal for IRIs shared from one interning; a cache key, not an equality test.
   const void* identity() const noexcept { return rep_; }
+  // The IRI's position in the IriTable that made it (dense from 0, in interning
+  // order), or kNoTableIndex. IRIs of two tables may share a position, so a cache
+  // indexed by it checks `identity` as well.
+  static constexpr uint32_t kNoTableIndex = ~uint32_t{0};
+  uint32_t table_index() const noexcept { return rep_ ? rep_->table_index : kNoTableIndex; }
 
   friend bool operator==(const Iri& a, const Iri& b) noexcept {
     return a.rep_ == b.rep_ || (a.hash() == b.hash() && a.str() == b.str());
@@ -80,6 +86,9 @@ struct IriHash {
 class IriTable {
  public:
   Iri intern(std::string_view text);
+  // A new IRI with the table's next index, not looked up or stored: for a reader
+  // that already keeps each distinct name once in an index of its own.
+  Iri numbered(std::string_view text);
   size_t size() const noexcept { return map_.size(); }
 
  private:
@@ -89,6 +98,7 @@ class IriTable {
     }
   };
   tsl::robin_map<std::string_view, Iri, ViewHash> map_;
+  uint32_t next_index_ = 0;
 };
 
 }  // namespace kelmon::owl

@@ -25,8 +25,10 @@ void lap(std::uint64_t* slot, Instant& since) {
 }
 
 void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, InternalOntology& onto) {
-  NameCache names;
+  // A reader's table holds fewer IRIs than some small multiple of the axioms it read.
+  NameCache names(4 * order.size() + 1024);
   NameCacheScope scope(names);
+  onto.axioms.reserve(order.size());
   for (const owl::AnnotatedAxiom* annotated : order) {
     const owl::Axiom& component = annotated->axiom;
     owl::AxiomKind kind = owl::kind_of(component);

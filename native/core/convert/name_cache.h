@@ -1,9 +1,11 @@
 // Ids of the loaded model's IRIs during one conversion. A reader stores each
-// distinct IRI once, so the text's address identifies it and a lookup by
-// address saves hashing the text on every use. Active only inside a
-// NameCacheScope; elsewhere lookups go straight to the namespaces.
+// distinct IRI once and numbers it (its table index), so most lookups are one
+// read of a flat table instead of hashing the text on every use. Active only
+// inside a NameCacheScope; elsewhere lookups go straight to the namespaces.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -14,9 +16,26 @@
 
 namespace kelmon {
 
-struct NameCache {
-  tsl::robin_map<const char*, std::uint32_t> classes, roles, individuals;
-  std::vector<std::uint32_t> atomic_of_class;  // ConceptId of Atomic(class id), or ~0 when not yet known
+class NameCache {
+ public:
+  static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+  // What one IRI stands for so far; kNone until interned.
+  struct Slot {
+    const void* iri = nullptr;  // the IRI's identity: a table index of another table is another IRI
+    std::uint32_t cls = kNone, atomic = kNone, role = kNone, individual = kNone;
+  };
+
+  // Table indices from `index_limit` on are looked up by identity instead, so a
+  // few IRIs of a huge table cost no huge flat table.
+  explicit NameCache(std::size_t index_limit) : index_limit_(index_limit) {}
+
+  // The IRI's slot (valid until the next call), or nullptr for an IRI without text storage.
+  Slot* slot(const owl::Iri& iri);
+
+ private:
+  std::size_t index_limit_;
+  std::vector<Slot> by_index_;
+  tsl::robin_map<const void*, Slot> by_identity_;
 };
 
 // Makes `cache` the current thread's cache until the scope ends.

@@ -139,7 +139,7 @@ class Grammar {
       throw Failure{cur().offset, "unknown prefix '" + std::string(cur().text.substr(0, colon)) + ":'"};
     }
     advance();
-    return Iri(*r);
+    return names_.intern(*r);
   }
 
   bool is_datatype_iri(std::string_view iri) const {
@@ -571,6 +571,7 @@ class Grammar {
   uint32_t depth_ = 0;
   const PrefixMapping& prefixes_;
   const BuildContext& ctx_;
+  IriTable names_;  // each distinct name is stored once, as the other readers do
 };
 
 }  // namespace kelmon::owl::manchester

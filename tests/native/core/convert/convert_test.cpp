@@ -81,6 +81,30 @@ TEST(ConvertOntology, IdsAndAxiomsDoNotDependOnDocumentOrder) {
                              [](const Axiom& a, const Axiom& b) { return axiom_less(a, b); }));
 }
 
+// Each reader numbers its own IRIs from 0, so in axioms gathered from two
+// documents one number stands for two IRIs and one IRI has two numbers; an
+// IRI made on its own has none.
+TEST(ConvertOntology, AxiomsOfSeveralDocumentsConvertAsOne) {
+  std::vector<std::string> lines(std::begin(kMixed), std::end(kMixed));
+  auto reference = convert_ofn(join(lines));
+  std::vector<std::string> first(lines.begin(), lines.begin() + lines.size() / 2);
+  std::vector<std::string> second(lines.begin() + lines.size() / 2, lines.end());
+  owl::LoadedOntology a = load_ofn(join(first)), b = load_ofn(join(second));
+  owl::AxiomSet merged = a.axioms;
+  for (const auto& axiom : b.axioms) merged.insert(axiom);
+  merged.insert(owl::Axiom{owl::DeclareClass{owl::Class{owl::Iri("http://x/A")}}});
+  merged.insert(owl::Axiom{owl::SubClassOf{owl::Class{owl::Iri("http://x/Z")}, owl::Class{owl::Iri("http://x/A")}}});
+  lines.push_back("Declaration(Class(:A))");
+  lines.push_back("SubClassOf(:Z :A)");
+  reference = convert_ofn(join(lines));
+  auto o = convert_ontology(merged);
+  EXPECT_EQ(names(o.vocabulary.classes), names(reference.vocabulary.classes));
+  EXPECT_EQ(names(o.vocabulary.roles), names(reference.vocabulary.roles));
+  EXPECT_EQ(names(o.vocabulary.individuals), names(reference.vocabulary.individuals));
+  EXPECT_EQ(o.axioms, reference.axioms);
+  EXPECT_EQ(o.concepts.size(), reference.concepts.size());
+}
+
 TEST(ConvertOntology, HashOrderOnlyForExactlyOne) {
   std::vector<std::string> lines(std::begin(kMixed), std::end(kMixed));
   auto structural = convert_ofn(join(lines));
