@@ -59,7 +59,7 @@ ElLinksResult el_saturate_links(const InternalOntology& ir) {
   ElEngine engine = make_engine(ir, false);
   engine.run();
   ElLinksResult out;
-  out.links = engine.links;
+  out.links = engine.links.to_vector();
   std::sort(out.links.begin(), out.links.end());
   for (const auto& [id, individual] : engine.rules.nominal_individuals) out.nominals.emplace(id, individual);
   out.result = std::move(engine.result);

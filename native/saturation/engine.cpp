@@ -23,12 +23,6 @@ std::size_t IdBitSet::count() const {
   return n;
 }
 
-namespace {
-
-void index_lists(std::vector<std::vector<u32>>& index, u64 n) { index.assign(n, {}); }
-
-}  // namespace
-
 ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, SyntheticIds ids_in,
                    std::vector<std::vector<u32>> super_roles_in, bool proof_enabled_in,
                    std::unique_ptr<ProofStore> proof_in)
@@ -43,21 +37,21 @@ ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, 
   invariant(concept_count <= u64{std::numeric_limits<u32>::max()} + 1, "class count fits in u32");
   invariant(ids.next_id >= concept_count, "synthetic ids start past the engine's ids");
   const u64 n = concept_count;
-  index_lists(conj_index, n);
-  index_lists(bottom_conj_index, n);
-  index_lists(exists_left_index, n);
-  index_lists(disjoint_partners, n);
-  index_lists(told_supers, n);
-  for (auto [a, b] : rules.told) told_supers.at(a).push_back(b);
+  conj_index.assign(n);
+  bottom_conj_index.assign(n);
+  exists_left_index.assign(n);
+  disjoint_partners.assign(n);
+  told_supers.assign(n);
+  for (auto [a, b] : rules.told) told_supers.push(a, b);
   for (std::size_t i = 0; i < rules.conjunction_rules.size(); ++i)
-    for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.at(c).push_back(static_cast<u32>(i));
+    for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.push(c, static_cast<u32>(i));
   for (std::size_t i = 0; i < rules.bottom_conjunctions.size(); ++i)
-    for (u32 c : rules.bottom_conjunctions[i]) bottom_conj_index.at(c).push_back(static_cast<u32>(i));
+    for (u32 c : rules.bottom_conjunctions[i]) bottom_conj_index.push(c, static_cast<u32>(i));
   for (std::size_t i = 0; i < rules.exists_left_rules.size(); ++i)
-    exists_left_index.at(rules.exists_left_rules[i].filler).push_back(static_cast<u32>(i));
+    exists_left_index.push(rules.exists_left_rules[i].filler, static_cast<u32>(i));
   for (auto [a, b] : rules.disjoint_pairs) {
-    disjoint_partners.at(a).push_back(b);
-    disjoint_partners.at(b).push_back(a);
+    disjoint_partners.push(a, b);
+    disjoint_partners.push(b, a);
   }
   for (auto& list : super_roles) {
     std::sort(list.begin(), list.end());
@@ -66,8 +60,8 @@ ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, 
   result.subsumers = SubsumerTable(n);
   subsumees = SubsumerTable(n);
   result.unsat = IdBitSet(n);
-  links_by_source.assign(n, {});
-  links_by_target.assign(n, {});
+  links_by_source.assign(n);
+  links_by_target.assign(n);
   for (const auto& [list, id] : ids.conjunctions) conjuncts_of.emplace(id, list);
 }
 
@@ -75,21 +69,21 @@ ElEngine::ElEngine(ForkTag, const ElEngine& base)
     : result{SubsumerTable::overlay_of(base.result.subsumers), base.result.unsat, base.result.top_is_bottom,
              base.result.inconsistent},
       subsumees(SubsumerTable::overlay_of(base.subsumees)),
-      links(base.links),
-      link_is_copy(base.link_is_copy),
-      link_set(base.link_set),
-      links_by_source(base.links_by_source),
-      links_by_target(base.links_by_target),
+      links(decltype(links)::layer_over(base.links)),
+      link_is_copy(decltype(link_is_copy)::layer_over(base.link_is_copy)),
+      link_set(decltype(link_set)::layer_over(base.link_set)),
+      links_by_source(decltype(links_by_source)::layer_over(base.links_by_source)),
+      links_by_target(decltype(links_by_target)::layer_over(base.links_by_target)),
       pair_queue(base.pair_queue),
       link_queue(base.link_queue),
       bottom_queue(base.bottom_queue),
       rules(base.rules),
       super_roles(base.super_roles),
-      conj_index(base.conj_index),
-      bottom_conj_index(base.bottom_conj_index),
-      exists_left_index(base.exists_left_index),
-      disjoint_partners(base.disjoint_partners),
-      told_supers(base.told_supers),
+      conj_index(decltype(conj_index)::layer_over(base.conj_index)),
+      bottom_conj_index(decltype(bottom_conj_index)::layer_over(base.bottom_conj_index)),
+      exists_left_index(decltype(exists_left_index)::layer_over(base.exists_left_index)),
+      disjoint_partners(decltype(disjoint_partners)::layer_over(base.disjoint_partners)),
+      told_supers(decltype(told_supers)::layer_over(base.told_supers)),
       ids(base.ids),
       functional_targets(base.functional_targets),
       conjuncts_of(base.conjuncts_of),
@@ -161,7 +155,7 @@ void ElEngine::enqueue_if_absent(u32 x, u32 y) {
 }
 
 void ElEngine::enqueue_for_subsumees(u32 x, u32 y) {
-  told_supers.at(x).push_back(y);
+  told_supers.push(x, y);
   enqueue_if_absent(x, y);
   std::vector<u32> below;
   subsumees.row_into(x, below);
@@ -225,13 +219,13 @@ void ElEngine::insert_link(const ElLink& link, std::optional<Fact> reason, bool 
   u64 index = links.size();
   links.push_back(link);
   link_is_copy.push_back(copy ? 1 : 0);
-  links_by_source.at(link.source).push_back(index);
-  links_by_target.at(link.target).push_back(index);
+  links_by_source.push(link.source, index);
+  links_by_target.push(link.target, index);
   link_queue.push(index);
 }
 
 bool ElEngine::add_link(ElLink link, std::optional<Fact> reason, bool copy) {
-  if (!link_set.insert(link).second) return false;
+  if (!link_set.insert(link)) return false;
   insert_link(link, reason, copy || reason.has_value());
   std::vector<u32> below;
   if (!proving()) {
@@ -243,7 +237,7 @@ bool ElEngine::add_link(ElLink link, std::optional<Fact> reason, bool copy) {
     for (u32 w : below) {
       if (w == link.source) continue;
       ElLink c{w, link.role, link.target};
-      if (link_set.insert(c).second) insert_link(c, Fact::link(reason_link.source, reason_link.role, reason_link.target), true);
+      if (link_set.insert(c)) insert_link(c, Fact::link(reason_link.source, reason_link.role, reason_link.target), true);
     }
     return true;
   }
@@ -263,7 +257,7 @@ bool ElEngine::add_link(ElLink link, std::optional<Fact> reason, bool copy) {
   while (!stack.empty()) {
     Pending p = stack.back();
     stack.pop_back();
-    if (!link_set.insert(p.link).second) continue;
+    if (!link_set.insert(p.link)) continue;
     insert_link(p.link, Fact::link(p.parent.source, p.parent.role, p.parent.target), true);
     push_below(p.link);
   }
@@ -307,10 +301,10 @@ u32 ElEngine::add_conjunction(std::vector<u32> conjuncts) {
   u64 first_new = concept_count;
   if (id >= concept_count) grow_ids(u64{id} + 1);
   for (std::size_t i = rules_before; i < rules.conjunction_rules.size(); ++i)
-    for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.at(c).push_back(static_cast<u32>(i));
+    for (u32 c : rules.conjunction_rules[i].conjuncts) conj_index.push(c, static_cast<u32>(i));
   for (std::size_t i = told_before; i < rules.told.size(); ++i) {
     auto [a, b] = rules.told[i];
-    told_supers.at(a).push_back(b);
+    told_supers.push(a, b);
     enqueue_pair(a, b);
   }
   if (concept_count > first_new) {

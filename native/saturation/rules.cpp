@@ -360,7 +360,7 @@ void ElEngine::process_functional(u32 s, u32 r, u32 t) {
     if (k == 0) continue;
     u32 m = add_conjunction(merged);
     ElLink ml{s, q, m};
-    if (link_set.insert(ml).second) {
+    if (link_set.insert(ml)) {
       if (proving()) {
         std::vector<u32> ax;
         if (auto f = proof->functional_axioms.find(q); f != proof->functional_axioms.end()) ax.push_back(f->second);
@@ -369,8 +369,8 @@ void ElEngine::process_functional(u32 s, u32 r, u32 t) {
       u64 index = links.size();
       links.push_back(ml);
       link_is_copy.push_back(0);
-      links_by_source.at(s).push_back(index);
-      links_by_target.at(m).push_back(index);
+      links_by_source.push(s, index);
+      links_by_target.push(m, index);
       link_queue.push(index);
     }
     std::vector<u64> own = links_by_source[s];

@@ -10,6 +10,7 @@
 
 #include "saturation/internal/fifo.h"
 #include "saturation/internal/hash.h"
+#include "saturation/internal/overlay.h"
 #include "saturation/proof_store.h"
 #include "saturation/internal/rule_base.h"
 #include "saturation/internal/synthetic_ids.h"
@@ -37,8 +38,9 @@ class ElEngine {
   ElEngine(u64 class_count, u64 concept_count, RuleBase rules, SyntheticIds ids,
            std::vector<std::vector<u32>> super_roles, bool proof_enabled, std::unique_ptr<ProofStore> proof);
 
-  // A copy of a finished engine for one probe: the two subsumer tables read
-  // through to this engine's (which must outlive the copy), the rest is copied.
+  // A copy of a finished engine for one probe: the subsumer tables, links and
+  // per-id lists are layers over this engine's (which must outlive the copy
+  // and not change meanwhile); the rule base and the smaller maps are copied.
   ElEngine fork() const;
 
   void seed();
@@ -64,24 +66,24 @@ class ElEngine {
 
   ElResult result;
   SubsumerTable subsumees;
-  std::vector<ElLink> links;
+  AppendLog<ElLink> links;
   // Per link index: 1 when the link is a subsumee's copy of another id's link.
-  std::vector<std::uint8_t> link_is_copy;
-  tsl::robin_set<ElLink, ElLinkHash> link_set;
-  std::vector<std::vector<u64>> links_by_source;
-  std::vector<std::vector<u64>> links_by_target;
+  AppendLog<std::uint8_t> link_is_copy;
+  GrowingSet<ElLink, ElLinkHash> link_set;
+  IdLists<u64> links_by_source;
+  IdLists<u64> links_by_target;
   Fifo<std::pair<u32, u32>> pair_queue;
   Fifo<u64> link_queue;
   Fifo<u32> bottom_queue;
   RuleBase rules;
   std::vector<std::vector<u32>> super_roles;
-  std::vector<std::vector<u32>> conj_index;
-  std::vector<std::vector<u32>> bottom_conj_index;
-  std::vector<std::vector<u32>> exists_left_index;
-  std::vector<std::vector<u32>> disjoint_partners;
+  IdLists<u32> conj_index;
+  IdLists<u32> bottom_conj_index;
+  IdLists<u32> exists_left_index;
+  IdLists<u32> disjoint_partners;
   // Per id, the ids it is told to lie below: the pairs of `rules.told` and
   // those of `enqueue_for_subsumees`.
-  std::vector<std::vector<u32>> told_supers;
+  IdLists<u32> told_supers;
   SyntheticIds ids;
   IdMap<PairKey, std::vector<u32>> functional_targets;  // sorted sets
   IdMap<u32, std::vector<u32>> conjuncts_of;            // sorted sets

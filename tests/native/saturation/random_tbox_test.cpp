@@ -112,5 +112,63 @@ TEST(RandomTboxes, ClassRowsAreTheSameInEveryEngineMode) {
   }
 }
 
+// A probe answers like saturating the TBox with one more class P below the
+// probed classes and with the probed successors, and leaves the engine as it
+// found it: each probe is asked twice, with other probes in between. A probed
+// successor is a link to the bare target class, which the ranges of its role
+// do not type, so with successors the probe may only miss a clash (which
+// weakens the look-ahead), never report one the saturation lacks.
+TEST(RandomTboxes, ProbesAgreeWithAFreshSaturationWithTheProbedClass) {
+  std::size_t unsat_probes = 0, sat_probes = 0;
+  for (std::uint64_t seed = 0; seed < 150; ++seed) {
+    Tbox t;
+    random_tbox(t, seed);
+    const std::size_t n = t.o.vocabulary.classes.size();
+    const LookaheadEngine la = build_lookahead_engine(t.o);
+    std::mt19937_64 rng(seed + 1000);
+    struct Probe {
+      std::vector<std::uint32_t> classes;
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> edges;
+      bool unsat = false;
+    };
+    std::vector<Probe> probes;
+    for (int k = 0; k < 6; ++k) {
+      Probe p;
+      for (std::uint64_t i = rng() % 3; i > 0; --i) p.classes.push_back(static_cast<std::uint32_t>(rng() % n));
+      const std::size_t roles = t.o.vocabulary.roles.size();
+      for (std::uint64_t i = roles == 0 ? 0 : rng() % 3; i > 0; --i)
+        p.edges.emplace_back(static_cast<std::uint32_t>(rng() % roles), static_cast<std::uint32_t>(rng() % n));
+      Tbox fresh;
+      random_tbox(fresh, seed);
+      std::vector<ConceptId> parts;
+      for (auto c : p.classes) parts.push_back(fresh.A(std::string(t.o.vocabulary.classes.name(ClassId{c}))));
+      for (auto [role, target] : p.edges)
+        parts.push_back(fresh.some(Role::named(RoleId{role}), fresh.A(std::string(t.o.vocabulary.classes.name(ClassId{target})))));
+      const ConceptId probe_class = fresh.A("probe-class");
+      if (!parts.empty()) fresh.sub(probe_class, parts.size() == 1 ? parts[0] : fresh.and_(parts));
+      sort_axioms(fresh.o.axioms);
+      const ElResult r = el_saturate(fresh.o, false).first;
+      p.unsat = r.unsat.test(fresh.id("probe-class")) || r.inconsistent || r.top_is_bottom;
+      probes.push_back(std::move(p));
+    }
+    for (int round = 0; round < 2; ++round)
+      for (const Probe& p : probes) {
+        std::string what;
+        for (auto c : p.classes) what += " C" + std::to_string(c);
+        for (auto [r, c] : p.edges) what += " (" + std::to_string(r) + "," + std::to_string(c) + ")";
+        const bool probed = la.probe_unsat(p.classes, p.edges);
+        if (p.edges.empty()) {
+          ASSERT_EQ(probed, p.unsat) << "seed " << seed << what;
+        } else {
+          ASSERT_TRUE(!probed || p.unsat) << "seed " << seed << what;
+        }
+        ++(probed ? unsat_probes : sat_probes);
+      }
+  }
+  // Both answers occur often enough for the comparison to mean something.
+  EXPECT_GT(unsat_probes, 50u);
+  EXPECT_GT(sat_probes, 50u);
+}
+
 }  // namespace
 }  // namespace kelmon::sat
