@@ -57,6 +57,16 @@ ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, 
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
   }
+  // Role tests run for every link a rule looks at; up to a few thousand
+  // roles a bit matrix answers them with one load.
+  if (super_roles.size() <= kRoleMatrixMax) {
+    role_words_ = (super_roles.size() + 63) / 64;
+    std::vector<u64> matrix(super_roles.size() * role_words_, 0);
+    for (std::size_t r = 0; r < super_roles.size(); ++r)
+      for (u32 q : super_roles[r])
+        if (q < super_roles.size()) matrix[r * role_words_ + q / 64] |= u64{1} << (q % 64);
+    role_matrix_ = std::make_shared<const std::vector<u64>>(std::move(matrix));
+  }
   result.subsumers = SubsumerTable(n);
   subsumees = SubsumerTable(n);
   result.unsat = IdBitSet(n);
@@ -93,15 +103,11 @@ ElEngine::ElEngine(ForkTag, const ElEngine& base)
       class_count(base.class_count),
       concept_count(base.concept_count),
       dedup(base.dedup),
-      proof_enabled(false) {}
+      proof_enabled(false),
+      role_matrix_(base.role_matrix_),
+      role_words_(base.role_words_) {}
 
 ElEngine ElEngine::fork() const { return ElEngine(ForkTag{}, *this); }
-
-bool ElEngine::role_below(u32 r, u32 q) const {
-  if (r >= super_roles.size()) return r == q;
-  const auto& list = super_roles[r];
-  return std::binary_search(list.begin(), list.end(), q);
-}
 
 void ElEngine::mark(u32 id) {
   if (!result.unsat.test(id)) bottom_queue.push(id);

@@ -2,6 +2,7 @@
 // the three work queues, and the operations through which rules add facts.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -100,8 +101,14 @@ class ElEngine {
   ElEngine(ForkTag, const ElEngine& base);
 
   bool proving() const { return proof_enabled && proof != nullptr; }
-  // q is r or one of its super-roles.
-  bool role_below(u32 r, u32 q) const;
+  // q is r or one of its super-roles. Inline: rules ask it for every link
+  // and ∃-left rule they look at.
+  bool role_below(u32 r, u32 q) const {
+    if (r >= super_roles.size()) return r == q;
+    if (role_matrix_) return q < super_roles.size() && (((*role_matrix_)[r * role_words_ + q / 64] >> (q % 64)) & 1u) != 0;
+    const auto& list = super_roles[r];
+    return std::binary_search(list.begin(), list.end(), q);
+  }
   void mark(u32 id);
   void queue_proved(u32 x, u32 y, u32 rule, std::vector<Fact> premises, std::vector<u32> axioms);
   void mark_proved(u32 id, u32 rule, std::vector<Fact> premises);
@@ -120,6 +127,10 @@ class ElEngine {
   // few pairs are queued twice, and a hash probe per pair costs more than the
   // duplicates.
   IdSet<u64> pending_;
+  // role_below as a bit matrix over the roles, when there are few enough.
+  static constexpr std::size_t kRoleMatrixMax = 4096;
+  std::shared_ptr<const std::vector<u64>> role_matrix_;  // shared with probes
+  std::size_t role_words_ = 0;
   std::vector<u32> scratch_row_, scratch_below_;  // reused by process_pair
   std::vector<u32> scratch_link_row_;             // reused by process_link
 };
