@@ -16,7 +16,8 @@
 
 namespace kelmon::sat {
 
-// Rows up to this count are dense bit rows; one more and the table is sparse.
+// Tables of up to this many rows are dense (columns must lie below the row
+// count, long rows are bit rows); one more and the table is sparse.
 inline constexpr std::size_t kDenseMaxRows = 50000;
 
 class SubsumerTable {
