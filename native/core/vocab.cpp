@@ -18,6 +18,11 @@ std::uint32_t NameTable::intern(std::string_view name) {
   return id;
 }
 
+void NameTable::reserve(std::size_t n) {
+  names_.reserve(n);
+  index_.reserve(n);
+}
+
 std::optional<std::uint32_t> NameTable::find(std::string_view name) const {
   if (auto it = index_.find(name); it != index_.end()) return it->second;
   return std::nullopt;

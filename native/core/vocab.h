@@ -25,6 +25,8 @@ class NameTable {
 
   std::uint32_t intern(std::string_view name);
   std::optional<std::uint32_t> find(std::string_view name) const;
+  // Room for `n` names in all, so that interning up to them never rehashes.
+  void reserve(std::size_t n);
   const std::shared_ptr<const std::string>& shared_name(std::uint32_t id) const;
   std::size_t size() const { return names_.size(); }
   const std::vector<std::shared_ptr<const std::string>>& names() const { return names_; }
@@ -51,6 +53,7 @@ class Namespace {
  public:
   // Returns the name's id, adding the name when it is new.
   Id intern(std::string_view name) { return Id{table_.intern(name)}; }
+  void reserve(std::size_t n) { table_.reserve(n); }
 
   // Looks a name up without adding it.
   std::optional<NamespaceEntry<Id>> get(std::string_view name) const {

@@ -1,6 +1,7 @@
 #include "core/convert/visiting_order.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -25,6 +26,7 @@ struct Keys {
 Keys build_keys(const owl::AxiomSet& axioms) {
   Keys keys;
   keys.start.reserve(axioms.size() + 1);
+  keys.bytes.reserve(axioms.size() * 48);
   for (size_t i = 0; i < axioms.size(); ++i) {
     keys.start.push_back(keys.bytes.size());
     owl::append_structural_key(axioms[i], keys.bytes);
@@ -33,61 +35,97 @@ Keys build_keys(const owl::AxiomSet& axioms) {
   return keys;
 }
 
-// The eight key bytes from `offset` as a big-endian number (zero-padded), so
-// that numbers order as the bytes do.
-std::uint64_t prefix_at(std::string_view key, size_t offset) {
-  std::uint64_t v = 0;
-  for (size_t k = 0; k < 8; ++k) {
-    std::uint8_t b = offset + k < key.size() ? static_cast<std::uint8_t>(key[offset + k]) : 0;
-    v = (v << 8) | b;
-  }
-  return v;
-}
-
+// Eight key bytes from some offset as a big-endian number (zero-padded), so
+// that numbers order as the bytes do, and how many of them the key has: of
+// two keys with equal padded bytes the one that ends earlier is a proper
+// prefix of the other and comes first.
 struct Entry {
-  std::uint64_t prefix;
+  std::uint64_t window;
   std::uint32_t index;
+  std::uint32_t length;
+
+  bool operator<(const Entry& o) const { return window != o.window ? window < o.window : length < o.length; }
+  bool same_window(const Entry& o) const { return window == o.window && length == o.length; }
 };
 
-// Sorts indices by key. Axioms of one kind often share a long key prefix (a
-// common namespace), so each run of equal first bytes is sorted on the eight
-// bytes after the run's common prefix, and only ties compare whole keys.
-void sort_by_key(std::vector<std::uint32_t>& index, const Keys& keys) {
-  // Bucket by the first byte (the component's kind), keeping each bucket's order.
-  auto first_byte = [&](std::uint32_t i) {
-    std::string_view k = keys.key(i);
-    return k.empty() ? 0u : static_cast<unsigned>(static_cast<std::uint8_t>(k[0])) + 1u;
-  };
-  std::vector<size_t> bucket_start(258, 0);
-  for (std::uint32_t i : index) ++bucket_start[first_byte(i) + 1];
-  for (size_t b = 1; b < bucket_start.size(); ++b) bucket_start[b] += bucket_start[b - 1];
-  std::vector<std::uint32_t> bucketed(index.size());
-  {
-    std::vector<size_t> fill(bucket_start.begin(), bucket_start.end() - 1);
-    for (std::uint32_t i : index) bucketed[fill[first_byte(i)]++] = i;
+void fill_window(Entry& e, std::string_view key, size_t offset) {
+  std::uint64_t v = 0;
+  const size_t have = key.size() > offset ? std::min<size_t>(8, key.size() - offset) : 0;
+  for (size_t k = 0; k < 8; ++k) v = (v << 8) | (k < have ? static_cast<std::uint8_t>(key[offset + k]) : 0u);
+  e.window = v;
+  e.length = static_cast<std::uint32_t>(have);
+}
+
+// Sorts by (window, length): small groups by comparison, large ones by a
+// least-significant-first radix sort that skips the bytes every entry shares.
+void sort_windows(Entry* first, Entry* last, std::vector<Entry>& scratch) {
+  const size_t n = static_cast<size_t>(last - first);
+  if (n < 512) {
+    std::sort(first, last);
+    return;
   }
-  index.swap(bucketed);
-  std::vector<Entry> run;
-  for (size_t begin = 0; begin < index.size();) {
-    const unsigned first = first_byte(index[begin]);
-    size_t end = begin + 1;
-    while (end < index.size() && first_byte(index[end]) == first) ++end;
-    std::string_view base = keys.key(index[begin]);
+  std::array<std::array<std::uint32_t, 256>, 8> count{};
+  std::array<std::uint32_t, 9> length_count{};
+  for (Entry* e = first; e != last; ++e) {
+    for (unsigned b = 0; b < 8; ++b) ++count[b][(e->window >> (8 * b)) & 0xff];
+    ++length_count[e->length];
+  }
+  scratch.resize(n);
+  Entry* from = first;
+  Entry* to = scratch.data();
+  auto pass = [&](auto digit, auto& histogram) {
+    std::uint32_t sum = 0;
+    for (auto& c : histogram) {
+      std::uint32_t here = c;
+      c = sum;
+      sum += here;
+    }
+    for (size_t i = 0; i < n; ++i) to[histogram[digit(from[i])]++] = from[i];
+    std::swap(from, to);
+  };
+  auto varies = [&](const auto& histogram) {
+    return std::none_of(histogram.begin(), histogram.end(), [&](std::uint32_t c) { return c == n; });
+  };
+  if (varies(length_count)) pass([](const Entry& e) { return e.length; }, length_count);
+  for (unsigned b = 0; b < 8; ++b) {
+    if (!varies(count[b])) continue;
+    pass([b](const Entry& e) { return static_cast<unsigned>((e.window >> (8 * b)) & 0xff); }, count[b]);
+  }
+  if (from != first) std::copy(from, from + n, first);
+}
+
+// Sorts the indices by key. Entries are sorted on eight bytes at a time, held in
+// the entry; each run that ties is sorted again on its next bytes, after the
+// bytes the whole run shares, so keys with long common prefixes (a namespace)
+// cost no byte-wise comparisons.
+void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
+  struct Group {
+    size_t begin, end, offset;  // entries [begin, end) agree on key bytes [0, offset)
+  };
+  std::vector<Group> pending{{0, entries.size(), 0}};
+  std::vector<Entry> scratch;
+  while (!pending.empty()) {
+    Group g = pending.back();
+    pending.pop_back();
+    // Skip the bytes every key of the group shares.
+    std::string_view base = keys.key(entries[g.begin].index);
     size_t common = base.size();
-    for (size_t i = begin + 1; i < end && common > 0; ++i) {
-      std::string_view k = keys.key(index[i]);
-      size_t n = std::min(common, k.size()), j = 0;
-      while (j < n && k[j] == base[j]) ++j;
+    for (size_t i = g.begin + 1; i < g.end && common > g.offset; ++i) {
+      std::string_view k = keys.key(entries[i].index);
+      size_t limit = std::min(common, k.size()), j = g.offset;
+      while (j < limit && k[j] == base[j]) ++j;
       common = j;
     }
-    run.clear();
-    for (size_t i = begin; i < end; ++i) run.push_back(Entry{prefix_at(keys.key(index[i]), common), index[i]});
-    std::sort(run.begin(), run.end(), [&](const Entry& a, const Entry& b) {
-      if (a.prefix != b.prefix) return a.prefix < b.prefix;
-      return keys.key(a.index) < keys.key(b.index);
-    });
-    for (size_t i = begin; i < end; ++i) index[i] = run[i - begin].index;
-    begin = end;
+    const size_t offset = std::max(common, g.offset);
+    for (size_t i = g.begin; i < g.end; ++i) fill_window(entries[i], keys.key(entries[i].index), offset);
+    sort_windows(entries.data() + g.begin, entries.data() + g.end, scratch);
+    for (size_t i = g.begin; i < g.end;) {
+      size_t j = i + 1;
+      while (j < g.end && entries[j].same_window(entries[i])) ++j;
+      // A run whose keys end inside the window holds equal keys, which a set never has.
+      if (j - i > 1 && entries[i].length == 8) pending.push_back(Group{i, j, offset + 8});
+      i = j;
+    }
   }
 }
 
@@ -102,18 +140,21 @@ std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axio
     return order;
   }
   Keys keys = build_keys(axioms);
-  std::vector<std::uint32_t> index(n);
-  std::iota(index.begin(), index.end(), 0u);
   if (switch_on_only_for_one("KELMON_CONVERT_HASH_SORT")) {
+    std::vector<std::uint32_t> index(n);
+    std::iota(index.begin(), index.end(), 0u);
     std::sort(index.begin(), index.end(), [&](std::uint32_t a, std::uint32_t b) {
       std::uint64_t ha = axioms.hash_at(a), hb = axioms.hash_at(b);
       if (ha != hb) return ha < hb;
       return keys.key(a) < keys.key(b);
     });
-  } else {
-    sort_by_key(index, keys);
+    for (std::uint32_t i : index) order.push_back(&axioms[i]);
+    return order;
   }
-  for (std::uint32_t i : index) order.push_back(&axioms[i]);
+  std::vector<Entry> entries(n);
+  for (size_t i = 0; i < n; ++i) entries[i].index = static_cast<std::uint32_t>(i);
+  sort_by_key(entries, keys);
+  for (const Entry& e : entries) order.push_back(&axioms[e.index]);
   return order;
 }
 

@@ -15,6 +15,19 @@ TEST(Vocabulary, InterningAgainReturnsTheFirstId) {
   EXPECT_EQ(v.classes.name(ClassId{1}), "B");
 }
 
+TEST(Vocabulary, ReservingKeepsNamesAndIds) {
+  Vocabulary v;
+  v.classes.intern("A");
+  v.classes.intern("B");
+  v.classes.reserve(1000);
+  v.classes.reserve(1);  // less than held: nothing is lost
+  for (int i = 0; i < 2000; ++i) v.classes.intern("C" + std::to_string(i));
+  EXPECT_EQ(v.classes.size(), 2002u);
+  EXPECT_EQ(v.classes.intern("B"), ClassId{1});
+  EXPECT_EQ(v.classes.get("C1999")->id, ClassId{2001});
+  EXPECT_EQ(v.classes.name(ClassId{0}), "A");
+}
+
 TEST(Vocabulary, NamespacesAreIndependent) {
   Vocabulary v;
   EXPECT_EQ(v.classes.intern("http://x/a"), ClassId{0});
