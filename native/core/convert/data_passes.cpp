@@ -42,12 +42,16 @@ bool is_data_restriction(owl::ClassExpressionKind k) {
   return k >= owl::ClassExpressionKind::DataSomeValuesFrom;
 }
 
-// Whether any class expression in `roots` restricts a data property (explicit stack: input depth).
-bool mentions_data_restriction(std::vector<const owl::ClassExpression*> stack) {
+// Whether any class expression on `stack` restricts a data property (explicit
+// stack: input depth). The stack is left empty for reuse.
+bool mentions_data_restriction(std::vector<const owl::ClassExpression*>& stack) {
   while (!stack.empty()) {
     const owl::ClassExpression* e = stack.back();
     stack.pop_back();
-    if (is_data_restriction(owl::kind_of(*e))) return true;
+    if (is_data_restriction(owl::kind_of(*e))) {
+      stack.clear();
+      return true;
+    }
     std::visit(Overload{
                    [&](const owl::ObjectIntersectionOf& x) { for (const auto& o : x.operands) stack.push_back(&o); },
                    [&](const owl::ObjectUnionOf& x) { for (const auto& o : x.operands) stack.push_back(&o); },
@@ -69,6 +73,7 @@ bool mentions_data_restriction(std::vector<const owl::ClassExpression*> stack) {
 bool has_data_content(const owl::AxiomSet& axioms) {
   std::vector<const owl::ClassExpression*> roots;
   for (const auto& annotated : axioms) {
+    // Each axiom's expressions are walked at once, while they are in the cache.
     bool data = std::visit(
         Overload{
             [&](const owl::SubClassOf& x) { roots.push_back(&x.sub); roots.push_back(&x.sup); return false; },
@@ -92,9 +97,9 @@ bool has_data_content(const owl::AxiomSet& axioms) {
             [](const auto&) { return false; },
         },
         annotated.axiom);
-    if (data) return true;
+    if (data || mentions_data_restriction(roots)) return true;
   }
-  return mentions_data_restriction(std::move(roots));
+  return false;
 }
 
 }  // namespace
