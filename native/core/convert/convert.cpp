@@ -41,13 +41,43 @@ void reserve_declared_names(const owl::AxiomSet& axioms, InternalOntology& onto)
   onto.vocabulary.individuals.reserve(individuals);
 }
 
+// The visiting order jumps about the loaded model, so each axiom's memory is
+// asked for some steps ahead, one level of pointers per step: the axiom, then
+// the operands it points to, then their names.
+void prefetch(const owl::Axiom& a, bool names) {
+  auto entity = [&](const owl::Iri& iri) {
+    if (names) __builtin_prefetch(iri.identity());
+  };
+  auto expression = [&](const owl::ClassExpression& e) {
+    const owl::ClassExpressionNode* node = e.node();
+    if (!names) return __builtin_prefetch(node);
+    if (const auto* c = std::get_if<owl::Class>(&node->data)) entity(c->iri);
+  };
+  switch (owl::kind_of(a)) {
+    case owl::AxiomKind::SubClassOf: {
+      const auto& x = std::get<owl::SubClassOf>(a);
+      expression(x.sub);
+      expression(x.sup);
+      break;
+    }
+    case owl::AxiomKind::DeclareClass: entity(std::get<owl::DeclareClass>(a).entity.iri); break;
+    case owl::AxiomKind::DeclareObjectProperty: entity(std::get<owl::DeclareObjectProperty>(a).entity.iri); break;
+    case owl::AxiomKind::DeclareNamedIndividual: entity(std::get<owl::DeclareNamedIndividual>(a).entity.iri); break;
+    default: break;
+  }
+}
+
 void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, InternalOntology& onto) {
   // A reader's table holds fewer IRIs than some small multiple of the axioms it read.
   NameCache names(4 * order.size() + 1024);
   NameCacheScope scope(names);
   onto.axioms.reserve(order.size());
-  for (const owl::AnnotatedAxiom* annotated : order) {
-    const owl::Axiom& component = annotated->axiom;
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (i + 2 * kAhead < order.size()) __builtin_prefetch(order[i + 2 * kAhead]);
+    if (i + kAhead < order.size()) prefetch(order[i + kAhead]->axiom, /*names=*/false);
+    if (i + kAhead / 2 < order.size()) prefetch(order[i + kAhead / 2]->axiom, /*names=*/true);
+    const owl::Axiom& component = order[i]->axiom;
     owl::AxiomKind kind = owl::kind_of(component);
     if (is_data_gated(kind) && !data_properties_enabled()) {
       count_dropped_axiom(onto.dropped, dropped_text(dropped_kind_name(kind), Unsupported(UnsupportedDataRange{})));
