@@ -1,5 +1,7 @@
 #include "core/convert/class_expression.h"
 
+#include <span>
+
 #include "common/overload.h"
 #include "core/convert/data_restrictions.h"
 #include "core/convert/name_cache.h"
@@ -10,14 +12,33 @@ namespace {
 
 using owl::ClassExpression;
 
-// One pending class expression of the explicit walk. `parts` collects the
-// converted operands (or the single filler) in document order.
+// One pending class expression of the explicit walk. Its converted operands
+// (or single filler), in document order, are the operand stack from `base` on.
 struct Frame {
   const ClassExpression* expression;
-  size_t next_child = 0;
+  std::uint32_t base = 0;
+  std::uint32_t next_child = 0;
   bool entered = false;
   Role role{};
-  std::vector<ConceptId> parts;
+};
+
+// The walk's two stacks, kept per thread so that converting an expression
+// allocates nothing but what the concepts themselves hold.
+struct Walk {
+  std::vector<Frame> frames;
+  std::vector<ConceptId> operands;
+};
+thread_local Walk walk;
+
+// Empties the stacks after a walk, and frees them after an unusually deep one.
+struct WalkReset {
+  static constexpr std::size_t kKeep = 1024;
+  ~WalkReset() {
+    walk.frames.clear();
+    walk.operands.clear();
+    if (walk.frames.capacity() > kKeep) std::vector<Frame>().swap(walk.frames);
+    if (walk.operands.capacity() > kKeep) std::vector<ConceptId>().swap(walk.operands);
+  }
 };
 
 // The operands that are themselves class expressions, in conversion order.
@@ -66,7 +87,7 @@ void enter(Frame& f, InternalOntology& onto) {
 }
 
 // Builds the concept once every operand is converted.
-UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
+UnsupportedOr<ConceptId> finish(const Frame& f, std::span<const ConceptId> parts, InternalOntology& onto) {
   ConceptPool& pool = onto.concepts;
   return std::visit(
       Overload{
@@ -77,14 +98,14 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
             return intern_atomic(x.iri, onto);
           },
           [&](const owl::ObjectIntersectionOf&) -> UnsupportedOr<ConceptId> {
-            if (f.parts.empty()) return pool.intern(Top{});
-            return pool.mk_and(std::move(f.parts));
+            if (parts.empty()) return pool.intern(Top{});
+            return pool.mk_and(std::vector<ConceptId>(parts.begin(), parts.end()));
           },
           [&](const owl::ObjectUnionOf&) -> UnsupportedOr<ConceptId> {
-            if (f.parts.empty()) return pool.intern(Bottom{});
-            return pool.mk_or(std::move(f.parts));
+            if (parts.empty()) return pool.intern(Bottom{});
+            return pool.mk_or(std::vector<ConceptId>(parts.begin(), parts.end()));
           },
-          [&](const owl::ObjectComplementOf&) -> UnsupportedOr<ConceptId> { return pool.intern(Not{f.parts[0]}); },
+          [&](const owl::ObjectComplementOf&) -> UnsupportedOr<ConceptId> { return pool.intern(Not{parts[0]}); },
           [&](const owl::ObjectOneOf& x) -> UnsupportedOr<ConceptId> {
             if (x.individuals.empty()) return pool.intern(Bottom{});
             std::vector<ConceptId> nominals;
@@ -93,10 +114,10 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
             return pool.mk_or(std::move(nominals));
           },
           [&](const owl::ObjectSomeValuesFrom&) -> UnsupportedOr<ConceptId> {
-            return pool.intern(Some{f.parts[0], f.role});
+            return pool.intern(Some{parts[0], f.role});
           },
           [&](const owl::ObjectAllValuesFrom&) -> UnsupportedOr<ConceptId> {
-            return pool.intern(All{f.parts[0], f.role});
+            return pool.intern(All{parts[0], f.role});
           },
           [&](const owl::ObjectHasValue& x) -> UnsupportedOr<ConceptId> {
             Role role = object_property_role(x.property, onto);
@@ -108,14 +129,14 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
             return pool.intern(Self{object_property_role(x.property, onto)});
           },
           [&](const owl::ObjectMinCardinality& x) -> UnsupportedOr<ConceptId> {
-            return pool.mk_min(x.cardinality, f.role, f.parts[0]);
+            return pool.mk_min(x.cardinality, f.role, parts[0]);
           },
           [&](const owl::ObjectMaxCardinality& x) -> UnsupportedOr<ConceptId> {
-            return pool.intern(Max{x.cardinality, f.parts[0], f.role});
+            return pool.intern(Max{x.cardinality, parts[0], f.role});
           },
           [&](const owl::ObjectExactCardinality& x) -> UnsupportedOr<ConceptId> {
-            ConceptId at_least = pool.mk_min(x.cardinality, f.role, f.parts[0]);
-            ConceptId at_most = pool.intern(Max{x.cardinality, f.parts[0], f.role});
+            ConceptId at_least = pool.mk_min(x.cardinality, f.role, parts[0]);
+            ConceptId at_most = pool.intern(Max{x.cardinality, parts[0], f.role});
             return pool.mk_and_pair(at_least, at_most);
           },
           [&](const owl::DataSomeValuesFrom& x) { return convert_data_some(x, onto); },
@@ -138,10 +159,11 @@ UnsupportedOr<ConceptId> finish(Frame& f, InternalOntology& onto) {
 
 UnsupportedOr<ConceptId> convert_class_expression(const owl::ClassExpression& expression, InternalOntology& onto) {
   if (owl::kind_of(expression) == owl::ClassExpressionKind::Class) {
-    Frame leaf{&expression};
-    return finish(leaf, onto);  // most operands are names: no walk needed
+    return finish(Frame{&expression}, {}, onto);  // most operands are names: no walk needed
   }
-  std::vector<Frame> stack;
+  WalkReset reset;
+  std::vector<Frame>& stack = walk.frames;
+  std::vector<ConceptId>& operands = walk.operands;
   stack.push_back(Frame{&expression});
   for (;;) {
     Frame& top = stack.back();
@@ -151,14 +173,15 @@ UnsupportedOr<ConceptId> convert_class_expression(const owl::ClassExpression& ex
     }
     if (const ClassExpression* child = child_at(*top.expression, top.next_child)) {
       ++top.next_child;
-      stack.push_back(Frame{child});
+      stack.push_back(Frame{child, static_cast<std::uint32_t>(operands.size())});
       continue;
     }
-    auto done = finish(top, onto);
+    auto done = finish(top, std::span<const ConceptId>(operands).subspan(top.base), onto);
     if (!done) return done;  // a failure fails every enclosing expression
+    operands.resize(top.base);
     stack.pop_back();
     if (stack.empty()) return done;
-    stack.back().parts.push_back(*done);
+    operands.push_back(*done);
   }
 }
 
