@@ -71,8 +71,27 @@ class KeyWriter {
     std::memcpy(b, &h, 8);
     out_.append(b, 8);
   }
+  // Whether any of the eight bytes is 0x00 or 0x01 (the bytes that need escaping).
+  static bool has_low_byte(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+    uint64_t v = w & ~kOnes;  // 0x00 and 0x01 both become 0x00
+    return ((v - kOnes) & ~v & kHigh) != 0;
+  }
   void str(std::string_view s) {
     if (feed_only_) return hashed(internal::hash_text(s));
+    // Names and texts hardly ever hold the two low bytes: copy them whole when
+    // a word-wise scan finds neither.
+    size_t clean = 0;
+    for (uint64_t w; clean + 8 <= s.size(); clean += 8) {
+      std::memcpy(&w, s.data() + clean, 8);
+      if (has_low_byte(w)) break;
+    }
+    while (clean < s.size() && static_cast<unsigned char>(s[clean]) > 1) ++clean;
+    if (clean == s.size()) {
+      out_.append(s);
+      out_.push_back(kEnd);
+      return;
+    }
     size_t start = 0;
     for (size_t i = 0; i < s.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(s[i]);

@@ -85,6 +85,29 @@ TEST_P(StructuralOrder, OrdersAsListed) {
 INSTANTIATE_TEST_SUITE_P(Cases, StructuralOrder, ::testing::ValuesIn(order_cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Keys escape the bytes 0x00 and 0x01 so that strings compare byte-wise with
+// a proper prefix first, wherever in a long text those bytes stand.
+TEST(Model, TextsWithLowBytesCompareByteWise) {
+  using namespace std::string_literals;
+  const std::vector<std::string> texts = {
+      ""s, "a"s, "a\0"s, "a\x01"s, "a\x02"s, "a\0\0"s, "a\x01\0"s, "\xff"s,
+      "abcdefghijklmnop"s, "abcdefghijklmnop\0"s, "abcdefghij\0klmnop"s, "abcdefghij\x01klmnop"s,
+      "abcdefghij\x02klmnop"s, "abcdefgh\x01"s, "abcdefgh"s, "abcdefgh\xc3\xa9"s, "abc\0\x01\0\x01defghijklmnopq"s,
+      "ab"s, "ab\0aaaaaaaaaa"s, "ab\x01aaaaaaaaaa"s, "abzzzzzzzz\0aaaaaaaaaa"s, "abzzzzzzzz"s};
+  // The language tag after the text: a text's end must still sort below any byte of it.
+  auto assertion = [](const std::string& text) {
+    return Axiom{DataPropertyAssertion{DataProperty{Iri("p")}, NamedIndividual{Iri("a")},
+                                       Literal::language_tagged(text, "zz")}};
+  };
+  for (const auto& x : texts) {
+    for (const auto& y : texts) {
+      int expected = x < y ? -1 : (y < x ? 1 : 0);
+      int got = compare_axioms(assertion(x), assertion(y));
+      EXPECT_EQ(got < 0 ? -1 : (got > 0 ? 1 : 0), expected) << testing::PrintToString(x) << " vs " << testing::PrintToString(y);
+    }
+  }
+}
+
 TEST(Model, SuperFirstOrderComparesSuperclassFirst) {
   Axiom a = SubClassOf{cls("A"), cls("Z")};
   Axiom b = SubClassOf{cls("B"), cls("C")};
