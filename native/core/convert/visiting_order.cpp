@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -49,11 +50,29 @@ struct Entry {
 };
 
 void fill_window(Entry& e, std::string_view key, size_t offset) {
-  std::uint64_t v = 0;
   const size_t have = key.size() > offset ? std::min<size_t>(8, key.size() - offset) : 0;
-  for (size_t k = 0; k < 8; ++k) v = (v << 8) | (k < have ? static_cast<std::uint8_t>(key[offset + k]) : 0u);
+  unsigned char bytes[8] = {};
+  std::memcpy(bytes, key.data() + offset, have);
+  std::uint64_t v;
+  std::memcpy(&v, bytes, 8);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
   e.window = v;
   e.length = static_cast<std::uint32_t>(have);
+}
+
+// How many bytes from `from` on the two keys share (up to `limit`), eight at a time.
+size_t shared_until(std::string_view a, std::string_view b, size_t from, size_t limit) {
+  size_t j = from;
+  for (std::uint64_t x, y; j + 8 <= limit; j += 8) {
+    std::memcpy(&x, a.data() + j, 8);
+    std::memcpy(&y, b.data() + j, 8);
+    if (x != y) {
+      if constexpr (std::endian::native == std::endian::little) return j + std::countr_zero(x ^ y) / 8;
+      break;
+    }
+  }
+  while (j < limit && a[j] == b[j]) ++j;
+  return j;
 }
 
 // Sorts by (window, length): small groups by comparison, large ones by a
@@ -112,9 +131,7 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
     size_t common = base.size();
     for (size_t i = g.begin + 1; i < g.end && common > g.offset; ++i) {
       std::string_view k = keys.key(entries[i].index);
-      size_t limit = std::min(common, k.size()), j = g.offset;
-      while (j < limit && k[j] == base[j]) ++j;
-      common = j;
+      common = shared_until(k, base, g.offset, std::min(common, k.size()));
     }
     const size_t offset = std::max(common, g.offset);
     for (size_t i = g.begin; i < g.end; ++i) fill_window(entries[i], keys.key(entries[i].index), offset);
