@@ -183,6 +183,12 @@ class KeyWriter {
             [&](const DeclareNamedIndividual& a) { iri(a.entity.iri); },
             [&](const DeclareDatatype& a) { iri(a.entity.iri); },
             [&](const SubClassOf& a) {
+              // Between two names nothing is nested: written at once.
+              if (is_name(a.sub) && is_name(a.sup)) {
+                class_name(super_first ? a.sup : a.sub);
+                class_name(super_first ? a.sub : a.sup);
+                return;
+              }
               // Pushed in reverse: the first operand is written first.
               if (super_first) {
                 push(Item::ClassExpr, &a.sub);
@@ -287,7 +293,14 @@ class KeyWriter {
         ax);
   }
 
+  static bool is_name(const ClassExpression& c) { return kind_of(c) == ClassExpressionKind::Class; }
+  void class_name(const ClassExpression& c) {
+    byte(static_cast<uint8_t>(ClassExpressionKind::Class));
+    iri(std::get<Class>(c.data()).iri);
+  }
+
   void class_expr(const ClassExpression& c) {
+    if (is_name(c)) return class_name(c);
     byte(static_cast<uint8_t>(c.kind()));
     std::visit(Overload{
                    [&](const Class& x) { iri(x.iri); },
