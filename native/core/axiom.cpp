@@ -1,6 +1,9 @@
 #include "core/axiom.h"
 
 #include <algorithm>
+#include <array>
+
+#include "common/radix_sort.h"
 
 namespace kelmon {
 
@@ -47,62 +50,77 @@ std::strong_ordering role_slice_cmp(std::span<const Role> a, std::span<const Rol
 
 namespace {
 
-// A number that orders as the axiom does wherever it differs: the kind in the
-// top byte, then, for the common kinds, the first id and the high bits of the
-// second. Equal numbers say nothing; the full comparison decides then.
-std::uint64_t leading_key(const Axiom& a) {
-  auto ids = [](std::uint32_t first, std::uint32_t second) {
-    return (std::uint64_t{first} << 24) | (second >> 8);
-  };
-  auto list = [&](const std::vector<ConceptId>& m) {
+// A number that orders as the axiom does among axioms of its kind wherever it
+// differs, and whether it decides alone: for the kinds of two ids or one it is
+// the ids themselves; for class lists the first two ids, and the full
+// comparison breaks ties.
+std::uint64_t leading_key(const Axiom& a, bool& exact) {
+  auto ids = [](std::uint32_t first, std::uint32_t second) { return (std::uint64_t{first} << 32) | second; };
+  auto list = [](const std::vector<ConceptId>& m) {
     // A missing element orders first, as 0 does (0 ties with it and is resolved in full).
-    return m.empty() ? 0 : ids(m[0].v, m.size() > 1 ? m[1].v : 0);
+    if (m.empty()) return std::uint64_t{0};
+    return (std::uint64_t{m[0].v} << 32) | (m.size() > 1 ? m[1].v : 0u);
   };
-  std::uint64_t rest = 0;
-  if (const auto* x = std::get_if<SubClassOf>(&a)) rest = ids(x->sub.v, x->sup.v);
-  else if (const auto* x = std::get_if<EquivalentClasses>(&a)) rest = list(x->members);
-  else if (const auto* x = std::get_if<DisjointClasses>(&a)) rest = list(x->members);
-  else if (const auto* x = std::get_if<ClassAssertion>(&a)) rest = ids(x->concept_id.v, x->individual.v);
-  else if (const auto* x = std::get_if<DeclareClass>(&a)) rest = ids(x->cls.v, 0);
-  else if (const auto* x = std::get_if<DeclareObjectProperty>(&a)) rest = ids(x->role.v, 0);
-  else if (const auto* x = std::get_if<DeclareNamedIndividual>(&a)) rest = ids(x->individual.v, 0);
-  return (std::uint64_t{axiom_kind_number(a)} << 56) | rest;
+  exact = true;
+  if (const auto* x = std::get_if<SubClassOf>(&a)) return ids(x->sub.v, x->sup.v);
+  if (const auto* x = std::get_if<ClassAssertion>(&a)) return ids(x->concept_id.v, x->individual.v);
+  if (const auto* x = std::get_if<DeclareClass>(&a)) return x->cls.v;
+  if (const auto* x = std::get_if<DeclareObjectProperty>(&a)) return x->role.v;
+  if (const auto* x = std::get_if<DeclareNamedIndividual>(&a)) return x->individual.v;
+  exact = false;
+  if (const auto* x = std::get_if<EquivalentClasses>(&a)) return list(x->members);
+  if (const auto* x = std::get_if<DisjointClasses>(&a)) return list(x->members);
+  return 0;
 }
 
 }  // namespace
 
 // Sorting the variants themselves would move each many times: positions are
-// sorted on a leading number (the full comparison only breaks its ties, the
-// position keeps the sort stable) and every axiom is moved about once, in place.
+// grouped by kind, sorted within a kind on a leading number (by radix where the
+// number decides alone, else by comparison with the full order breaking ties
+// and the position keeping the sort stable), and every axiom is moved once.
 void sort_axioms(std::vector<Axiom>& axioms) {
   struct Entry {
     std::uint64_t lead;
     std::uint32_t pos;
   };
-  std::vector<Entry> order(axioms.size());
-  for (std::size_t i = 0; i < axioms.size(); ++i) order[i] = Entry{leading_key(axioms[i]), static_cast<std::uint32_t>(i)};
-  std::sort(order.begin(), order.end(), [&](const Entry& x, const Entry& y) {
-    if (x.lead != y.lead) return x.lead < y.lead;
-    std::strong_ordering c = axioms[x.pos] <=> axioms[y.pos];
-    if (c != 0) return c < 0;
-    return x.pos < y.pos;
-  });
-  // Place by following each cycle of the permutation; a placed slot points at itself.
-  for (std::size_t start = 0; start < order.size(); ++start) {
-    if (order[start].pos == start) continue;
-    Axiom held = std::move(axioms[start]);
-    std::size_t at = start;
-    for (;;) {
-      std::size_t from = order[at].pos;
-      order[at].pos = static_cast<std::uint32_t>(at);
-      if (from == start) {
-        axioms[at] = std::move(held);
-        break;
-      }
-      axioms[at] = std::move(axioms[from]);
-      at = from;
+  const std::size_t n = axioms.size();
+  std::vector<Entry> order(n);
+  std::array<std::size_t, kAxiomKindCount + 1> kind_start{};
+  std::array<bool, kAxiomKindCount> exact{};
+  for (const Axiom& a : axioms) ++kind_start[axiom_kind_number(a) + 1];
+  for (std::size_t k = 1; k <= kAxiomKindCount; ++k) kind_start[k] += kind_start[k - 1];
+  {
+    std::array<std::size_t, kAxiomKindCount> fill{};
+    std::copy(kind_start.begin(), kind_start.end() - 1, fill.begin());
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint32_t kind = axiom_kind_number(axioms[i]);
+      bool decides = false;
+      order[fill[kind]++] = Entry{leading_key(axioms[i], decides), static_cast<std::uint32_t>(i)};
+      exact[kind] = decides;
     }
   }
+  std::vector<Entry> scratch;
+  for (std::size_t k = 0; k < kAxiomKindCount; ++k) {
+    Entry* first = order.data() + kind_start[k];
+    Entry* last = order.data() + kind_start[k + 1];
+    if (exact[k]) {
+      radix_sort(first, last, [](const Entry& e) { return e.lead; }, scratch);
+      continue;
+    }
+    std::sort(first, last, [&](const Entry& x, const Entry& y) {
+      if (x.lead != y.lead) return x.lead < y.lead;
+      std::strong_ordering c = axioms[x.pos] <=> axioms[y.pos];
+      if (c != 0) return c < 0;
+      return x.pos < y.pos;
+    });
+  }
+  // Moved into a new vector in sorted order: the reads are independent of
+  // each other, so the memory system serves many at once.
+  std::vector<Axiom> sorted;
+  sorted.reserve(n);
+  for (const Entry& e : order) sorted.push_back(std::move(axioms[e.pos]));
+  axioms = std::move(sorted);
 }
 
 }  // namespace kelmon

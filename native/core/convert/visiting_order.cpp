@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/radix_sort.h"
 #include "common/switches.h"
 #include "owl/structural.h"
 
@@ -75,42 +76,15 @@ size_t shared_until(std::string_view a, std::string_view b, size_t from, size_t 
   return j;
 }
 
-// Sorts by (window, length): small groups by comparison, large ones by a
-// least-significant-first radix sort that skips the bytes every entry shares.
+// Sorts by (window, length): small groups by comparison, large ones by radix
+// (length first, then the window: each pass keeps the order of the last).
 void sort_windows(Entry* first, Entry* last, std::vector<Entry>& scratch) {
-  const size_t n = static_cast<size_t>(last - first);
-  if (n < 512) {
+  if (last - first < 512) {
     std::sort(first, last);
     return;
   }
-  std::array<std::array<std::uint32_t, 256>, 8> count{};
-  std::array<std::uint32_t, 9> length_count{};
-  for (Entry* e = first; e != last; ++e) {
-    for (unsigned b = 0; b < 8; ++b) ++count[b][(e->window >> (8 * b)) & 0xff];
-    ++length_count[e->length];
-  }
-  scratch.resize(n);
-  Entry* from = first;
-  Entry* to = scratch.data();
-  auto pass = [&](auto digit, auto& histogram) {
-    std::uint32_t sum = 0;
-    for (auto& c : histogram) {
-      std::uint32_t here = c;
-      c = sum;
-      sum += here;
-    }
-    for (size_t i = 0; i < n; ++i) to[histogram[digit(from[i])]++] = from[i];
-    std::swap(from, to);
-  };
-  auto varies = [&](const auto& histogram) {
-    return std::none_of(histogram.begin(), histogram.end(), [&](std::uint32_t c) { return c == n; });
-  };
-  if (varies(length_count)) pass([](const Entry& e) { return e.length; }, length_count);
-  for (unsigned b = 0; b < 8; ++b) {
-    if (!varies(count[b])) continue;
-    pass([b](const Entry& e) { return static_cast<unsigned>((e.window >> (8 * b)) & 0xff); }, count[b]);
-  }
-  if (from != first) std::copy(from, from + n, first);
+  radix_sort(first, last, [](const Entry& e) { return std::uint64_t{e.length}; }, scratch);
+  radix_sort(first, last, [](const Entry& e) { return e.window; }, scratch);
 }
 
 // Sorts the indices by key. Entries are sorted on eight bytes at a time, held in
