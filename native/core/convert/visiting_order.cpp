@@ -95,8 +95,24 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
   struct Group {
     size_t begin, end, offset;  // entries [begin, end) agree on key bytes [0, offset)
   };
-  std::vector<Group> pending{{0, entries.size(), 0}};
+  std::vector<Group> pending;
   std::vector<Entry> scratch;
+  // First by the first byte (the component's kind), keeping document order
+  // within a kind, so that the first look at each kind's keys reads them in
+  // the order they were written.
+  {
+    auto first_byte = [&](const Entry& e) {
+      std::string_view k = keys.key(e.index);
+      return std::uint64_t{k.empty() ? 0u : static_cast<std::uint8_t>(k[0]) + 1u};
+    };
+    radix_sort(entries.data(), entries.data() + entries.size(), first_byte, scratch);
+    for (size_t i = 0; i < entries.size();) {
+      size_t j = i + 1;
+      while (j < entries.size() && first_byte(entries[j]) == first_byte(entries[i])) ++j;
+      if (j - i > 1) pending.push_back(Group{i, j, 0});
+      i = j;
+    }
+  }
   while (!pending.empty()) {
     Group g = pending.back();
     pending.pop_back();
