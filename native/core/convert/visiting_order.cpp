@@ -139,6 +139,10 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
 }  // namespace
 
 std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms) {
+  return visiting_order(axioms, switch_on_only_for_one("KELMON_CONVERT_HASH_SORT"));
+}
+
+std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms, bool hash_order) {
   const size_t n = axioms.size();
   std::vector<const owl::AnnotatedAxiom*> order;
   order.reserve(n);
@@ -147,7 +151,7 @@ std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axio
     return order;
   }
   Keys keys = build_keys(axioms);
-  if (switch_on_only_for_one("KELMON_CONVERT_HASH_SORT")) {
+  if (hash_order) {
     std::vector<std::uint32_t> index(n);
     std::iota(index.begin(), index.end(), 0u);
     std::sort(index.begin(), index.end(), [&](std::uint32_t a, std::uint32_t b) {

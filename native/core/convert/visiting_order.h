@@ -11,5 +11,7 @@ namespace kelmon {
 // Structural order, or SipHash order (ties by structural order) when
 // KELMON_CONVERT_HASH_SORT is exactly "1". Nothing is copied.
 std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms);
+// The same with the choice made by the caller.
+std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms, bool hash_order);
 
 }  // namespace kelmon
