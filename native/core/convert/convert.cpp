@@ -66,12 +66,15 @@ void prefetch(const owl::Axiom& a, bool names) {
   }
 }
 
-void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, InternalOntology& onto) {
+// Returns whether any axiom has data content (see axiom_has_data_content),
+// checked while each axiom is fresh in the cache.
+bool convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, InternalOntology& onto) {
   // A reader's table holds fewer IRIs than some small multiple of the axioms it read.
   NameCache names(4 * order.size() + 1024);
   NameCacheScope scope(names);
   onto.axioms.reserve(order.size());
   constexpr std::size_t kAhead = 8;
+  bool data = false;
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (i + 2 * kAhead < order.size()) {
       // An axiom spans cache lines; its kind is stored at the end.
@@ -83,6 +86,7 @@ void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, Int
     if (i + kAhead / 2 < order.size()) prefetch(order[i + kAhead / 2]->axiom, /*names=*/true);
     const owl::Axiom& component = order[i]->axiom;
     owl::AxiomKind kind = owl::kind_of(component);
+    if (!data && axiom_has_data_content(component)) data = true;
     if (is_data_gated(kind) && !data_properties_enabled()) {
       count_dropped_axiom(onto.dropped, dropped_text(dropped_kind_name(kind), Unsupported(UnsupportedDataRange{})));
       continue;
@@ -95,6 +99,7 @@ void convert_main_loop(const std::vector<const owl::AnnotatedAxiom*>& order, Int
     if (converted->first) onto.axioms.push_back(std::move(*converted->first));
     if (converted->second) onto.axioms.push_back(std::move(*converted->second));
   }
+  return data;
 }
 
 bool pool_has_union(const ConceptPool& pool) {
@@ -129,12 +134,12 @@ InternalOntology convert_ontology(const owl::AxiomSet& axioms, ConvertTimings* t
   std::vector<const owl::AnnotatedAxiom*> order = visiting_order(axioms, hash_order);
   lap(timings ? &timings->visiting_order_us : nullptr, clock);
   if (!hash_order) reserve_declared_names(order, onto);
-  convert_main_loop(order, onto);
+  const bool data = convert_main_loop(order, onto);
   order = {};
   lap(timings ? &timings->main_loop_us : nullptr, clock);
   onto.concepts.intern(Bottom{});
   onto.concepts.intern(Top{});
-  run_data_passes(axioms, onto);
+  run_data_passes(axioms, onto, data);
   lap(timings ? &timings->data_passes_us : nullptr, clock);
   run_ir_passes(onto);
   lap(timings ? &timings->ir_passes_us : nullptr, clock);

@@ -68,12 +68,12 @@ bool mentions_data_restriction(std::vector<const owl::ClassExpression*>& stack) 
   return false;
 }
 
-// Whether the document states anything about data values. Without that the
-// told data pass and the domain-union covering find nothing, so they are skipped.
-bool has_data_content(const owl::AxiomSet& axioms) {
-  std::vector<const owl::ClassExpression*> roots;
-  for (const auto& annotated : axioms) {
-    // Each axiom's expressions are walked at once, while they are in the cache.
+}  // namespace
+
+bool axiom_has_data_content(const owl::Axiom& axiom) {
+  thread_local std::vector<const owl::ClassExpression*> roots;
+  roots.clear();
+  {
     bool data = std::visit(
         Overload{
             [&](const owl::SubClassOf& x) { roots.push_back(&x.sub); roots.push_back(&x.sup); return false; },
@@ -96,19 +96,16 @@ bool has_data_content(const owl::AxiomSet& axioms) {
             [](const owl::Rule&) { return true; },
             [](const auto&) { return false; },
         },
-        annotated.axiom);
-    if (data || mentions_data_restriction(roots)) return true;
+        axiom);
+    if (data) return true;
   }
-  return false;
+  return mentions_data_restriction(roots);
 }
 
-}  // namespace
-
 // Told data axioms come before the key pass, the covering of domain unions after it.
-void run_data_passes(const owl::AxiomSet& axioms, InternalOntology& onto) {
+void run_data_passes(const owl::AxiomSet& axioms, InternalOntology& onto, bool data) {
   ConceptId bottom = onto.concepts.intern(Bottom{});
   ConceptId top = onto.concepts.intern(Top{});
-  const bool data = has_data_content(axioms);
   if (data) {
     for (Axiom& a : derive_told_data_axioms(axioms, onto, top, bottom)) onto.axioms.push_back(std::move(a));
   }
