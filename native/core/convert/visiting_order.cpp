@@ -101,14 +101,14 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
   // within a kind, so that the first look at each kind's keys reads them in
   // the order they were written.
   {
-    auto first_byte = [&](const Entry& e) {
+    for (Entry& e : entries) {
       std::string_view k = keys.key(e.index);
-      return std::uint64_t{k.empty() ? 0u : static_cast<std::uint8_t>(k[0]) + 1u};
-    };
-    radix_sort(entries.data(), entries.data() + entries.size(), first_byte, scratch);
+      e.window = k.empty() ? 0u : static_cast<std::uint8_t>(k[0]) + 1u;
+    }
+    radix_sort(entries.data(), entries.data() + entries.size(), [](const Entry& e) { return e.window; }, scratch);
     for (size_t i = 0; i < entries.size();) {
       size_t j = i + 1;
-      while (j < entries.size() && first_byte(entries[j]) == first_byte(entries[i])) ++j;
+      while (j < entries.size() && entries[j].window == entries[i].window) ++j;
       if (j - i > 1) pending.push_back(Group{i, j, 0});
       i = j;
     }
@@ -116,6 +116,14 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
   while (!pending.empty()) {
     Group g = pending.back();
     pending.pop_back();
+    // A few keys (most runs that tie are two) are compared whole, from the
+    // bytes they share on.
+    if (g.end - g.begin <= 8) {
+      std::sort(entries.data() + g.begin, entries.data() + g.end, [&](const Entry& a, const Entry& b) {
+        return keys.key(a.index).substr(g.offset) < keys.key(b.index).substr(g.offset);
+      });
+      continue;
+    }
     // Skip the bytes every key of the group shares.
     std::string_view base = keys.key(entries[g.begin].index);
     size_t common = base.size();

@@ -319,5 +319,29 @@ TEST(VisitingOrder, IsTheStructuralOrder) {
   }
 }
 
+// Enough axioms of one kind for the radix sort, runs that tie on many bytes
+// (twenty axioms per subclass, names that share a long prefix or are prefixes
+// of each other, a text with low bytes), and keys that end inside a window.
+TEST(VisitingOrder, IsTheStructuralOrderForLargeTyingRuns) {
+  std::string body;
+  for (int i = 0; i < 60; ++i) {
+    std::string sub = ":A_long_shared_prefix_of_many_bytes_" + std::to_string(i % 30);
+    for (int j = 0; j < 20; ++j) {
+      std::string sup = ":B_another_long_shared_prefix_" + std::to_string((j * 7 + i) % 40);
+      if (j % 3 == 0) sup += "_more";
+      body += "SubClassOf(" + sub + " " + sup + ")\n";
+    }
+    body += "Declaration(Class(:D" + std::to_string(i) + "))\n";
+    body += "Declaration(Class(:D" + std::to_string(i) + "0))\n";
+    body += "AnnotationAssertion(:label :D" + std::to_string(i) + " \"x" + std::to_string(i % 4) + "\")\n";
+  }
+  body += std::string("AnnotationAssertion(:label :D1 \"x\x01y\")\n");
+  auto loaded = testing::load_ofn(body);
+  ASSERT_GT(loaded.axioms.size(), 700u);
+  auto order = visiting_order(loaded.axioms, /*hash_order=*/false);
+  ASSERT_EQ(order.size(), loaded.axioms.size());
+  for (size_t i = 1; i < order.size(); ++i) EXPECT_LT(owl::compare_axioms(*order[i - 1], *order[i]), 0) << i;
+}
+
 }  // namespace
 }  // namespace kelmon
