@@ -11,8 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include <tsl/robin_map.h>
-
 #include "common/ids.h"
 #include "common/seeded_hash.h"
 
@@ -32,14 +30,18 @@ class NameTable {
   const std::vector<std::shared_ptr<const std::string>>& names() const { return names_; }
 
  private:
-  struct SeededStringHash {
-    std::uint64_t seed = 0;
-    std::size_t operator()(std::string_view s) const { return hash_bytes(s, seed); }
-  };
-  // Keys view the shared strings held by names_, which never move or die
-  // while any copy of the table holds them.
+  static constexpr std::uint64_t kEmptySlot = ~std::uint64_t{0};
+  std::uint32_t short_hash(std::string_view name) const;
+  // The slot holding the name, or the empty slot where it would go.
+  std::size_t probe(std::string_view name, std::uint32_t hash) const;
+  void grow_index(std::size_t at_least);
+
   std::vector<std::shared_ptr<const std::string>> names_;
-  tsl::robin_map<std::string_view, std::uint32_t, SeededStringHash> index_;
+  // Open addressing over ids, at most half full: each slot holds (32-bit hash
+  // << 32 | id), and the name is compared only on a hash match. Eight bytes a
+  // slot keep the index small, so a lookup seldom leaves the cache.
+  std::vector<std::uint64_t> slots_;
+  std::uint64_t seed_;
 };
 
 template <class Id>

@@ -28,6 +28,23 @@ TEST(Vocabulary, ReservingKeepsNamesAndIds) {
   EXPECT_EQ(v.classes.name(ClassId{0}), "A");
 }
 
+// Many names, so the index grows several times; every one keeps its id and a
+// copy of the table answers the same.
+TEST(Vocabulary, ManyNamesKeepTheirIdsThroughGrowthAndCopies) {
+  Namespace<ClassId> ns;
+  for (std::uint32_t i = 0; i < 20000; ++i) ASSERT_EQ(ns.intern("http://x/C" + std::to_string(i)), ClassId{i});
+  Namespace<ClassId> copy = ns;
+  for (std::uint32_t i = 0; i < 20000; i += 97) {
+    std::string name = "http://x/C" + std::to_string(i);
+    EXPECT_EQ(ns.intern(name), ClassId{i});
+    ASSERT_TRUE(copy.get(name).has_value());
+    EXPECT_EQ(copy.get(name)->id, ClassId{i});
+  }
+  EXPECT_FALSE(ns.get("http://x/C20000").has_value());
+  EXPECT_EQ(copy.intern("http://x/new"), ClassId{20000});
+  EXPECT_EQ(ns.size(), 20000u);
+}
+
 TEST(Vocabulary, NamespacesAreIndependent) {
   Vocabulary v;
   EXPECT_EQ(v.classes.intern("http://x/a"), ClassId{0});
