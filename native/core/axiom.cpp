@@ -105,7 +105,9 @@ void sort_axioms(std::vector<Axiom>& axioms) {
     Entry* first = order.data() + kind_start[k];
     Entry* last = order.data() + kind_start[k + 1];
     if (exact[k]) {
-      radix_sort(first, last, [](const Entry& e) { return e.lead; }, scratch);
+      // Declarations are visited in the order their ids were given: often sorted already.
+      auto by_lead = [](const Entry& x, const Entry& y) { return x.lead < y.lead; };
+      if (!std::is_sorted(first, last, by_lead)) radix_sort(first, last, [](const Entry& e) { return e.lead; }, scratch);
       continue;
     }
     std::sort(first, last, [&](const Entry& x, const Entry& y) {
