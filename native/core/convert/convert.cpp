@@ -49,6 +49,7 @@ void prefetch(const owl::Axiom& a, bool names) {
   };
   auto expression = [&](const owl::ClassExpression& e) {
     const owl::ClassExpressionNode* node = e.node();
+    if (node == nullptr) return;
     if (!names) return __builtin_prefetch(node);
     if (const auto* c = std::get_if<owl::Class>(&node->data)) entity(c->iri);
   };
