@@ -71,6 +71,12 @@ bool mentions_data_restriction(std::vector<const owl::ClassExpression*>& stack) 
 }  // namespace
 
 bool axiom_has_data_content(const owl::Axiom& axiom) {
+  // The common axioms first: declarations, and subclass axioms between names.
+  if (owl::is_declaration(axiom)) return false;
+  if (const auto* x = std::get_if<owl::SubClassOf>(&axiom);
+      x && owl::kind_of(x->sub) == owl::ClassExpressionKind::Class &&
+      owl::kind_of(x->sup) == owl::ClassExpressionKind::Class)
+    return false;
   thread_local std::vector<const owl::ClassExpression*> roots;
   roots.clear();
   {
