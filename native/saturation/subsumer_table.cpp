@@ -89,6 +89,12 @@ bool SubsumerTable::own_insert(std::uint32_t row, std::uint32_t col) {
     auto it = std::lower_bound(r.small.begin(), r.small.end(), col);
     if (it != r.small.end() && *it == col) return false;
     if (r.small.size() < kSmallRowMax) {
+      // Rows hold a handful of ids at least (themselves, ⊤, told ones):
+      // skip the smallest reallocations.
+      if (r.small.capacity() == 0) {
+        r.small.reserve(8);
+        it = r.small.begin();
+      }
       r.small.insert(it, col);
       return true;
     }
