@@ -239,11 +239,10 @@ bool ElEngine::add_link(ElLink link, std::optional<Fact> reason, bool copy) {
     // pass over it reaches every subsumee that has one; a subsumee whose pair
     // is still queued inherits the link when that pair is processed.
     subsumees.row_into(link.source, below);
-    const ElLink reason_link = link;
     for (u32 w : below) {
       if (w == link.source) continue;
       ElLink c{w, link.role, link.target};
-      if (link_set.insert(c)) insert_link(c, Fact::link(reason_link.source, reason_link.role, reason_link.target), true);
+      if (link_set.insert(c)) insert_link(c, Fact::link(link.source, link.role, link.target), true);
     }
     return true;
   }

@@ -166,8 +166,7 @@ void ElEngine::process_pair(u32 x, u32 y) {
         for (u32 ei : exists_left_index[f]) {
           const ExistsLeftRule& e = rules.exists_left_rules[ei];
           if (!role_below(l.role, e.role)) continue;
-          queue_proved(x, e.result, 11, {xy, lf, Fact::sub(l.target, f)},
-                       proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{});
+          queue_proved(x, e.result, 11, {xy, lf, Fact::sub(l.target, f)}, axioms_of(proof->exists_left_rules, ei));
         }
       }
       if (!rules.domains.empty() && l.role < super_roles.size()) {
@@ -175,7 +174,7 @@ void ElEngine::process_pair(u32 x, u32 y) {
           auto d = rules.domains.find(s);
           if (d == rules.domains.end()) continue;
           for (u32 c : d->second)
-            queue_proved(x, c, 12, {xy, lf}, proving() ? domain_axioms(s, c) : std::vector<u32>{});
+            queue_proved(x, c, 12, {xy, lf}, domain_axioms(s, c));
         }
       }
     }
