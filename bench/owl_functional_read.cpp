@@ -5,8 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "bench_util.h"
@@ -66,10 +64,7 @@ int main(int argc, char** argv) {
   std::string text;
   std::string label;
   if (argc > 1 && std::string(argv[1]).find(".ofn") != std::string::npos) {
-    std::ifstream in(argv[1], std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    text = ss.str();
+    text = kelmon::bench::read_or_exit(argv[1]);
     label = argv[1];
   } else {
     size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "bench_util.h"
@@ -145,10 +144,7 @@ int main(int argc, char** argv) {
   std::string label;
   std::string arg = argc > 1 ? argv[1] : "";
   if (arg.find(".rdf") != std::string::npos || arg.find(".owl") != std::string::npos) {
-    std::ifstream in(arg, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    text = ss.str();
+    text = kelmon::bench::read_or_exit(arg);
     label = arg;
   } else {
     size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 60;
