@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
+
+#include "common/invariant.h"
 
 namespace kelmon {
 
@@ -62,5 +65,80 @@ std::optional<std::uint64_t> env_u64(const char* name) {
 }
 
 std::uint64_t env_u64_or(const char* name, std::uint64_t fallback) { return env_u64(name).value_or(fallback); }
+
+}  // namespace kelmon
+
+// ---- the registry
+
+namespace kelmon {
+namespace {
+
+constexpr SwitchInfo kTable[] = {
+#define KELMON_SWITCH(id, name, rule, dflt, read) {name, SwitchRule::rule, dflt, SwitchRead::read},
+#include "common/switch_list.h"
+#undef KELMON_SWITCH
+};
+constexpr std::size_t kCount = static_cast<std::size_t>(SwitchId::Count_);
+static_assert(std::size(kTable) == kCount);
+
+// Text of once-per-process switches, captured at the first read of each.
+struct ProcessSlot {
+  std::once_flag once;
+  std::optional<std::string> text;
+};
+ProcessSlot g_process_slots[kCount];
+
+std::optional<std::string> raw_text(SwitchId id) {
+  const SwitchInfo& info = switch_info(id);
+  auto read_now = [&]() -> std::optional<std::string> {
+    std::string name(info.name);
+    auto v = env_value(name.c_str());
+    if (!v) return std::nullopt;
+    return std::string(*v);
+  };
+  if (info.read == SwitchRead::Use) return read_now();
+  ProcessSlot& slot = g_process_slots[static_cast<std::size_t>(id)];
+  std::call_once(slot.once, [&] { slot.text = read_now(); });
+  return slot.text;
+}
+
+bool flag_by_rule(SwitchRule rule, const std::optional<std::string>& v) {
+  switch (rule) {
+    case SwitchRule::OnUnlessZero: return !(v && *v == "0");
+    case SwitchRule::OnUnlessZeroOrEmpty: return !(v && (*v == "0" || v->empty()));
+    case SwitchRule::OnlyForOne: return v && *v == "1";
+    case SwitchRule::WhenSet: return v.has_value();
+    case SwitchRule::ForYes: return v && (*v == "1" || *v == "on" || *v == "yes" || *v == "true");
+    default: break;
+  }
+  invariant_failure("switch read as a flag has a flag rule");
+}
+
+}  // namespace
+
+std::span<const SwitchInfo> switch_table() { return kTable; }
+
+const SwitchInfo& switch_info(SwitchId id) {
+  const auto i = static_cast<std::size_t>(id);
+  invariant(i < kCount, "switch id is in the table");
+  return kTable[i];
+}
+
+bool switch_flag(SwitchId id) { return flag_by_rule(switch_info(id).rule, raw_text(id)); }
+
+std::optional<std::uint64_t> switch_number_if_set(SwitchId id) {
+  const SwitchInfo& info = switch_info(id);
+  invariant(info.rule == SwitchRule::Number || info.rule == SwitchRule::NumberTrimmed,
+            "switch read as a number has a number rule");
+  auto v = raw_text(id);
+  if (!v) return std::nullopt;
+  return info.rule == SwitchRule::Number ? parse_env_u64(*v) : parse_env_u64_trimmed(*v);
+}
+
+std::uint64_t switch_number(SwitchId id) {
+  return switch_number_if_set(id).value_or(switch_info(id).default_number);
+}
+
+std::optional<std::string> switch_text(SwitchId id) { return raw_text(id); }
 
 }  // namespace kelmon

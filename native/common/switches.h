@@ -1,12 +1,56 @@
-// KELMON_ environment switches and numbers. Read per call unless the caller
-// caches the value itself (the few once-per-process switches do).
+// KELMON_ environment switches and numbers. Every switch is a line of
+// switch_list.h with its rule, default and when it is read; code reads a switch
+// by its SwitchId only, so no variable is parsed in two places.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace kelmon {
+
+enum class SwitchId : std::uint16_t {
+#define KELMON_SWITCH(id, name, rule, dflt, read) id,
+#include "common/switch_list.h"
+#undef KELMON_SWITCH
+  Count_
+};
+
+enum class SwitchRule : std::uint8_t {
+  OnUnlessZero,         // on unless exactly "0" (unset means on)
+  OnUnlessZeroOrEmpty,  // on unless exactly "0" or empty
+  OnlyForOne,           // on only for exactly "1"
+  WhenSet,              // on when set to any value, the empty one included
+  ForYes,               // on for "1", "on", "yes" or "true"
+  Number,               // decimal with optional "+"; invalid or unset gives the default
+  NumberTrimmed,        // the same after trimming ASCII white space
+  Text,                 // raw text; the reading site states its own rule
+};
+
+enum class SwitchRead : std::uint8_t { Process, Use };
+
+struct SwitchInfo {
+  std::string_view name;
+  SwitchRule rule;
+  std::uint64_t default_number;
+  SwitchRead read;
+};
+
+// The whole table, indexed by SwitchId.
+std::span<const SwitchInfo> switch_table();
+const SwitchInfo& switch_info(SwitchId id);
+
+// A flag switch (rules OnUnlessZero .. ForYes).
+bool switch_flag(SwitchId id);
+// A number switch: its value, or the table's default when unset or invalid.
+std::uint64_t switch_number(SwitchId id);
+// A number switch: its value, or nullopt when unset or invalid.
+std::optional<std::uint64_t> switch_number_if_set(SwitchId id);
+// Any switch's raw text, or nullopt when unset. Process switches return the
+// text seen at the first read.
+std::optional<std::string> switch_text(SwitchId id);
 
 // The raw value, or nullopt when the variable is unset (or not valid UTF-8-free bytes; any bytes are kept).
 std::optional<std::string_view> env_value(const char* name);

@@ -1,0 +1,55 @@
+// Every KELMON_ environment switch the native code reads, one line each:
+//   KELMON_SWITCH(Id, "KELMON_NAME", Rule, default number, Read)
+// Rule is the truth or number rule (see SwitchRule in switches.h); the default
+// number applies to Number/NumberTrimmed switches when the variable is unset or
+// invalid. Read is Process (read once, cached) or Use (read at each use).
+// Sections by subsystem keep additions from different work apart.
+// No include guard: this file is expanded several times.
+
+// --- core: conversion, passes, data-value keys
+KELMON_SWITCH(ConvertHashSort, "KELMON_CONVERT_HASH_SORT", OnlyForOne, 0, Use)
+KELMON_SWITCH(CardDisjunctAtoms, "KELMON_CARD_DISJUNCT_ATOMS", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(DataProperties, "KELMON_DATA_PROPERTIES", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyOneofSeed, "KELMON_DKEY_ONEOF_SEED", OnUnlessZero, 0, Use)
+KELMON_SWITCH(BoundedDkeyDisjoint, "KELMON_BOUNDED_DKEY_DISJOINT", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyEmitOrder, "KELMON_DKEY_EMIT_ORDER", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeySplitStats, "KELMON_DKEY_SPLIT_STATS", Text, 0, Use)
+KELMON_SWITCH(DkeyCollapseSplit, "KELMON_DKEY_COLLAPSE_SPLIT", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyGroupSkip, "KELMON_DKEY_GROUP_SKIP", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyCrossBucketDisjoint, "KELMON_DKEY_CROSS_BUCKET_DISJOINT", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyStrSizeIndex, "KELMON_DKEY_STR_SIZE_INDEX", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyPostNnf, "KELMON_DKEY_POST_NNF", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DkeyMergingGate, "KELMON_DKEY_MERGING_GATE", OnUnlessZero, 0, Use)
+KELMON_SWITCH(DomainAbsorption, "KELMON_DOMAIN_ABSORPTION", OnUnlessZero, 0, Use)
+KELMON_SWITCH(NominalExistsAbsorption, "KELMON_NOMINAL_EXISTS_ABSORPTION", OnUnlessZero, 0, Use)
+KELMON_SWITCH(NegToBotGci, "KELMON_NEG_TO_BOT_GCI", OnUnlessZero, 0, Use)
+KELMON_SWITCH(InverseFuncMax, "KELMON_INVERSE_FUNC_MAX", OnUnlessZero, 0, Use)
+KELMON_SWITCH(InversePairFunc, "KELMON_INVERSE_PAIR_FUNC", OnlyForOne, 0, Use)
+
+// --- saturation
+KELMON_SWITCH(Proof, "KELMON_PROOF", OnlyForOne, 0, Use)
+KELMON_SWITCH(ElBotFiller, "KELMON_EL_BOT_FILLER", OnUnlessZero, 0, Use)
+KELMON_SWITCH(NominalTyping, "KELMON_NOMINAL_TYPING", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(OneofSubsumer, "KELMON_ONEOF_SUBSUMER", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(SatEnqueueDedup, "KELMON_SAT_ENQUEUE_DEDUP", OnlyForOne, 0, Use)
+
+// --- tableau engine
+
+// --- hypertableau engine
+KELMON_SWITCH(SnapshotCapture, "KELMON_SNAPSHOT_CAPTURE", ForYes, 0, Use)
+
+// --- reasoning kernel: prepared reasoner, pool, role tables, test runner
+KELMON_SWITCH(FragmentBareDecl, "KELMON_FRAGMENT_BARE_DECL", Text, 0, Use)
+KELMON_SWITCH(HornShortcircuit, "KELMON_HORN_SHORTCIRCUIT", OnUnlessZeroOrEmpty, 0, Use)
+
+// --- reasoning kernel: ABox saturation and checks
+
+// --- reasoning kernel: hypertableau runs, consistency, subsumption
+
+// --- classification
+KELMON_SWITCH(ClassifyDenseMax, "KELMON_CLASSIFY_DENSE_MAX", Number, 60000, Use)
+KELMON_SWITCH(FastDirectSubsumers, "KELMON_FAST_DIRECT_SUBSUMERS", OnUnlessZero, 0, Use)
+
+// --- individual and property services
+
+// --- explanation
