@@ -45,8 +45,8 @@ def test_subsumptions_equivalents_and_unsatisfiable(taxonomy):
 
 
 @pytest.mark.parametrize("fast", ["1", "0"])
-def test_direct_subsumers_in_both_forms(monkeypatch, fast):
-    monkeypatch.setenv("KELMON_FAST_DIRECT_SUBSUMERS", fast)
+def test_direct_subsumers_in_both_forms(set_switch, fast):
+    set_switch("KELMON_FAST_DIRECT_SUBSUMERS", fast)
     t = kelmon.classify(TAXONOMY, saturation_only=True)
     assert t.direct_subsumers(X + "A") == x("C")
     assert sorted(t.direct_subsumers(X + "D")) == x("A", "B", "E")
@@ -81,8 +81,8 @@ def test_classify_bytes_matches_classify(taxonomy):
 
 
 @pytest.mark.parametrize("dense_max", ["0", "60000"])
-def test_dense_and_sparse_stores_agree(monkeypatch, taxonomy, dense_max):
-    monkeypatch.setenv("KELMON_CLASSIFY_DENSE_MAX", dense_max)
+def test_dense_and_sparse_stores_agree(set_switch, taxonomy, dense_max):
+    set_switch("KELMON_CLASSIFY_DENSE_MAX", dense_max)
     t = kelmon.classify(TAXONOMY, saturation_only=True)
     assert taxonomy_lines(t) == taxonomy_lines(taxonomy)
 

@@ -150,18 +150,18 @@ def test_unsupported_kinds_are_reported(tmp_path, body, text):
     assert kelmon.dropped_axioms(write(tmp_path, "k.ofn", body)) == {text: 1}
 
 
-def test_data_switch_is_read_on_every_call(tmp_path, monkeypatch):
+def test_data_switch_is_read_on_every_call(tmp_path, set_switch):
     path = write(tmp_path, "data.ofn",
                  "FunctionalDataProperty(:p)\nDataPropertyAssertion(:p :i \"1\"^^xsd:integer)\n"
                  "SubDataPropertyOf(:p :q)")
     assert kelmon.dropped_axioms(path) == {}
-    monkeypatch.setenv("KELMON_DATA_PROPERTIES", "0")
+    set_switch("KELMON_DATA_PROPERTIES", "0")
     assert kelmon.dropped_axioms(path) == {
         "DataPropertyAssertion: unsupported data range": 1,
         "FunctionalDataProperty: unsupported data range": 1,
         "SubDataPropertyOf: unsupported data range": 1,
     }
-    monkeypatch.setenv("KELMON_DATA_PROPERTIES", "false")
+    set_switch("KELMON_DATA_PROPERTIES", "false")
     assert kelmon.dropped_axioms(path) == {}
 
 

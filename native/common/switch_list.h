@@ -39,7 +39,7 @@ KELMON_SWITCH(SatEnqueueDedup, "KELMON_SAT_ENQUEUE_DEDUP", OnlyForOne, 0, Use)
 KELMON_SWITCH(SnapshotCapture, "KELMON_SNAPSHOT_CAPTURE", ForYes, 0, Use)
 
 // --- reasoning kernel: prepared reasoner, pool, role tables, test runner
-KELMON_SWITCH(FragmentBareDecl, "KELMON_FRAGMENT_BARE_DECL", Text, 0, Use)
+KELMON_SWITCH(FragmentBareDecl, "KELMON_FRAGMENT_BARE_DECL", OnUnlessZero, 0, Use)
 KELMON_SWITCH(HornShortcircuit, "KELMON_HORN_SHORTCIRCUIT", OnUnlessZeroOrEmpty, 0, Use)
 
 // --- reasoning kernel: ABox saturation and checks

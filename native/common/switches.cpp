@@ -9,32 +9,16 @@
 
 namespace kelmon {
 
-std::optional<std::string_view> env_value(const char* name) {
-  const char* v = std::getenv(name);
-  if (v == nullptr) return std::nullopt;
-  return std::string_view(v, std::strlen(v));
-}
-
-bool switch_on_unless_zero(const char* name) {
-  auto v = env_value(name);
-  return !(v && *v == "0");
-}
-
-bool switch_on_unless_zero_or_empty(const char* name) {
-  auto v = env_value(name);
-  return !(v && (*v == "0" || v->empty()));
-}
-
-bool switch_on_only_for_one(const char* name) {
-  auto v = env_value(name);
-  return v && *v == "1";
-}
-
-bool switch_on_when_set(const char* name) { return env_value(name).has_value(); }
-
-bool switch_on_for_yes(const char* name) {
-  auto v = env_value(name);
-  return v && (*v == "1" || *v == "on" || *v == "yes" || *v == "true");
+bool switch_rule_on(SwitchRule rule, std::optional<std::string_view> v) {
+  switch (rule) {
+    case SwitchRule::OnUnlessZero: return !(v && *v == "0");
+    case SwitchRule::OnUnlessZeroOrEmpty: return !(v && (*v == "0" || v->empty()));
+    case SwitchRule::OnlyForOne: return v && *v == "1";
+    case SwitchRule::WhenSet: return v.has_value();
+    case SwitchRule::ForYes: return v && (*v == "1" || *v == "on" || *v == "yes" || *v == "true");
+    default: break;
+  }
+  invariant_failure("switch read as a flag has a flag rule");
 }
 
 std::optional<std::uint64_t> parse_env_u64(std::string_view text) {
@@ -58,19 +42,8 @@ std::optional<std::uint64_t> parse_env_u64_trimmed(std::string_view text) {
   return parse_env_u64(text);
 }
 
-std::optional<std::uint64_t> env_u64(const char* name) {
-  auto v = env_value(name);
-  if (!v) return std::nullopt;
-  return parse_env_u64(*v);
-}
-
-std::uint64_t env_u64_or(const char* name, std::uint64_t fallback) { return env_u64(name).value_or(fallback); }
-
-}  // namespace kelmon
-
 // ---- the registry
 
-namespace kelmon {
 namespace {
 
 constexpr SwitchInfo kTable[] = {
@@ -88,30 +61,25 @@ struct ProcessSlot {
 };
 ProcessSlot g_process_slots[kCount];
 
-std::optional<std::string> raw_text(SwitchId id) {
-  const SwitchInfo& info = switch_info(id);
-  auto read_now = [&]() -> std::optional<std::string> {
-    std::string name(info.name);
-    auto v = env_value(name.c_str());
-    if (!v) return std::nullopt;
-    return std::string(*v);
-  };
-  if (info.read == SwitchRead::Use) return read_now();
-  ProcessSlot& slot = g_process_slots[static_cast<std::size_t>(id)];
-  std::call_once(slot.once, [&] { slot.text = read_now(); });
-  return slot.text;
+// The variable's value now. Names come from string literals, so they end in NUL.
+std::optional<std::string_view> environment_value(const SwitchInfo& info) {
+  const char* v = std::getenv(info.name.data());
+  if (v == nullptr) return std::nullopt;
+  return std::string_view(v, std::strlen(v));
 }
 
-bool flag_by_rule(SwitchRule rule, const std::optional<std::string>& v) {
-  switch (rule) {
-    case SwitchRule::OnUnlessZero: return !(v && *v == "0");
-    case SwitchRule::OnUnlessZeroOrEmpty: return !(v && (*v == "0" || v->empty()));
-    case SwitchRule::OnlyForOne: return v && *v == "1";
-    case SwitchRule::WhenSet: return v.has_value();
-    case SwitchRule::ForYes: return v && (*v == "1" || *v == "on" || *v == "yes" || *v == "true");
-    default: break;
-  }
-  invariant_failure("switch read as a flag has a flag rule");
+// The raw value under the switch's read time. Use switches view the
+// environment as it is now (valid until it next changes); Process switches
+// view the text kept from the first read, which lives as long as the process.
+std::optional<std::string_view> raw_value(SwitchId id) {
+  const SwitchInfo& info = switch_info(id);
+  if (info.read == SwitchRead::Use) return environment_value(info);
+  ProcessSlot& slot = g_process_slots[static_cast<std::size_t>(id)];
+  std::call_once(slot.once, [&] {
+    if (auto v = environment_value(info)) slot.text.emplace(*v);
+  });
+  if (!slot.text) return std::nullopt;
+  return std::string_view(*slot.text);
 }
 
 }  // namespace
@@ -124,13 +92,13 @@ const SwitchInfo& switch_info(SwitchId id) {
   return kTable[i];
 }
 
-bool switch_flag(SwitchId id) { return flag_by_rule(switch_info(id).rule, raw_text(id)); }
+bool switch_flag(SwitchId id) { return switch_rule_on(switch_info(id).rule, raw_value(id)); }
 
 std::optional<std::uint64_t> switch_number_if_set(SwitchId id) {
   const SwitchInfo& info = switch_info(id);
   invariant(info.rule == SwitchRule::Number || info.rule == SwitchRule::NumberTrimmed,
             "switch read as a number has a number rule");
-  auto v = raw_text(id);
+  auto v = raw_value(id);
   if (!v) return std::nullopt;
   return info.rule == SwitchRule::Number ? parse_env_u64(*v) : parse_env_u64_trimmed(*v);
 }
@@ -139,6 +107,10 @@ std::uint64_t switch_number(SwitchId id) {
   return switch_number_if_set(id).value_or(switch_info(id).default_number);
 }
 
-std::optional<std::string> switch_text(SwitchId id) { return raw_text(id); }
+std::optional<std::string> switch_text(SwitchId id) {
+  auto v = raw_value(id);
+  if (!v) return std::nullopt;
+  return std::string(*v);
+}
 
 }  // namespace kelmon

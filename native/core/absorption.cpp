@@ -164,7 +164,7 @@ void absorb_domains_and_nominals(AbsorbedTbox& tbox, ConceptPool& pool) {
   });
 
   // ⊤ ⊑ ¬∃r.⊤ ⊔ C: every r-predecessor satisfies C, a rule over the inverse role.
-  if (switch_on_unless_zero("KELMON_DOMAIN_ABSORPTION")) {
+  if (switch_flag(SwitchId::DomainAbsorption)) {
     absorb_global_entries(tbox, [&](ConceptId g) {
       std::span<const ConceptId> disjuncts = disjuncts_of(pool, g);
       for (std::size_t i = 0; i < disjuncts.size(); ++i) {
@@ -178,7 +178,7 @@ void absorb_domains_and_nominals(AbsorbedTbox& tbox, ConceptPool& pool) {
   }
 
   // ⊤ ⊑ ¬∃r.{o} ⊔ C: o hands C to every node with an r-edge to it.
-  if (switch_on_unless_zero("KELMON_NOMINAL_EXISTS_ABSORPTION")) {
+  if (switch_flag(SwitchId::NominalExistsAbsorption)) {
     absorb_global_entries(tbox, [&](ConceptId g) {
       std::span<const ConceptId> disjuncts = disjuncts_of(pool, g);
       for (std::size_t i = 0; i < disjuncts.size(); ++i) {

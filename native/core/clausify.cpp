@@ -156,7 +156,7 @@ DlClauseSet clausify(const InternalOntology& ontology) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (names[i]->starts_with(dkey_prefix)) cl.dkey_classes[i] = true;
   }
-  cl.card_disjuncts = switch_on_unless_zero_or_empty("KELMON_CARD_DISJUNCT_ATOMS");
+  cl.card_disjuncts = switch_flag(SwitchId::CardDisjunctAtoms);
 
   for (const Axiom& axiom : axioms) translate(cl, axiom);
   return count_clauses(std::move(cl.clauses), cl.skips.total);

@@ -13,7 +13,7 @@
 namespace kelmon {
 
 std::uint64_t negation_to_bottom_gcis(InternalOntology& ontology) {
-  if (!switch_on_unless_zero("KELMON_NEG_TO_BOT_GCI")) return 0;
+  if (!switch_flag(SwitchId::NegToBotGci)) return 0;
   ConceptPool& pool = ontology.concepts;
   std::vector<Axiom>& axioms = ontology.axioms;
   const std::size_t n = axioms.size();
@@ -86,7 +86,7 @@ std::optional<Role> FunctionalRoles::next() {
     const Axiom& axiom = axioms_[position_++];
     if (const FunctionalRole* f = std::get_if<FunctionalRole>(&axiom)) return f->role;
     if (const InverseFunctionalRole* f = std::get_if<InverseFunctionalRole>(&axiom)) {
-      if (!switch_on_unless_zero("KELMON_INVERSE_FUNC_MAX")) continue;
+      if (!switch_flag(SwitchId::InverseFuncMax)) continue;
       if (inverse_functional_qualifies(f->role, axioms_, ontology_.concepts)) return inverse_role(f->role);
     }
   }
@@ -130,7 +130,7 @@ struct TripleHash {
 }  // namespace
 
 void inverse_pair_functional_pass(InternalOntology& ontology) {
-  if (!switch_on_only_for_one("KELMON_INVERSE_PAIR_FUNC")) return;
+  if (!switch_flag(SwitchId::InversePairFunc)) return;
   std::vector<Axiom>& axioms = ontology.axioms;
 
   tsl::robin_set<std::uint32_t> functional;

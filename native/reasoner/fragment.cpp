@@ -202,8 +202,7 @@ bool abox_touches_tbox(const InternalOntology& ir) {
 }
 
 std::optional<RoleSet> used_roles(const InternalOntology& ir) {
-  auto bare_decl = env_value("KELMON_FRAGMENT_BARE_DECL");
-  if (bare_decl && *bare_decl == "0") return std::nullopt;
+  if (!switch_flag(SwitchId::FragmentBareDecl)) return std::nullopt;
   RoleSet used;
   const size_t n = ir.concepts.size();
   invariant(n <= std::numeric_limits<std::uint32_t>::max(), "pool size fits in u32");
@@ -354,7 +353,7 @@ bool is_horn(const InternalOntology& ir, bool skip_assertions) {
     if (const auto* f = std::get_if<InverseFunctionalRole>(&a)) inverse_functional.insert(f->role);
   }
   const bool no_functional = functional.empty() && inverse_functional.empty();
-  const bool inverse_func_max = switch_on_unless_zero("KELMON_INVERSE_FUNC_MAX");
+  const bool inverse_func_max = switch_flag(SwitchId::InverseFuncMax);
   ConceptShapes shapes(ir.concepts);
   SharedRules rules{ir, used_roles(ir)};
   const ConceptPool& pool = ir.concepts;
@@ -423,7 +422,7 @@ bool horn_shortcircuit_applies(const InternalOntology& ir) {
   if (!has_assertion) return false;
   if (abox_touches_tbox(ir)) return false;
   if (in_saturation_fragment(ir, true)) return true;
-  if (!switch_on_unless_zero_or_empty("KELMON_HORN_SHORTCIRCUIT")) return false;
+  if (!switch_flag(SwitchId::HornShortcircuit)) return false;
   return is_horn(ir, true);
 }
 

@@ -227,7 +227,7 @@ BuiltRuleBase build_rule_base(const InternalOntology& ontology, const RoleClosur
       if (s < role_count && rules.functional_role_set[s]) rules.functional_supers[r].push_back(s);
   }
 
-  if (switch_on_unless_zero_or_empty("KELMON_NOMINAL_TYPING")) {
+  if (switch_flag(SwitchId::NominalTyping)) {
     for (const Axiom& axiom : ontology.axioms) {
       const auto* ca = std::get_if<ClassAssertion>(&axiom);
       if (ca == nullptr) continue;
@@ -237,7 +237,7 @@ BuiltRuleBase build_rule_base(const InternalOntology& ontology, const RoleClosur
     }
   }
 
-  if (switch_on_unless_zero_or_empty("KELMON_ONEOF_SUBSUMER")) {
+  if (switch_flag(SwitchId::OneofSubsumer)) {
     IdMap<u32, std::vector<u32>> asserted;
     for (const Axiom& axiom : ontology.axioms) {
       const auto* ca = std::get_if<ClassAssertion>(&axiom);

@@ -32,7 +32,7 @@ ElEngine::ElEngine(u64 class_count_in, u64 concept_count_in, RuleBase rules_in, 
       proof(std::move(proof_in)),
       class_count(class_count_in),
       concept_count(concept_count_in),
-      dedup(switch_on_only_for_one("KELMON_SAT_ENQUEUE_DEDUP")),
+      dedup(switch_flag(SwitchId::SatEnqueueDedup)),
       proof_enabled(proof_enabled_in) {
   invariant(concept_count <= u64{std::numeric_limits<u32>::max()} + 1, "class count fits in u32");
   invariant(ids.next_id >= concept_count, "synthetic ids start past the engine's ids");

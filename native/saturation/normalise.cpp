@@ -35,7 +35,7 @@ void sort_unique(std::vector<u32>& v) {
   v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
-bool bot_filler_on() { return switch_on_unless_zero("KELMON_EL_BOT_FILLER"); }
+bool bot_filler_on() { return switch_flag(SwitchId::ElBotFiller); }
 
 }  // namespace
 

@@ -127,7 +127,7 @@ std::pair<ElResult, std::unique_ptr<ProofStore>> el_saturate(const InternalOntol
 }
 
 ElResult el_saturate_from_env(const InternalOntology& ir) {
-  return el_saturate(ir, switch_on_only_for_one("KELMON_PROOF")).first;
+  return el_saturate(ir, switch_flag(SwitchId::Proof)).first;
 }
 
 std::pair<ElResult, bool> el_saturate_with_deadline(const InternalOntology& ir, Deadline deadline) {

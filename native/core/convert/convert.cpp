@@ -131,7 +131,7 @@ InternalOntology convert_ontology(const owl::AxiomSet& axioms) { return convert_
 InternalOntology convert_ontology(const owl::AxiomSet& axioms, ConvertTimings* timings) {
   InternalOntology onto;
   Instant clock = Clock::now();
-  const bool hash_order = switch_on_only_for_one("KELMON_CONVERT_HASH_SORT");
+  const bool hash_order = switch_flag(SwitchId::ConvertHashSort);
   std::vector<const owl::AnnotatedAxiom*> order = visiting_order(axioms, hash_order);
   lap(timings ? &timings->visiting_order_us : nullptr, clock);
   if (!hash_order) reserve_declared_names(order, onto);

@@ -147,7 +147,7 @@ void sort_by_key(std::vector<Entry>& entries, const Keys& keys) {
 }  // namespace
 
 std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms) {
-  return visiting_order(axioms, switch_on_only_for_one("KELMON_CONVERT_HASH_SORT"));
+  return visiting_order(axioms, switch_flag(SwitchId::ConvertHashSort));
 }
 
 std::vector<const owl::AnnotatedAxiom*> visiting_order(const owl::AxiomSet& axioms, bool hash_order) {

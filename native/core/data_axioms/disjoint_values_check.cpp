@@ -22,7 +22,7 @@ bool share_a_value(const std::set<AssertedValue>& a, const std::set<AssertedValu
 
 void check_disjoint_property_values(const DataAxiomIndex& index, ConceptId top, ConceptId bottom,
                                     std::vector<Axiom>& output) {
-  if (!switch_on_unless_zero("KELMON_DATA_PROPERTIES")) return;
+  if (!switch_flag(SwitchId::DataProperties)) return;
   if (index.disjoint_property_pairs.empty() || index.asserted_values.empty()) return;
   for (const auto& [a, b] : index.disjoint_property_pairs) {
     for (const auto& [key, values_a] : index.asserted_values) {

@@ -12,11 +12,11 @@
 namespace kelmon {
 
 void emit_dkey_axioms(InternalOntology& ontology) {
-  const bool one_of = switch_on_unless_zero("KELMON_DKEY_ONEOF_SEED");
+  const bool one_of = switch_flag(SwitchId::DkeyOneofSeed);
   const KeyLists keys = decode_key_lists(ontology.vocabulary.classes, one_of);
 
   std::optional<KeyBucketContext> context;
-  if (switch_on_unless_zero("KELMON_BOUNDED_DKEY_DISJOINT"))
+  if (switch_flag(SwitchId::BoundedDkeyDisjoint))
     context = build_key_bucket_context(ontology, key_class_flags(ontology.vocabulary.classes));
 
   dkeys::KeyAxiomEmitter out(ontology);

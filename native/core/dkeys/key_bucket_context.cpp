@@ -306,7 +306,7 @@ KeyBucketContext build_key_bucket_context(const InternalOntology& ontology, cons
 
   // Restrictions under a negation turn into all-values and at-most ones in NNF.
   std::vector<NegatedRestriction> negated;
-  if (switch_on_unless_zero("KELMON_DKEY_POST_NNF")) {
+  if (switch_flag(SwitchId::DkeyPostNnf)) {
     std::vector<bool> visited(concept_count, false);
     for (std::uint32_t i = 0; i < concept_count; ++i)
       if (const auto* n = std::get_if<Not>(&pool.get(ConceptId{i})))
@@ -346,7 +346,7 @@ KeyBucketContext build_key_bucket_context(const InternalOntology& ontology, cons
   for (const auto& [child, parent] : edges)
     if (bounded.marked(parent)) forest.unite(child, parent);
 
-  const bool gated = switch_on_unless_zero("KELMON_DKEY_MERGING_GATE");
+  const bool gated = switch_flag(SwitchId::DkeyMergingGate);
   tsl::robin_set<GroupRoot> gate;
   if (gated)
     for (std::size_t r = 0; r < role_count; ++r)

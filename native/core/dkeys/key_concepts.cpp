@@ -16,7 +16,7 @@
 
 namespace kelmon {
 
-bool data_properties_enabled() { return switch_on_unless_zero("KELMON_DATA_PROPERTIES"); }
+bool data_properties_enabled() { return switch_flag(SwitchId::DataProperties); }
 
 namespace {
 

@@ -43,11 +43,12 @@ struct DisjointSwitches {
 
   static DisjointSwitches read() {
     DisjointSwitches s;
-    s.emit_order = switch_on_unless_zero("KELMON_DKEY_EMIT_ORDER");
-    const auto stats = env_value("KELMON_DKEY_SPLIT_STATS");
+    s.emit_order = switch_flag(SwitchId::DkeyEmitOrder);
+    // On for any valid text but "0", the empty one included.
+    const auto stats = switch_text(SwitchId::DkeySplitStats);
     s.split_stats = stats && is_valid_utf8(*stats) && *stats != "0";
-    s.collapse_split = switch_on_unless_zero("KELMON_DKEY_COLLAPSE_SPLIT");
-    s.group_skip = switch_on_unless_zero("KELMON_DKEY_GROUP_SKIP");
+    s.collapse_split = switch_flag(SwitchId::DkeyCollapseSplit);
+    s.group_skip = switch_flag(SwitchId::DkeyGroupSkip);
     return s;
   }
   bool split_mode() const { return group_skip && collapse_split && emit_order; }
@@ -231,7 +232,7 @@ void emit_key_disjointness(KeyAxiomEmitter& out, const KeyLists& keys, const std
   emit_bucket_disjointness(out, IntervalKeys<DateTimeInterval>(keys.date_times), context);
   emit_bucket_disjointness(out, PlainKeys<ValueRange::Strings, StringsDisjoint>(keys.strings), context);
   emit_bucket_disjointness(out, PlainKeys<LangStrings, LangDisjoint>(keys.langs), context);
-  if (switch_on_unless_zero("KELMON_DKEY_CROSS_BUCKET_DISJOINT")) {
+  if (switch_flag(SwitchId::DkeyCrossBucketDisjoint)) {
     const auto floats = classes_of(keys.floats);
     const auto doubles = classes_of(keys.doubles);
     const auto decimals = classes_of(keys.decimals);

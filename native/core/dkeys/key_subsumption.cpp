@@ -130,7 +130,7 @@ void emit_key_subsumption(KeyAxiomEmitter& out, const KeyLists& keys) {
   interval_subsumption(out, keys.decimals);
   interval_subsumption(out, keys.dates);
   interval_subsumption(out, keys.date_times);
-  if (switch_on_unless_zero("KELMON_DKEY_STR_SIZE_INDEX")) {
+  if (switch_flag(SwitchId::DkeyStrSizeIndex)) {
     string_size_indexed(out, keys.strings);
   } else {
     all_or_set_pairwise<std::string>(out, keys.strings,

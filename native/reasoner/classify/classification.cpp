@@ -123,7 +123,7 @@ std::vector<std::uint64_t> Classification::direct_slow(std::uint64_t r) const {
 std::vector<std::string_view> Classification::direct_subsumers(std::string_view iri) const {
   auto r = row_of(iri);
   if (!r) return {};
-  bool fast = switch_on_unless_zero("KELMON_FAST_DIRECT_SUBSUMERS");
+  bool fast = switch_flag(SwitchId::FastDirectSubsumers);
   std::vector<std::string_view> out;
   for (std::uint64_t row : fast ? direct_fast(*r) : direct_slow(*r)) out.push_back(classes_[row]);
   return out;

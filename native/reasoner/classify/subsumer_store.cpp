@@ -17,9 +17,7 @@ constexpr std::uint64_t kU32Max = std::numeric_limits<std::uint32_t>::max();
 }  // namespace
 
 std::uint64_t classify_dense_max() {
-  auto v = env_value("KELMON_CLASSIFY_DENSE_MAX");
-  if (!v) return 60000;
-  return parse_env_u64(*v).value_or(60000);
+  return switch_number(SwitchId::ClassifyDenseMax);
 }
 
 SubsumerStore::SubsumerStore(std::uint64_t n) : dense_(n <= classify_dense_max()), rows_(n) {

@@ -58,7 +58,7 @@ Classification inconsistent_classification(std::vector<std::string> classes, Row
 Classification classify_saturation_only(const InternalOntology& ir) {
   ReportableClasses reportable = reportable_classes(ir.vocabulary.classes);
   RowByIri row_by_iri = rows_by_iri(reportable);
-  sat::ElResult saturation = sat::el_saturate(ir, switch_on_only_for_one("KELMON_PROOF")).first;
+  sat::ElResult saturation = sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
   std::uint8_t kind = fragment_kind(ir);
   return taxonomy_from_saturation(std::move(reportable), saturation, std::move(row_by_iri), kind);
 }

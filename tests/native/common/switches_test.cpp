@@ -1,15 +1,14 @@
 #include "common/switches.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <optional>
 #include <string>
 
+#include "common/invariant.h"
+
 namespace kelmon {
 namespace {
-
-constexpr const char* kVar = "KELMON_TEST_SWITCH";
 
 struct SwitchCase {
   std::optional<std::string> value;  // nullopt: unset
@@ -20,13 +19,12 @@ class SwitchKinds : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(SwitchKinds, EachKindReadsTheValueByItsRule) {
   const auto& c = GetParam();
-  if (c.value) setenv(kVar, c.value->c_str(), 1); else unsetenv(kVar);
-  EXPECT_EQ(switch_on_unless_zero(kVar), c.unless_zero);
-  EXPECT_EQ(switch_on_unless_zero_or_empty(kVar), c.unless_zero_or_empty);
-  EXPECT_EQ(switch_on_only_for_one(kVar), c.only_one);
-  EXPECT_EQ(switch_on_when_set(kVar), c.when_set);
-  EXPECT_EQ(switch_on_for_yes(kVar), c.yes);
-  unsetenv(kVar);
+  const std::optional<std::string_view> v = c.value;
+  EXPECT_EQ(switch_rule_on(SwitchRule::OnUnlessZero, v), c.unless_zero);
+  EXPECT_EQ(switch_rule_on(SwitchRule::OnUnlessZeroOrEmpty, v), c.unless_zero_or_empty);
+  EXPECT_EQ(switch_rule_on(SwitchRule::OnlyForOne, v), c.only_one);
+  EXPECT_EQ(switch_rule_on(SwitchRule::WhenSet, v), c.when_set);
+  EXPECT_EQ(switch_rule_on(SwitchRule::ForYes, v), c.yes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SwitchKinds,
@@ -67,14 +65,9 @@ INSTANTIATE_TEST_SUITE_P(Table, EnvNumbers,
                                            NumberCase{"18446744073709551616", std::nullopt, std::nullopt},
                                            NumberCase{"99999999999999999999999", std::nullopt, std::nullopt}));
 
-TEST(EnvNumber, InvalidOrUnsetGivesTheDefault) {
-  unsetenv(kVar);
-  EXPECT_EQ(env_u64_or(kVar, 17), 17u);
-  setenv(kVar, "abc", 1);
-  EXPECT_EQ(env_u64_or(kVar, 17), 17u);
-  setenv(kVar, "+5", 1);
-  EXPECT_EQ(env_u64_or(kVar, 17), 5u);
-  unsetenv(kVar);
+TEST(SwitchRules, NumberAndTextRulesAreNoFlagRules) {
+  EXPECT_THROW(switch_rule_on(SwitchRule::Number, "1"), InvariantFailure);
+  EXPECT_THROW(switch_rule_on(SwitchRule::Text, "1"), InvariantFailure);
 }
 
 }  // namespace

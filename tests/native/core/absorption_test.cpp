@@ -7,13 +7,13 @@
 
 #include "core/absorption.h"
 #include "core/nnf.h"
-#include "env_guard.h"
+#include "common/scoped_switch.h"
 #include "ir_fixture.h"
 
 namespace kelmon {
 namespace {
 
-using testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 using testing::IrFixture;
 using testing::render;
 using Strings = std::vector<std::string>;
@@ -80,8 +80,8 @@ class AbsorbShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(AbsorbShapeTest, AbsorbsIntoTheExpectedLists) {
   const ShapeCase& c = GetParam();
-  EnvGuard domain("KELMON_DOMAIN_ABSORPTION", c.domain_switch);
-  EnvGuard nominal("KELMON_NOMINAL_EXISTS_ABSORPTION", c.nominal_switch);
+  ScopedSwitch domain(SwitchId::DomainAbsorption, c.domain_switch);
+  ScopedSwitch nominal(SwitchId::NominalExistsAbsorption, c.nominal_switch);
   IrFixture f;
   c.build(f);
   AbsorbedTbox t = absorb(f);
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Absorption, GlobalDisjunctionsAreAscendingAndRecordsSplitByGuard) {
-  EnvGuard domain("KELMON_DOMAIN_ABSORPTION", std::nullopt);
+  ScopedSwitch domain(SwitchId::DomainAbsorption, std::nullopt);
   IrFixture f;
   ConceptId a = f.A("A"), b = f.A("B"), c = f.A("C");
   Role r = f.r("r"), s = f.r("s");

@@ -9,14 +9,14 @@
 
 #include "clause_text.h"
 #include "core/clause.h"
-#include "env_guard.h"
+#include "common/scoped_switch.h"
 #include "ir_fixture.h"
 
 namespace kelmon {
 namespace {
 
 using testing::clause_texts;
-using testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 using testing::IrFixture;
 using Strings = std::vector<std::string>;
 
@@ -48,7 +48,7 @@ class ClausifyTest : public ::testing::TestWithParam<OntologyCase> {};
 
 TEST_P(ClausifyTest, ClausesAndCounters) {
   const OntologyCase& c = GetParam();
-  EnvGuard env("KELMON_CARD_DISJUNCT_ATOMS", c.card_switch);
+  ScopedSwitch env(SwitchId::CardDisjunctAtoms, c.card_switch);
   IrFixture f;
   c.build(f);
   sort_axioms(f.ir.axioms);

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <random>
 
-#include "env_guard.h"
+#include "common/scoped_switch.h"
 #include "ir_fixture.h"
 
 namespace kelmon {
 namespace {
 
-using testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 using testing::IrFixture;
 using testing::render;
 
@@ -27,7 +27,7 @@ struct SwitchCase {
 class NegationSwitchTest : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(NegationSwitchTest, OnlyExactZeroTurnsItOff) {
-  EnvGuard env("KELMON_NEG_TO_BOT_GCI", GetParam().value);
+  ScopedSwitch env(SwitchId::NegToBotGci, GetParam().value);
   IrFixture f;
   f.sub(f.A("A"), f.no(f.A("B")));
   std::uint64_t count = negation_to_bottom_gcis(f.ir);
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, NegationSwitchTest,
                                            SwitchCase{"00", true}, SwitchCase{"false", true}, SwitchCase{"", true}));
 
 TEST(NegationToBottom, ConjunctionFirstNegationInPlaceRestAppended) {
-  EnvGuard env("KELMON_NEG_TO_BOT_GCI", std::nullopt);
+  ScopedSwitch env(SwitchId::NegToBotGci, std::nullopt);
   IrFixture f;
   ConceptId a = f.A("A"), b = f.A("B"), c = f.A("C"), d = f.A("D");
   ConceptId e = f.A("E");
@@ -62,7 +62,7 @@ TEST(NegationToBottom, ConjunctionFirstNegationInPlaceRestAppended) {
 }
 
 TEST(NegationToBottom, ComplexOperandsAndTopSubclass) {
-  EnvGuard env("KELMON_NEG_TO_BOT_GCI", std::nullopt);
+  ScopedSwitch env(SwitchId::NegToBotGci, std::nullopt);
   IrFixture f;
   ConceptId a = f.A("A"), b = f.A("B");
   ConceptId u = f.or_({a, b});
@@ -75,7 +75,7 @@ TEST(NegationToBottom, ComplexOperandsAndTopSubclass) {
 }
 
 TEST(NegationToBottom, OnlyAxiomsPresentAtTheStartAreVisited) {
-  EnvGuard env("KELMON_NEG_TO_BOT_GCI", std::nullopt);
+  ScopedSwitch env(SwitchId::NegToBotGci, std::nullopt);
   IrFixture f;
   ConceptId a = f.A("A"), b = f.A("B"), c = f.A("C");
   // The appended rest SubClassOf(A, Not-free) is not looked at again; a rest
@@ -90,7 +90,7 @@ TEST(NegationToBottom, OnlyAxiomsPresentAtTheStartAreVisited) {
 
 class FunctionalTest : public ::testing::Test {
  protected:
-  EnvGuard max_env{"KELMON_INVERSE_FUNC_MAX", std::nullopt};
+  ScopedSwitch max_env{SwitchId::InverseFuncMax, std::nullopt};
   IrFixture f;
   std::vector<std::string> gcis(std::size_t before) {
     std::vector<std::string> out;
@@ -133,7 +133,7 @@ struct InverseFunctionalCase {
 class InverseFunctionalTest : public ::testing::TestWithParam<InverseFunctionalCase> {};
 
 TEST_P(InverseFunctionalTest, Heuristic) {
-  EnvGuard max_env("KELMON_INVERSE_FUNC_MAX", std::nullopt);
+  ScopedSwitch max_env(SwitchId::InverseFuncMax, std::nullopt);
   IrFixture f;
   Role r = f.r("r");
   f.add(InverseFunctionalRole{r});
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FunctionalRolesSwitch, ZeroSilencesInverseFunctionalOnly) {
-  EnvGuard max_env("KELMON_INVERSE_FUNC_MAX", "0");
+  ScopedSwitch max_env(SwitchId::InverseFuncMax, "0");
   IrFixture f;
   Role r = f.r("r"), s = f.r("s");
   f.add(InverseFunctionalRole{r});
@@ -203,7 +203,7 @@ TEST(FunctionalRolesSwitch, ZeroSilencesInverseFunctionalOnly) {
 }
 
 TEST(FunctionalRolesScan, LazyInAxiomOrder) {
-  EnvGuard max_env("KELMON_INVERSE_FUNC_MAX", std::nullopt);
+  ScopedSwitch max_env(SwitchId::InverseFuncMax, std::nullopt);
   IrFixture f;
   Role r = f.r("r"), s = f.r("s");
   f.add(FunctionalRole{s});
@@ -219,7 +219,7 @@ TEST(FunctionalRolesScan, LazyInAxiomOrder) {
 
 class InversePairTest : public ::testing::Test {
  protected:
-  EnvGuard env{"KELMON_INVERSE_PAIR_FUNC", "1"};
+  ScopedSwitch env{SwitchId::InversePairFunc, "1"};
   IrFixture f;
   std::vector<std::string> run() {
     std::size_t before = f.ir.axioms.size();
@@ -271,7 +271,7 @@ TEST_F(InversePairTest, InverseRolesAndOffSwitch) {
   EXPECT_TRUE(run().empty()) << "only named roles count";
   f.add(FunctionalRole{p});
   {
-    EnvGuard off("KELMON_INVERSE_PAIR_FUNC", "yes");
+    ScopedSwitch off(SwitchId::InversePairFunc, "yes");
     EXPECT_TRUE(run().empty());
   }
   EXPECT_EQ(run(), std::vector<std::string>{"InverseFunctionalRole(q)"});
@@ -279,9 +279,9 @@ TEST_F(InversePairTest, InverseRolesAndOffSwitch) {
 
 // The passes give the same axioms, up to ids, whatever the order of the input.
 TEST(NegationAndFunctionalityPasses, SameResultForAnyAxiomOrder) {
-  EnvGuard neg("KELMON_NEG_TO_BOT_GCI", std::nullopt);
-  EnvGuard max("KELMON_INVERSE_FUNC_MAX", std::nullopt);
-  EnvGuard pair("KELMON_INVERSE_PAIR_FUNC", "1");
+  ScopedSwitch neg(SwitchId::NegToBotGci, std::nullopt);
+  ScopedSwitch max(SwitchId::InverseFuncMax, std::nullopt);
+  ScopedSwitch pair(SwitchId::InversePairFunc, "1");
   auto build = [](std::uint32_t seed) {
     IrFixture f;
     ConceptId a = f.A("A"), b = f.A("B"), c = f.A("C");

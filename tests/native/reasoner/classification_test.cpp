@@ -3,19 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdlib.h>
+#include <memory>
+#include <optional>
 
+#include "common/scoped_switch.h"
 #include "reasoner/classify/reportable.h"
 #include "reasoner/classify/taxonomy.h"
 
 namespace kelmon::reasoner {
 namespace {
 
+using kelmon::testing::ScopedSwitch;
+
+// A store of n rows made while the dense limit switch holds `limit`.
+SubsumerStore store_under_limit(std::uint64_t n, std::optional<std::string> limit) {
+  ScopedSwitch dense_max(SwitchId::ClassifyDenseMax, std::move(limit));
+  return SubsumerStore(n);
+}
+
 // Rows: 0 A, 1 B, 2 C, 3 D, 4 U (unsatisfiable), 5 E. A ≡ B ⊑ C; D ⊑ A, B, C; E alone.
 Classification sample(bool sparse) {
-  if (sparse) setenv("KELMON_CLASSIFY_DENSE_MAX", "+5", 1);
-  SubsumerStore store(6);
-  unsetenv("KELMON_CLASSIFY_DENSE_MAX");
+  SubsumerStore store = store_under_limit(6, sparse ? std::optional<std::string>("+5") : std::nullopt);
   EXPECT_EQ(store.is_dense(), !sparse);
   auto add = [&](int r, std::initializer_list<int> cs) {
     for (int c : cs) store.insert(r, c);
@@ -36,9 +44,10 @@ using Views = std::vector<std::string_view>;
 class Queries : public ::testing::TestWithParam<std::tuple<bool, bool>> {
  protected:
   void SetUp() override {
-    if (std::get<1>(GetParam())) setenv("KELMON_FAST_DIRECT_SUBSUMERS", "0", 1);
+    if (std::get<1>(GetParam())) slow_form_ = std::make_unique<ScopedSwitch>(SwitchId::FastDirectSubsumers, "0");
   }
-  void TearDown() override { unsetenv("KELMON_FAST_DIRECT_SUBSUMERS"); }
+  void TearDown() override { slow_form_.reset(); }
+  std::unique_ptr<ScopedSwitch> slow_form_;
 };
 
 TEST_P(Queries, AnswerTheSameInEveryStoreAndForm) {
@@ -71,18 +80,14 @@ TEST(SubsumerStoreTest, DenseLimitParsing) {
   };
   for (Case c : {Case{"+5", false}, Case{"5", false}, Case{"6", true}, Case{"5x", true}, Case{"-5", true},
                  Case{"+", true}, Case{"", true}, Case{"0", false}}) {
-    setenv("KELMON_CLASSIFY_DENSE_MAX", c.value, 1);
-    EXPECT_EQ(SubsumerStore(6).is_dense(), c.dense_for_6) << c.value;
+    EXPECT_EQ(store_under_limit(6, c.value).is_dense(), c.dense_for_6) << c.value;
   }
-  unsetenv("KELMON_CLASSIFY_DENSE_MAX");
   EXPECT_TRUE(SubsumerStore(60000).is_dense());
   EXPECT_TRUE(SubsumerStore(0).is_dense());
 }
 
 TEST(SubsumerStoreTest, SparseRowsStaySortedAndUnique) {
-  setenv("KELMON_CLASSIFY_DENSE_MAX", "0", 1);
-  SubsumerStore s(3);
-  unsetenv("KELMON_CLASSIFY_DENSE_MAX");
+  SubsumerStore s = store_under_limit(3, "0");
   for (int c : {2, 0, 2, 1, 0}) s.insert(1, c);
   EXPECT_EQ(s.columns(1), (std::vector<std::uint64_t>{0, 1, 2}));
   EXPECT_FALSE(s.contains(1, std::uint64_t{1} << 33));
@@ -93,9 +98,7 @@ TEST(SubsumerStoreTest, SparseRowsStaySortedAndUnique) {
 TEST(SubsumerStoreTest, LongRowsAnswerLikeShortOnes) {
   const std::uint64_t n = 500;
   for (const char* limit : {"60000", "0"}) {
-    setenv("KELMON_CLASSIFY_DENSE_MAX", limit, 1);
-    SubsumerStore s(n);
-    unsetenv("KELMON_CLASSIFY_DENSE_MAX");
+    SubsumerStore s = store_under_limit(n, limit);
     std::vector<std::uint64_t> expected;
     for (std::uint64_t k = 0; k < 200; ++k) {
       const std::uint64_t c = (k * 37) % n;  // scattered, not ascending

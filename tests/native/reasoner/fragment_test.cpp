@@ -1,7 +1,7 @@
 #include "reasoner/fragment.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include "common/scoped_switch.h"
 
 #include "core/convert/convert_support.h"
 
@@ -58,12 +58,13 @@ TEST(FragmentTests, ConjunctionToBottomIsNotHornWithAFunctionalRole) {
 TEST(FragmentTests, BareDeclarationSwitchOnlyZeroTurnsTheRuleOff) {
   const char* body = "InverseObjectProperties(:p :q)";
   auto ir = convert_ofn(body);
-  setenv("KELMON_FRAGMENT_BARE_DECL", "", 1);
-  EXPECT_TRUE(in_saturation_fragment(ir, false));
-  setenv("KELMON_FRAGMENT_BARE_DECL", "0", 1);
+  {
+    kelmon::testing::ScopedSwitch empty(SwitchId::FragmentBareDecl, "");
+    EXPECT_TRUE(in_saturation_fragment(ir, false));
+  }
+  kelmon::testing::ScopedSwitch zero(SwitchId::FragmentBareDecl, "0");
   EXPECT_FALSE(in_saturation_fragment(ir, false));
   EXPECT_FALSE(used_roles(ir).has_value());
-  unsetenv("KELMON_FRAGMENT_BARE_DECL");
 }
 
 TEST(FragmentTests, UsedRolesCloseDownward) {

@@ -13,7 +13,7 @@
 namespace kelmon::sat {
 namespace {
 
-using testing::ScopedEnv;
+using kelmon::testing::ScopedSwitch;
 using testing::Tbox;
 
 TEST(ElSaturate, EmptyOntologyGivesReflexiveRowsOnly) {
@@ -38,10 +38,10 @@ class ProofFlag : public ::testing::TestWithParam<ProofSwitch> {};
 // el_saturate_from_env records proofs only for exactly "1"; the store is
 // dropped, so the visible effect is checked through el_saturate with the same rule.
 TEST_P(ProofFlag, ProofStoreOnlyForExactlyOne) {
-  ScopedEnv env("KELMON_PROOF", GetParam().value);
+  ScopedSwitch env(SwitchId::Proof, GetParam().value);
   Tbox t;
   t.sub(t.A("A"), t.A("B"));
-  const bool on = switch_on_only_for_one("KELMON_PROOF");
+  const bool on = switch_flag(SwitchId::Proof);
   EXPECT_EQ(on, GetParam().on);
   auto [result, store] = el_saturate(t.o, on);
   EXPECT_EQ(store != nullptr, GetParam().on);
@@ -138,7 +138,7 @@ TEST(ElSaturateWithDeadline, ExactlyAtTheBoundaryOf4095Items) {
 }
 
 TEST(ElSaturateWithDeadline, FutureOrNoDeadlineCompletesAndIgnoresProofWithDeadline) {
-  ScopedEnv env("KELMON_PROOF", "1");
+  ScopedSwitch env(SwitchId::Proof, "1");
   Tbox t = chain_of(120);
   auto [r1, t1] = el_saturate_with_deadline(t.o, Clock::now() + std::chrono::hours(1));
   auto [r2, t2] = el_saturate_with_deadline(t.o, std::nullopt);

@@ -15,7 +15,7 @@
 namespace kelmon::sat {
 namespace {
 
-using testing::ScopedEnv;
+using kelmon::testing::ScopedSwitch;
 using testing::Tbox;
 
 void random_tbox(Tbox& t, std::uint64_t seed) {
@@ -104,7 +104,7 @@ TEST(RandomTboxes, ClassRowsAreTheSameInEveryEngineMode) {
     const Snapshot plain = snapshot(el_saturate(t.o, false).first, n);
     Snapshot dedup;
     {
-      ScopedEnv env("KELMON_SAT_ENQUEUE_DEDUP", "1");
+      ScopedSwitch env(SwitchId::SatEnqueueDedup, "1");
       dedup = snapshot(el_saturate(t.o, false).first, n);
     }
     ASSERT_EQ(plain, reference) << "seed " << seed;

@@ -10,7 +10,7 @@
 namespace kelmon::sat {
 namespace {
 
-using testing::ScopedEnv;
+using kelmon::testing::ScopedSwitch;
 using testing::Tbox;
 
 BuiltRuleBase build(Tbox& t) { return build_rule_base(t.o, build_role_closure(t.o)); }
@@ -159,7 +159,7 @@ TEST(RuleBase, FunctionalSupersAscend) {
 }
 
 struct SwitchCase {
-  const char* variable;
+  SwitchId id;
   std::optional<std::string> value;
   bool on;
 };
@@ -167,7 +167,7 @@ struct SwitchCase {
 class OneOfSwitch : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(OneOfSwitch, OneOfSubsumersFollowTheSwitch) {
-  ScopedEnv env(GetParam().variable, GetParam().value);
+  ScopedSwitch env(GetParam().id, GetParam().value);
   Tbox t;
   t.sub(t.A("A"), t.or_({t.nominal("a"), t.nominal("b")}));
   t.type(t.A("C"), "a");
@@ -178,15 +178,15 @@ TEST_P(OneOfSwitch, OneOfSubsumersFollowTheSwitch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, OneOfSwitch,
-                         ::testing::Values(SwitchCase{"KELMON_ONEOF_SUBSUMER", std::nullopt, true},
-                                           SwitchCase{"KELMON_ONEOF_SUBSUMER", "1", true},
-                                           SwitchCase{"KELMON_ONEOF_SUBSUMER", "0", false},
-                                           SwitchCase{"KELMON_ONEOF_SUBSUMER", "", false}));
+                         ::testing::Values(SwitchCase{SwitchId::OneofSubsumer, std::nullopt, true},
+                                           SwitchCase{SwitchId::OneofSubsumer, "1", true},
+                                           SwitchCase{SwitchId::OneofSubsumer, "0", false},
+                                           SwitchCase{SwitchId::OneofSubsumer, "", false}));
 
 class NominalTypingSwitch : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(NominalTypingSwitch, AssertionsTypeNominalsFollowingTheSwitch) {
-  ScopedEnv env(GetParam().variable, GetParam().value);
+  ScopedSwitch env(GetParam().id, GetParam().value);
   Tbox t;
   t.sub(t.A("A"), t.some(t.r("r"), t.nominal("a")));
   t.type(t.A("C"), "a");
@@ -196,15 +196,15 @@ TEST_P(NominalTypingSwitch, AssertionsTypeNominalsFollowingTheSwitch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, NominalTypingSwitch,
-                         ::testing::Values(SwitchCase{"KELMON_NOMINAL_TYPING", std::nullopt, true},
-                                           SwitchCase{"KELMON_NOMINAL_TYPING", "yes", true},
-                                           SwitchCase{"KELMON_NOMINAL_TYPING", "0", false},
-                                           SwitchCase{"KELMON_NOMINAL_TYPING", "", false}));
+                         ::testing::Values(SwitchCase{SwitchId::NominalTyping, std::nullopt, true},
+                                           SwitchCase{SwitchId::NominalTyping, "yes", true},
+                                           SwitchCase{SwitchId::NominalTyping, "0", false},
+                                           SwitchCase{SwitchId::NominalTyping, "", false}));
 
 class BottomFillerSwitch : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(BottomFillerSwitch, BottomInsideAFillerEncodesToTheSharedBottomFiller) {
-  ScopedEnv env(GetParam().variable, GetParam().value);
+  ScopedSwitch env(GetParam().id, GetParam().value);
   Tbox t;
   const Role r = t.r("r"), s = t.r("s");  // ids 0 and 1
   t.sub(t.A("A"), t.some(r, t.and_({t.A("B"), t.some(s, t.bot())})));
@@ -219,9 +219,9 @@ TEST_P(BottomFillerSwitch, BottomInsideAFillerEncodesToTheSharedBottomFiller) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, BottomFillerSwitch,
-                         ::testing::Values(SwitchCase{"KELMON_EL_BOT_FILLER", std::nullopt, true},
-                                           SwitchCase{"KELMON_EL_BOT_FILLER", "", true},
-                                           SwitchCase{"KELMON_EL_BOT_FILLER", "0", false}));
+                         ::testing::Values(SwitchCase{SwitchId::ElBotFiller, std::nullopt, true},
+                                           SwitchCase{SwitchId::ElBotFiller, "", true},
+                                           SwitchCase{SwitchId::ElBotFiller, "0", false}));
 
 // Deeply nested existentials are encoded without recursion.
 TEST(RuleBase, DeeplyNestedExistentialEncodesWithoutRecursion) {

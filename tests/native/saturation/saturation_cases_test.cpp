@@ -16,7 +16,7 @@
 namespace kelmon::sat {
 namespace {
 
-using testing::ScopedEnv;
+using kelmon::testing::ScopedSwitch;
 using testing::Tbox;
 using Pair = std::pair<std::string, std::string>;
 
@@ -470,8 +470,8 @@ class SaturationCase : public ::testing::TestWithParam<std::tuple<Case, Mode>> {
 
 TEST_P(SaturationCase, DerivesExactlyTheExpectedFacts) {
   const auto& [c, mode] = GetParam();
-  ScopedEnv dedup("KELMON_SAT_ENQUEUE_DEDUP", mode == Mode::Dedup ? std::optional<std::string>("1") : std::nullopt);
-  ScopedEnv proof("KELMON_PROOF", mode == Mode::Proof ? std::optional<std::string>("1") : std::nullopt);
+  ScopedSwitch dedup(SwitchId::SatEnqueueDedup, mode == Mode::Dedup ? std::optional<std::string>("1") : std::nullopt);
+  ScopedSwitch proof(SwitchId::Proof, mode == Mode::Proof ? std::optional<std::string>("1") : std::nullopt);
   Tbox t;
   c.build(t);
   ElResult r = el_saturate_from_env(t.o);
@@ -491,7 +491,7 @@ TEST_P(SaturationCase, ClassRowsDoNotDependOnMode) {
   Tbox t;
   c.build(t);
   ElResult plain = el_saturate(t.o, false).first;
-  ScopedEnv dedup("KELMON_SAT_ENQUEUE_DEDUP", mode == Mode::Dedup ? std::optional<std::string>("1") : std::nullopt);
+  ScopedSwitch dedup(SwitchId::SatEnqueueDedup, mode == Mode::Dedup ? std::optional<std::string>("1") : std::nullopt);
   auto [other, store] = el_saturate(t.o, mode == Mode::Proof);
   EXPECT_EQ(store != nullptr, mode == Mode::Proof);
   const std::size_t n = t.o.vocabulary.classes.size();

@@ -1,7 +1,6 @@
 // Small TBoxes and ABoxes built by hand through the IR, for saturation tests.
 #pragma once
 
-#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/scoped_switch.h"
 #include "core/ir.h"
 #include "saturation/saturation.h"
 
@@ -57,29 +57,6 @@ class Tbox {
   }
 
   InternalOntology o;
-};
-
-// Sets a variable for one scope and restores the old value afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    set(value);
-  }
-  ~ScopedEnv() { set(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  void set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_, value->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-  const char* name_;
-  std::optional<std::string> old_;
 };
 
 }  // namespace kelmon::sat::testing

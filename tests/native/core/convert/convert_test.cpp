@@ -9,22 +9,12 @@
 #include "core/convert/convert_support.h"
 #include "core/convert/dropped.h"
 #include "core/convert/role_chains.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon {
 namespace {
 
 using namespace kelmon::testing;
-
-class EnvGuard {
- public:
-  EnvGuard(const char* name, const char* value) : name_(name) {
-    if (value) setenv(name, value, 1); else unsetenv(name);
-  }
-  ~EnvGuard() { unsetenv(name_); }
-
- private:
-  const char* name_;
-};
 
 std::vector<std::string> names(const auto& ns) {
   std::vector<std::string> out;
@@ -108,11 +98,13 @@ TEST(ConvertOntology, AxiomsOfSeveralDocumentsConvertAsOne) {
 TEST(ConvertOntology, HashOrderOnlyForExactlyOne) {
   std::vector<std::string> lines(std::begin(kMixed), std::end(kMixed));
   auto structural = convert_ofn(join(lines));
-  EnvGuard env("KELMON_CONVERT_HASH_SORT", "1 ");
-  auto still_structural = convert_ofn(join(lines));
+  auto still_structural = [&] {
+    ScopedSwitch env(SwitchId::ConvertHashSort, "1 ");
+    return convert_ofn(join(lines));
+  }();
   EXPECT_EQ(names(still_structural.vocabulary.classes), names(structural.vocabulary.classes));
   EXPECT_EQ(names(still_structural.vocabulary.roles), names(structural.vocabulary.roles));
-  setenv("KELMON_CONVERT_HASH_SORT", "1", 1);
+  ScopedSwitch env(SwitchId::ConvertHashSort, "1");
   auto hashed = convert_ofn(join(lines));
   // Same names and axioms under another interning order.
   auto sorted = [](std::vector<std::string> v) { std::sort(v.begin(), v.end()); return v; };
@@ -132,13 +124,15 @@ TEST(ConvertOntology, UnsupportedKindsAreCountedByText) {
 }
 
 TEST(ConvertOntology, DataGateIsReadPerAxiomAndOnlyZeroCloses) {
-  for (const char* value : {static_cast<const char*>(nullptr), "", "false", "1", " 0"}) {
-    EnvGuard env("KELMON_DATA_PROPERTIES", value);
+  for (std::optional<std::string> value : {std::optional<std::string>(), std::optional<std::string>(""),
+                                          std::optional<std::string>("false"), std::optional<std::string>("1"),
+                                          std::optional<std::string>(" 0")}) {
+    ScopedSwitch env(SwitchId::DataProperties, value);
     auto o = convert_ofn("FunctionalDataProperty(:p)");
-    EXPECT_TRUE(o.dropped.empty()) << (value ? value : "unset");
+    EXPECT_TRUE(o.dropped.empty()) << value.value_or("unset");
     EXPECT_TRUE(has_axiom(o, FunctionalRole{Role::named(role_id(o, "p"))}));
   }
-  EnvGuard env("KELMON_DATA_PROPERTIES", "0");
+  ScopedSwitch env(SwitchId::DataProperties, "0");
   auto o = convert_ofn("FunctionalDataProperty(:p) SubDataPropertyOf(:p :q) SubClassOf(:A :B)");
   std::map<std::string, std::uint64_t> expected = {{"FunctionalDataProperty: unsupported data range", 1},
                                                    {"SubDataPropertyOf: unsupported data range", 1}};
@@ -310,9 +304,10 @@ TEST(VisitingOrder, IsTheStructuralOrder) {
   auto order = visiting_order(loaded.axioms);
   ASSERT_EQ(order.size(), loaded.axioms.size());
   for (size_t i = 1; i < order.size(); ++i) EXPECT_LT(owl::compare_axioms(*order[i - 1], *order[i]), 0) << i;
-  setenv("KELMON_CONVERT_HASH_SORT", "1", 1);
-  auto hashed = visiting_order(loaded.axioms);
-  unsetenv("KELMON_CONVERT_HASH_SORT");
+  auto hashed = [&] {
+    ScopedSwitch env(SwitchId::ConvertHashSort, "1");
+    return visiting_order(loaded.axioms);
+  }();
   for (size_t i = 1; i < hashed.size(); ++i) {
     uint64_t a = owl::structural_hash(*hashed[i - 1]), b = owl::structural_hash(*hashed[i]);
     EXPECT_TRUE(a < b || (a == b && owl::compare_axioms(*hashed[i - 1], *hashed[i]) < 0)) << i;

@@ -2,10 +2,12 @@
 
 #include "core/data_axioms/index_clash_checks.h"
 #include "core/data_axioms/told_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon {
 namespace {
+
+using testing::ScopedSwitch;
 
 using testing::kClash;
 using testing::kNothing;
@@ -128,10 +130,10 @@ TEST(CheckDisjointPropertyValues, is_off_when_data_properties_are_switched_off) 
   const std::string body = R"(DisjointDataProperties(:p :q) DataPropertyAssertion(:p :a "x")
                               DataPropertyAssertion(:q :a "x"))";
   {
-    testing::EnvGuard off("KELMON_DATA_PROPERTIES", "0");
+    ScopedSwitch off(SwitchId::DataProperties, "0");
     EXPECT_EQ(run(check_disjoint_property_values, body), kNothing);
   }
-  testing::EnvGuard empty("KELMON_DATA_PROPERTIES", "");
+  ScopedSwitch empty(SwitchId::DataProperties, "");
   EXPECT_EQ(run(check_disjoint_property_values, body), kClash);
 }
 

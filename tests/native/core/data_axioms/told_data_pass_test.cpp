@@ -2,10 +2,12 @@
 
 #include "core/data_axioms/told_data_pass.h"
 #include "core/data_axioms/told_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon {
 namespace {
+
+using testing::ScopedSwitch;
 
 using testing::kClash;
 using testing::kNothing;
@@ -222,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ToldDataPassSwitch, keeps_every_step_but_the_disjoint_check_when_data_properties_are_off) {
-  testing::EnvGuard off("KELMON_DATA_PROPERTIES", "0");
+  ScopedSwitch off(SwitchId::DataProperties, "0");
   EXPECT_EQ(told_axioms(R"(DisjointDataProperties(:p :q) DataPropertyAssertion(:p :a "x")
                            DataPropertyAssertion(:q :a "x"))"),
             kNothing);

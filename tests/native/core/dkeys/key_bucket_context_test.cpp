@@ -6,7 +6,7 @@
 
 #include "core/dkeys/key_bucket_context.h"
 #include "dkey_pass_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon::testing {
 namespace {
@@ -77,7 +77,7 @@ TEST(KeyBucketContext, at_most_is_strict_and_not_universal) {
 
 TEST(KeyBucketContext, negated_some_values_is_universal_unless_post_nnf_is_off) {
   for (const char* post_nnf : {"1", "0"}) {
-    EnvGuard env("KELMON_DKEY_POST_NNF", post_nnf);
+    ScopedSwitch env(SwitchId::DkeyPostNnf, post_nnf);
     ContextFixture f;
     f.no(f.some(f.r("p"), f.K("1:1")));
     const auto c = f.context();
@@ -154,7 +154,7 @@ TEST(KeyBucketContext, inverse_of_functional_property_is_strict_and_grouped) {
 
 TEST(KeyBucketContext, unbounded_use_needs_the_gate_off) {
   for (const char* gate : {"1", "0"}) {
-    EnvGuard env("KELMON_DKEY_MERGING_GATE", gate);
+    ScopedSwitch env(SwitchId::DkeyMergingGate, gate);
     ContextFixture f;
     f.some(f.r("p"), f.K("1:1"));
     const auto c = f.context();

@@ -8,17 +8,17 @@
 #include <optional>
 
 #include "dkey_pass_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon::testing {
 namespace {
 
-using Env = std::vector<std::pair<const char*, const char*>>;
+using Env = std::vector<std::pair<SwitchId, const char*>>;
 
 std::vector<std::string> run_with(const Env& env, const std::function<void(KeyPassFixture&)>& build) {
-  std::vector<std::unique_ptr<EnvGuard>> guards;
-  for (const auto& [name, value] : env)
-    guards.push_back(std::make_unique<EnvGuard>(name, value ? std::optional<std::string>(value) : std::nullopt));
+  std::vector<std::unique_ptr<ScopedSwitch>> guards;
+  for (const auto& [id, value] : env)
+    guards.push_back(std::make_unique<ScopedSwitch>(id, value ? std::optional<std::string>(value) : std::nullopt));
   KeyPassFixture f;
   build(f);
   return f.run();
@@ -49,13 +49,13 @@ struct SwitchCase {
 const SwitchCase kUniversalCases[] = {
     {"split_mode_puts_the_universal_key_first", {}, {"DisjointClasses(3:3 1:1)", "DisjointClasses(3:3 2:2)"}},
     {"collapse_off_pairs_all_three_in_key_order",
-     {{"KELMON_DKEY_COLLAPSE_SPLIT", "0"}},
+     {{SwitchId::DkeyCollapseSplit, "0"}},
      {"DisjointClasses(1:1 2:2)", "DisjointClasses(1:1 3:3)", "DisjointClasses(2:2 3:3)"}},
     {"group_skip_off_keeps_the_pairs_in_key_order",
-     {{"KELMON_DKEY_GROUP_SKIP", "0"}},
+     {{SwitchId::DkeyGroupSkip, "0"}},
      {"DisjointClasses(1:1 3:3)", "DisjointClasses(2:2 3:3)"}},
-    {"split_stats_changes_no_axiom", {{"KELMON_DKEY_SPLIT_STATS", ""}}, {"DisjointClasses(3:3 1:1)", "DisjointClasses(3:3 2:2)"}},
-    {"no_context_pairs_all_three", {{"KELMON_BOUNDED_DKEY_DISJOINT", "0"}},
+    {"split_stats_changes_no_axiom", {{SwitchId::DkeySplitStats, ""}}, {"DisjointClasses(3:3 1:1)", "DisjointClasses(3:3 2:2)"}},
+    {"no_context_pairs_all_three", {{SwitchId::BoundedDkeyDisjoint, "0"}},
      {"DisjointClasses(1:1 2:2)", "DisjointClasses(1:1 3:3)", "DisjointClasses(2:2 3:3)"}},
 };
 
@@ -70,13 +70,13 @@ INSTANTIATE_TEST_SUITE_P(Switches, UniversalBucket, ::testing::ValuesIn(kUnivers
 
 TEST(KeyBucketDisjointness, split_stats_counts_without_changing_output) {
   const DkeySplitStats before = dkey_split_stats();
-  run_with({{"KELMON_DKEY_SPLIT_STATS", "1"}, {"KELMON_DKEY_GROUP_SKIP", "0"}}, universal_and_two_rest);
+  run_with({{SwitchId::DkeySplitStats, "1"}, {SwitchId::DkeyGroupSkip, "0"}}, universal_and_two_rest);
   const DkeySplitStats after = dkey_split_stats();
   // Three disjoint pairs considered; the pair of the two existential keys left out.
   EXPECT_EQ(after.considered_pairs - before.considered_pairs, 3u);
   EXPECT_EQ(after.skipped_pairs - before.skipped_pairs, 1u);
   const DkeySplitStats unchanged = dkey_split_stats();
-  run_with({{"KELMON_DKEY_SPLIT_STATS", "0"}}, universal_and_two_rest);
+  run_with({{SwitchId::DkeySplitStats, "0"}}, universal_and_two_rest);
   EXPECT_EQ(dkey_split_stats().considered_pairs, unchanged.considered_pairs);
 }
 
@@ -93,7 +93,7 @@ TEST(KeyBucketDisjointness, inverse_functional_super_property_makes_the_bucket_s
 // p is bounded but not strict through an all-values restriction to a key class
 // that does not decode: its integer bucket holds no universal key.
 TEST(KeyBucketDisjointness, bucket_without_universal_key_emits_nothing) {
-  for (const Env& env : {Env{}, Env{{"KELMON_DKEY_GROUP_SKIP", "0"}}}) {
+  for (const Env& env : {Env{}, Env{{SwitchId::DkeyGroupSkip, "0"}}}) {
     const auto out = run_with(env, [](KeyPassFixture& f) {
       f.all(f.r("p"), f.K("zzz"));
       f.some(f.r("p"), f.K("1:1"));
@@ -101,7 +101,7 @@ TEST(KeyBucketDisjointness, bucket_without_universal_key_emits_nothing) {
     });
     EXPECT_TRUE(out.empty()) << out.front();
   }
-  const auto collapse_off = run_with({{"KELMON_DKEY_COLLAPSE_SPLIT", "0"}}, [](KeyPassFixture& f) {
+  const auto collapse_off = run_with({{SwitchId::DkeyCollapseSplit, "0"}}, [](KeyPassFixture& f) {
     f.all(f.r("p"), f.K("zzz"));
     f.some(f.r("p"), f.K("1:1"));
     f.some(f.r("p"), f.K("2:2"));
@@ -127,7 +127,7 @@ TEST(KeyBucketDisjointness, later_bucket_admits_a_pair_unless_emit_order_is_off)
     return sorted(extra);
   };
   EXPECT_EQ(run_with({}, two_roots), with({"DisjointClasses(1:1 2:2)"}));
-  EXPECT_EQ(run_with({{"KELMON_DKEY_EMIT_ORDER", "0"}}, two_roots), with({}));
+  EXPECT_EQ(run_with({{SwitchId::DkeyEmitOrder, "0"}}, two_roots), with({}));
 }
 
 TEST(KeyBucketDisjointness, direct_keys_meet_direct_and_grouped_keys_only) {
@@ -146,7 +146,7 @@ TEST(KeyBucketDisjointness, post_nnf_switch_decides_whether_a_negated_use_bounds
     f.some(f.r("p"), f.K("2:2"));
   };
   EXPECT_EQ(run_with({}, build), std::vector<std::string>{"DisjointClasses(1:1 2:2)"});
-  EXPECT_TRUE(run_with({{"KELMON_DKEY_POST_NNF", "0"}}, build).empty());
+  EXPECT_TRUE(run_with({{SwitchId::DkeyPostNnf, "0"}}, build).empty());
 }
 
 TEST(KeyBucketDisjointness, merging_gate_off_groups_unbounded_uses) {
@@ -155,7 +155,7 @@ TEST(KeyBucketDisjointness, merging_gate_off_groups_unbounded_uses) {
     f.some(f.r("p"), f.K("2:2"));  // p not bounded
   };
   EXPECT_TRUE(run_with({}, build).empty());
-  EXPECT_EQ(run_with({{"KELMON_DKEY_MERGING_GATE", "0"}}, build), std::vector<std::string>{"DisjointClasses(1:1 2:2)"});
+  EXPECT_EQ(run_with({{SwitchId::DkeyMergingGate, "0"}}, build), std::vector<std::string>{"DisjointClasses(1:1 2:2)"});
 }
 
 TEST(KeyBucketDisjointness, one_of_seed_off_relates_no_one_of_key) {
@@ -167,7 +167,7 @@ TEST(KeyBucketDisjointness, one_of_seed_off_relates_no_one_of_key) {
   };
   EXPECT_EQ(run_with({}, build),
             sorted({"DisjointClasses(io:3 io:4)", "DisjointClasses(5:9 io:3)", "DisjointClasses(5:9 io:4)"}));
-  EXPECT_TRUE(run_with({{"KELMON_DKEY_ONEOF_SEED", "0"}}, build).empty());
+  EXPECT_TRUE(run_with({{SwitchId::DkeyOneofSeed, "0"}}, build).empty());
 }
 
 TEST(KeyBucketDisjointness, cross_kind_partner_filter) {
@@ -180,7 +180,7 @@ TEST(KeyBucketDisjointness, cross_kind_partner_filter) {
     f.some(f.r("s"), f.K("dec:*:e:*:e"));  // in no table
   };
   EXPECT_EQ(run_with({}, build), sorted({"DisjointClasses(f:*:e:*:e db:*:e:*:e)", "DisjointClasses(f:*:e:*:e 1:1)"}));
-  EXPECT_TRUE(run_with({{"KELMON_DKEY_CROSS_BUCKET_DISJOINT", "0"}}, build).empty());
+  EXPECT_TRUE(run_with({{SwitchId::DkeyCrossBucketDisjoint, "0"}}, build).empty());
 }
 
 TEST(KeyBucketDisjointness, range_and_one_of_need_a_common_group) {

@@ -10,7 +10,7 @@
 #include "core/convert/class_expression.h"
 #include "core/convert/data_restrictions.h"
 #include "core/convert/convert_support.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "core/ir_fixture.h"
 
 namespace kelmon::testing {
@@ -132,7 +132,7 @@ struct ExpressionCase {
 
 class DataRestrictions : public ::testing::TestWithParam<ExpressionCase> {};
 TEST_P(DataRestrictions, concept_id) {
-  EnvGuard env("KELMON_DATA_PROPERTIES",
+  ScopedSwitch env(SwitchId::DataProperties,
                GetParam().data_properties ? std::optional<std::string>(GetParam().data_properties) : std::nullopt);
   EXPECT_EQ(class_expression(GetParam().expression), GetParam().expected);
 }

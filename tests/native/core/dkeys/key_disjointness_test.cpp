@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "dkey_pass_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon::testing {
 namespace {
@@ -69,8 +69,8 @@ class KeyDisjointnessWithoutContext : public ::testing::TestWithParam<DisjointCa
 
 TEST_P(KeyDisjointnessWithoutContext, emits_exactly_the_disjoint_pairs) {
   const DisjointCase& c = GetParam();
-  EnvGuard bounded("KELMON_BOUNDED_DKEY_DISJOINT", "0");
-  EnvGuard cross("KELMON_DKEY_CROSS_BUCKET_DISJOINT", c.cross ? std::optional<std::string>(c.cross) : std::nullopt);
+  ScopedSwitch bounded(SwitchId::BoundedDkeyDisjoint, "0");
+  ScopedSwitch cross(SwitchId::DkeyCrossBucketDisjoint, c.cross ? std::optional<std::string>(c.cross) : std::nullopt);
   KeyPassFixture f;
   for (const auto& k : c.keys) f.K(k);
   EXPECT_EQ(f.run(), sorted(c.expected));
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeyDisjointnessWithoutContext, ::testing::Values
 // disjointness step, while without a context every disjoint pair gets one.
 TEST(KeyDisjointness, empty_context_pairs_nothing) {
   for (const char* bounded_switch : {"1", "0"}) {
-    EnvGuard bounded("KELMON_BOUNDED_DKEY_DISJOINT", bounded_switch);
+    ScopedSwitch bounded(SwitchId::BoundedDkeyDisjoint, bounded_switch);
     KeyPassFixture f;
     f.K("1:3");
     f.K("5:6");
@@ -102,7 +102,7 @@ TEST(KeyDisjointness, empty_context_pairs_nothing) {
 
 // Many keys: the sweeps must give exactly what the pairwise definition gives.
 TEST(KeyDisjointness, many_integer_points_and_ranges_match_the_pairwise_rule) {
-  EnvGuard bounded("KELMON_BOUNDED_DKEY_DISJOINT", "0");
+  ScopedSwitch bounded(SwitchId::BoundedDkeyDisjoint, "0");
   KeyPassFixture f;
   std::vector<std::pair<int, int>> intervals;
   for (int i = 0; i < 12; ++i) intervals.emplace_back(i % 5, i % 5 + i % 3);

@@ -8,7 +8,7 @@
 #include <random>
 #include <set>
 
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "dkey_pass_fixture.h"
 #include "reference_key_pass.h"
 
@@ -64,13 +64,13 @@ class RandomOntology {
     }
   }
 
-  std::vector<std::pair<const char*, std::optional<std::string>>> switches() {
-    const char* names[] = {"KELMON_BOUNDED_DKEY_DISJOINT", "KELMON_DKEY_EMIT_ORDER", "KELMON_DKEY_COLLAPSE_SPLIT",
-                           "KELMON_DKEY_GROUP_SKIP", "KELMON_DKEY_POST_NNF", "KELMON_DKEY_MERGING_GATE",
-                           "KELMON_DKEY_STR_SIZE_INDEX", "KELMON_DKEY_ONEOF_SEED",
-                           "KELMON_DKEY_CROSS_BUCKET_DISJOINT"};
-    std::vector<std::pair<const char*, std::optional<std::string>>> out;
-    for (const char* n : names) out.emplace_back(n, chance(4) ? std::optional<std::string>("0") : std::nullopt);
+  std::vector<std::pair<SwitchId, std::optional<std::string>>> switches() {
+    const SwitchId ids[] = {SwitchId::BoundedDkeyDisjoint, SwitchId::DkeyEmitOrder,     SwitchId::DkeyCollapseSplit,
+                            SwitchId::DkeyGroupSkip,       SwitchId::DkeyPostNnf,       SwitchId::DkeyMergingGate,
+                            SwitchId::DkeyStrSizeIndex,    SwitchId::DkeyOneofSeed,
+                            SwitchId::DkeyCrossBucketDisjoint};
+    std::vector<std::pair<SwitchId, std::optional<std::string>>> out;
+    for (SwitchId id : ids) out.emplace_back(id, chance(4) ? std::optional<std::string>("0") : std::nullopt);
     return out;
   }
 
@@ -128,8 +128,8 @@ TEST(KeyPassReference, sweeps_match_the_all_pairs_definition) {
   int total_axioms = 0;
   for (std::uint32_t seed = 1; seed <= 400; ++seed) {
     RandomOntology env_rng(seed * 7919);
-    std::vector<std::unique_ptr<EnvGuard>> guards;
-    for (auto& [name, value] : env_rng.switches()) guards.push_back(std::make_unique<EnvGuard>(name, value));
+    std::vector<std::unique_ptr<ScopedSwitch>> guards;
+    for (auto& [id, value] : env_rng.switches()) guards.push_back(std::make_unique<ScopedSwitch>(id, value));
 
     KeyPassFixture actual, expected;
     RandomOntology(seed).build(actual);

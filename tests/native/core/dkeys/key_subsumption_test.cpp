@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "dkey_pass_fixture.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 
 namespace kelmon::testing {
 namespace {
@@ -89,9 +89,9 @@ class KeySubsumption : public ::testing::TestWithParam<SubsumptionCase> {};
 
 TEST_P(KeySubsumption, emits_exactly_the_nested_pairs) {
   const SubsumptionCase& c = GetParam();
-  EnvGuard str("KELMON_DKEY_STR_SIZE_INDEX", c.str_size_index ? std::optional<std::string>(c.str_size_index) : std::nullopt);
-  EnvGuard seed("KELMON_DKEY_ONEOF_SEED", c.one_of ? std::optional<std::string>(c.one_of) : std::nullopt);
-  EnvGuard bounded("KELMON_BOUNDED_DKEY_DISJOINT", std::nullopt);
+  ScopedSwitch str(SwitchId::DkeyStrSizeIndex, c.str_size_index ? std::optional<std::string>(c.str_size_index) : std::nullopt);
+  ScopedSwitch seed(SwitchId::DkeyOneofSeed, c.one_of ? std::optional<std::string>(c.one_of) : std::nullopt);
+  ScopedSwitch bounded(SwitchId::BoundedDkeyDisjoint, std::nullopt);
   KeyPassFixture f;
   for (const auto& k : c.keys) f.K(k);
   EXPECT_EQ(f.run(), sorted(c.expected));
@@ -121,7 +121,7 @@ TEST(LangValues, subset_and_disjoint_rules) {
 // A key class whose Atomic concept the pass interns itself gets the id that
 // the order of the pass's own loops gives it, however the pairs were found.
 TEST(KeySubsumptionInterning, new_atomic_concepts_follow_the_loop_order) {
-  EnvGuard bounded("KELMON_BOUNDED_DKEY_DISJOINT", "0");
+  ScopedSwitch bounded(SwitchId::BoundedDkeyDisjoint, "0");
   KeyPassFixture f;
   f.top();
   f.key_class("1:9");  // ClassId 0, no Atomic concept yet

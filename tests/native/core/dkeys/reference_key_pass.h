@@ -113,7 +113,7 @@ struct Pass {
       if (!a.set) return false;
       return subset(*a.set, *b.set);
     };
-    if (switch_on_unless_zero("KELMON_DKEY_STR_SIZE_INDEX")) {
+    if (switch_flag(SwitchId::DkeyStrSizeIndex)) {
       std::map<std::size_t, std::vector<std::size_t>> by_size;
       std::vector<std::size_t> alls;
       for (std::size_t i = 0; i < k.strings.size(); ++i) {
@@ -167,9 +167,9 @@ struct Pass {
       for (auto r : it->second) buckets[r].push_back(i);
     }
     std::set<std::pair<std::uint32_t, std::uint32_t>> pairs, skipped;
-    const bool emit_order = switch_on_unless_zero("KELMON_DKEY_EMIT_ORDER");
-    const bool collapse = switch_on_unless_zero("KELMON_DKEY_COLLAPSE_SPLIT");
-    const bool group_skip = switch_on_unless_zero("KELMON_DKEY_GROUP_SKIP");
+    const bool emit_order = switch_flag(SwitchId::DkeyEmitOrder);
+    const bool collapse = switch_flag(SwitchId::DkeyCollapseSplit);
+    const bool group_skip = switch_flag(SwitchId::DkeyGroupSkip);
     const bool split = group_skip && collapse && emit_order;
     auto decide = [&](std::size_t i, std::size_t j, bool in_bucket, GroupRoot root) {
       if (!disjoint(keys[i].value, keys[j].value)) return;
@@ -261,7 +261,7 @@ struct Pass {
     bucket(k.strings, ctx, [](const auto& a, const auto& b) { return a.set && b.set && !share(*a.set, *b.set); });
     bucket(k.langs, ctx, lang_values_disjoint);
     auto always = [](const auto&, const auto&) { return true; };
-    if (switch_on_unless_zero("KELMON_DKEY_CROSS_BUCKET_DISJOINT")) {
+    if (switch_flag(SwitchId::DkeyCrossBucketDisjoint)) {
       cross(k.floats, k.doubles, ctx, always);
       cross(k.floats, k.decimals, ctx, always);
       cross(k.floats, k.ints, ctx, always);
@@ -299,9 +299,9 @@ struct Pass {
   }
 
   void run() {
-    const KeyLists keys = decode_key_lists(o.vocabulary.classes, switch_on_unless_zero("KELMON_DKEY_ONEOF_SEED"));
+    const KeyLists keys = decode_key_lists(o.vocabulary.classes, switch_flag(SwitchId::DkeyOneofSeed));
     std::optional<KeyBucketContext> ctx;
-    if (switch_on_unless_zero("KELMON_BOUNDED_DKEY_DISJOINT"))
+    if (switch_flag(SwitchId::BoundedDkeyDisjoint))
       ctx = build_key_bucket_context(o, key_class_flags(o.vocabulary.classes));
     subsumption(keys);
     disjointness(keys, ctx);
