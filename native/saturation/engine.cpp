@@ -113,12 +113,12 @@ void ElEngine::mark(u32 id) {
   if (!result.unsat.test(id)) bottom_queue.push(id);
 }
 
-void ElEngine::mark_proved(u32 id, u32 rule, std::vector<Fact> premises) {
+void ElEngine::mark_proved(u32 id, ProofRule rule, std::vector<Fact> premises) {
   if (proving() && !result.unsat.test(id)) proof->record(Fact::bottom(id), Derivation{rule, std::move(premises), {}});
   mark(id);
 }
 
-void ElEngine::queue_proved(u32 x, u32 y, u32 rule, std::vector<Fact> premises, std::vector<u32> axioms) {
+void ElEngine::queue_proved(u32 x, u32 y, ProofRule rule, std::vector<Fact> premises, std::vector<u32> axioms) {
   if (result.subsumers.contains(x, y)) return;
   if (proving()) proof->record(Fact::sub(x, y), Derivation{rule, std::move(premises), std::move(axioms)});
   enqueue_if_absent(x, y);
@@ -183,17 +183,20 @@ void ElEngine::seed() {
   for (std::size_t i = 0; i < rules.told.size(); ++i) {
     auto [x, y] = rules.told[i];
     enqueue_pair(x, y);
-    if (proving()) proof->record(Fact::sub(x, y), Derivation{1, {}, axioms_of(proof->told, i)});
+    if (proving()) proof->record(Fact::sub(x, y), Derivation{ProofRule::Told, {}, axioms_of(proof->told, i)});
   }
   seed_ids_from(0);
   for (std::size_t i = 0; i < rules.link_rules.size(); ++i) {
     const LinkRule& l = rules.link_rules[i];
-    if (proving()) proof->record(Fact::link(l.sub, l.role, l.filler), Derivation{2, {}, axioms_of(proof->link_rules, i)});
+    if (proving())
+      proof->record(Fact::link(l.sub, l.role, l.filler),
+                    Derivation{ProofRule::ToldLink, {}, axioms_of(proof->link_rules, i)});
     add_link(ElLink{l.sub, l.role, l.filler}, std::nullopt);
   }
   for (std::size_t i = 0; i < rules.initially_unsat.size(); ++i) {
     u32 m = rules.initially_unsat[i];
-    if (proving()) proof->record(Fact::bottom(m), Derivation{3, {}, axioms_of(proof->initially_unsat, i)});
+    if (proving())
+      proof->record(Fact::bottom(m), Derivation{ProofRule::ToldBottom, {}, axioms_of(proof->initially_unsat, i)});
     mark(m);
   }
   if (rules.top_is_bottom) {
@@ -201,7 +204,8 @@ void ElEngine::seed() {
     for (u64 i = 0; i < concept_count; ++i) mark(static_cast<u32>(i));
   }
   if (proving()) {
-    for (u64 i = 0; i < class_count; ++i) proof->record(Fact::sub(static_cast<u32>(i), static_cast<u32>(i)), Derivation{0, {}, {}});
+    for (u64 i = 0; i < class_count; ++i)
+      proof->record(Fact::sub(static_cast<u32>(i), static_cast<u32>(i)), Derivation{ProofRule::Reflexive, {}, {}});
   }
   for (const auto& [owner, disjunctions] : rules.unions) {
     for (const auto& alternatives : disjunctions) {
@@ -220,7 +224,7 @@ void ElEngine::insert_link(const ElLink& link, std::optional<Fact> reason, bool 
   if (reason && proving()) {
     u32 d = reason->tag == FactTag::Link ? reason->a : link.source;
     proof->record(Fact::link(link.source, link.role, link.target),
-                  Derivation{13, {Fact::sub(link.source, d), *reason}, {}});
+                  Derivation{ProofRule::LinkInheritance, {Fact::sub(link.source, d), *reason}, {}});
   }
   u64 index = links.size();
   links.push_back(link);

@@ -31,8 +31,37 @@ struct FactHash {
   }
 };
 
+// The rule a derivation was made by. The numbers are those derivation records
+// carry; 15 and 17 are not used.
+enum class ProofRule : u32 {
+  Reflexive = 0,           // X ⊑ X for a class
+  Told = 1,                // a told subsumption
+  ToldLink = 2,            // a link rule X ⊑ ∃r.F
+  ToldBottom = 3,          // an id unsatisfiable from the start
+  Upward = 4,              // X ⊑ Y, Y ⊑ Z
+  Downward = 5,            // W ⊑ X, X ⊑ Y
+  BottomAbove = 6,         // X ⊑ Y, Y ⊑ ⊥
+  Conjunction = 7,         // X below every conjunct
+  BottomConjunction = 8,   // X below every member of a conjunction ⊑ ⊥
+  Disjointness = 9,        // X below two disjoint ids
+  ExistsLeftInto = 10,     // ∃-left over a link into X, once X ⊑ Y
+  ExistsLeftOwn = 11,      // ∃-left over a link of Y, for X ⊑ Y
+  DomainOwn = 12,          // a domain over a link of Y, for X ⊑ Y
+  LinkInheritance = 13,    // a link of Y copied to X ⊑ Y
+  ChainOverPair = 14,      // a role chain through X ⊑ Y
+  Transitive = 16,         // a transitive role's successors
+  Domain = 18,             // a domain over a new link
+  BottomTarget = 19,       // a link into an unsatisfiable id
+  ExistsLeft = 20,         // ∃-left over a new link
+  ChainOverLink = 21,      // a role chain through a new link
+  FunctionalMerge = 22,    // the merged target of a functional role
+  FunctionalRedirect = 23, // a link redirected to the merged target
+  BottomBelow = 24,        // below an unsatisfiable id
+  BottomSource = 25,       // the source of a link into an unsatisfiable id
+};
+
 struct Derivation {
-  u32 rule = 0;
+  ProofRule rule = ProofRule::Reflexive;
   std::vector<Fact> premises;
   std::vector<u32> axioms;  // indices into the ontology's axiom list
 };

@@ -24,199 +24,238 @@ void ElEngine::apply_forall_nominals(u32 x, u32 role, u32 individual) {
   for (u32 f : targets) enqueue_if_absent(x, f);
 }
 
+// Each rule is a function of its own, inlined back here: this runs for every
+// subsumption derived.
 void ElEngine::process_pair(u32 x, u32 y) {
-  if (!dedup) {
-    if (!result.subsumers.insert(x, y)) return;
-    subsumees.insert(y, x);
-  }
+  if (!record_pair(x, y)) return;
   const Fact xy = Fact::sub(x, y);
+  pair_at_most_one(x, y);
+  pair_transitivity(x, y, xy);
+  if (result.unsat.test(y)) mark_proved(x, ProofRule::BottomAbove, {xy, Fact::bottom(y)});
+  pair_conjunctions(x, y);
+  pair_bottom_conjunctions(x, y);
+  pair_disjointness(x, y, xy);
+  pair_unions(x);
+  pair_exists_left_into(x, y, xy);
+  // Inheriting can append to y's own list (when x and y are equivalent), so
+  // the steps below walk the links y has now, by index.
+  const std::size_t own_count = links_by_source[y].size();
+  pair_own_link_rules(x, y, xy, own_count);
+  pair_inherit_links(x, y, xy, own_count);
+  pair_role_chains(x, y, xy);
+}
 
-  // At-most-one: a single r-successor that is a nominal {a} makes x ⊑ ∀r.{a}.
-  if (!rules.at_most_one_roles.empty() && !rules.nominal_individuals.empty()) {
-    if (auto it = rules.at_most_one_roles.find(y); it != rules.at_most_one_roles.end()) {
-      u32 r = it->second;
-      std::vector<u64> own = links_by_source[x];
-      for (u64 li : own) {
-        const ElLink l = links[li];
-        if (l.role != r) continue;
-        if (auto n = rules.nominal_individuals.find(l.target); n != rules.nominal_individuals.end())
-          apply_forall_nominals(x, r, n->second);
-      }
-    }
+[[gnu::always_inline]] inline bool ElEngine::record_pair(u32 x, u32 y) {
+  if (dedup) return true;  // recorded when it was queued
+  if (!result.subsumers.insert(x, y)) return false;
+  subsumees.insert(y, x);
+  return true;
+}
+
+// At-most-one: a single r-successor that is a nominal {a} makes x ⊑ ∀r.{a}.
+[[gnu::always_inline]] inline void ElEngine::pair_at_most_one(u32 x, u32 y) {
+  if (rules.at_most_one_roles.empty() || rules.nominal_individuals.empty()) return;
+  auto it = rules.at_most_one_roles.find(y);
+  if (it == rules.at_most_one_roles.end()) return;
+  u32 r = it->second;
+  std::vector<u64> own = links_by_source[x];
+  for (u64 li : own) {
+    const ElLink l = links[li];
+    if (l.role != r) continue;
+    if (auto n = rules.nominal_individuals.find(l.target); n != rules.nominal_individuals.end())
+      apply_forall_nominals(x, r, n->second);
   }
+}
 
-  // Transitivity. Proofs take the two full steps, so that every fact has a
-  // derivation over the pair that gave it. Without proofs only the told
-  // subsumers of y are passed on: everything else in y's row was derived by a
-  // rule over y's row and links, and x, which gets every such premise and a
-  // copy of every link of y, derives it by the same rule. Copying whole rows
-  // up and down instead costs the square of the hierarchy's depth per class.
-  if (proving()) {
-    std::vector<u32>& row_y = scratch_row_;
-    result.subsumers.row_into(y, row_y);
-    for (u32 z : row_y) queue_proved(x, z, 4, {xy, Fact::sub(y, z)}, {});
-    std::vector<u32>& below_x = scratch_below_;
-    subsumees.row_into(x, below_x);
-    for (u32 w : below_x) queue_proved(w, y, 5, {Fact::sub(w, x), xy}, {});
-  } else {
+// Transitivity. Proofs take the two full steps, so that every fact has a
+// derivation over the pair that gave it. Without proofs only the told
+// subsumers of y are passed on: everything else in y's row was derived by a
+// rule over y's row and links, and x, which gets every such premise and a
+// copy of every link of y, derives it by the same rule. Copying whole rows
+// up and down instead costs the square of the hierarchy's depth per class.
+[[gnu::always_inline]] inline void ElEngine::pair_transitivity(u32 x, u32 y, const Fact& xy) {
+  if (!proving()) {
     for (std::size_t i = 0; i < told_supers[y].size(); ++i) enqueue_if_absent(x, told_supers[y][i]);
+    return;
   }
+  std::vector<u32>& row_y = scratch_row_;
+  result.subsumers.row_into(y, row_y);
+  for (u32 z : row_y) queue_proved(x, z, ProofRule::Upward, {xy, Fact::sub(y, z)}, {});
+  std::vector<u32>& below_x = scratch_below_;
+  subsumees.row_into(x, below_x);
+  for (u32 w : below_x) queue_proved(w, y, ProofRule::Downward, {Fact::sub(w, x), xy}, {});
+}
 
-  if (result.unsat.test(y)) mark_proved(x, 6, {xy, Fact::bottom(y)});
-
-  {
-    // Queuing never touches the indexes, so the lists are read in place.
-    const std::vector<u32>& idx = conj_index[y];
-    for (u32 ri : idx) {
-      const ConjunctionRule& rule = rules.conjunction_rules[ri];
-      if (!all_in_row(result.subsumers, x, rule.conjuncts)) continue;
-      if (proving() && !result.subsumers.contains(x, rule.result)) {
-        std::vector<Fact> premises;
-        for (u32 c : rule.conjuncts) premises.push_back(Fact::sub(x, c));
-        queue_proved(x, rule.result, 7, std::move(premises), axioms_of(proof->conjunction_rules, ri));
-      } else {
-        enqueue_if_absent(x, rule.result);
-      }
+[[gnu::always_inline]] inline void ElEngine::pair_conjunctions(u32 x, u32 y) {
+  // Queuing never touches the indexes, so the list is read in place.
+  for (u32 ri : conj_index[y]) {
+    const ConjunctionRule& rule = rules.conjunction_rules[ri];
+    if (!all_in_row(result.subsumers, x, rule.conjuncts)) continue;
+    if (proving() && !result.subsumers.contains(x, rule.result)) {
+      std::vector<Fact> premises;
+      for (u32 c : rule.conjuncts) premises.push_back(Fact::sub(x, c));
+      queue_proved(x, rule.result, ProofRule::Conjunction, std::move(premises),
+                   axioms_of(proof->conjunction_rules, ri));
+    } else {
+      enqueue_if_absent(x, rule.result);
     }
   }
+}
 
+// The first ⊥-conjunction whose members are all above x makes it unsatisfiable.
+[[gnu::always_inline]] inline void ElEngine::pair_bottom_conjunctions(u32 x, u32 y) {
   for (u32 bi : bottom_conj_index[y]) {
     const auto& members = rules.bottom_conjunctions[bi];
     if (!all_in_row(result.subsumers, x, members)) continue;
     if (proving() && !result.unsat.test(x)) {
       std::vector<Fact> premises;
       for (u32 m : members) premises.push_back(Fact::sub(x, m));
-      proof->record(Fact::bottom(x), Derivation{8, std::move(premises), axioms_of(proof->bottom_conjunctions, bi)});
+      proof->record(Fact::bottom(x), Derivation{ProofRule::BottomConjunction, std::move(premises),
+                                                axioms_of(proof->bottom_conjunctions, bi)});
     }
     mark(x);
-    break;
+    return;
   }
+}
 
+[[gnu::always_inline]] inline void ElEngine::pair_disjointness(u32 x, u32 y, const Fact& xy) {
   for (u32 d : disjoint_partners[y]) {
     if (!result.subsumers.contains(x, d)) continue;
     if (proving() && !result.unsat.test(x))
-      proof->record(Fact::bottom(x), Derivation{9, {xy, Fact::sub(x, d)}, disjoint_axioms(y, d)});
+      proof->record(Fact::bottom(x), Derivation{ProofRule::Disjointness, {xy, Fact::sub(x, d)}, disjoint_axioms(y, d)});
     mark(x);
-    break;
+    return;
   }
+}
 
-  if (!rules.unions.empty()) {
-    std::vector<u32> row_x;
-    result.subsumers.row_into(x, row_x);
-    bool to_mark = false;
-    std::vector<u32> remembered;
-    for (u32 z : row_x) {
-      auto it = rules.unions.find(z);
-      if (it == rules.unions.end()) continue;
-      for (const auto& disjunction : it->second) {
-        std::size_t left = 0;
-        u32 last = 0;
-        for (u32 b : disjunction) {
-          bool refuted = false;
-          for (u32 d : disjoint_partners[b]) {
-            if (result.subsumers.contains(x, d)) {
-              refuted = true;
-              break;
-            }
-          }
-          if (!refuted) {
-            ++left;
-            last = b;
+// Union rules over x's row: a union with every alternative refuted by a
+// disjointness makes x unsatisfiable; one with a single alternative left puts
+// that alternative above x.
+[[gnu::always_inline]] inline void ElEngine::pair_unions(u32 x) {
+  if (rules.unions.empty()) return;
+  std::vector<u32> row_x;
+  result.subsumers.row_into(x, row_x);
+  bool to_mark = false;
+  std::vector<u32> remembered;
+  for (u32 z : row_x) {
+    auto it = rules.unions.find(z);
+    if (it == rules.unions.end()) continue;
+    for (const auto& disjunction : it->second) {
+      std::size_t left = 0;
+      u32 last = 0;
+      for (u32 b : disjunction) {
+        bool refuted = false;
+        for (u32 d : disjoint_partners[b]) {
+          if (result.subsumers.contains(x, d)) {
+            refuted = true;
+            break;
           }
         }
-        if (left == 0) to_mark = true;
-        if (left == 1) remembered.push_back(last);
+        if (!refuted) {
+          ++left;
+          last = b;
+        }
       }
+      if (left == 0) to_mark = true;
+      if (left == 1) remembered.push_back(last);
     }
-    if (to_mark) mark(x);
-    for (u32 b : remembered) enqueue_if_absent(x, b);
   }
+  if (to_mark) mark(x);
+  for (u32 b : remembered) enqueue_if_absent(x, b);
+}
 
-  // ∃r1.X ⊑ ... over links into x, now that x ⊑ y. The subsumees of each
-  // link's source hold copies of the link, so they are served by their own
-  // copies; walking them here too would cost a subtree per link.
-  if (!exists_left_index[y].empty()) {
-    const std::vector<u64>& into = links_by_target[x];
-    const std::vector<u32>& lefts = exists_left_index[y];
-    for (u64 li : into) {
-      const ElLink l = links[li];
-      for (u32 ei : lefts) {
+// ∃r1.X ⊑ ... over links into x, now that x ⊑ y. The subsumees of each
+// link's source hold copies of the link, so they are served by their own
+// copies; walking them here too would cost a subtree per link.
+[[gnu::always_inline]] inline void ElEngine::pair_exists_left_into(u32 x, u32 y, const Fact& xy) {
+  if (exists_left_index[y].empty()) return;
+  const std::vector<u64>& into = links_by_target[x];
+  const std::vector<u32>& lefts = exists_left_index[y];
+  for (u64 li : into) {
+    const ElLink l = links[li];
+    for (u32 ei : lefts) {
+      const ExistsLeftRule& e = rules.exists_left_rules[ei];
+      if (!role_below(l.role, e.role)) continue;
+      std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
+      queue_proved(l.source, e.result, ProofRule::ExistsLeftInto, {Fact::link(l.source, l.role, l.target), xy}, ax);
+    }
+  }
+}
+
+// The ∃-left and domain steps over the links of y are proof-mode only: the
+// copy of each link that x inherits is processed for x, and reaches the same
+// consequences.
+[[gnu::always_inline]] inline void ElEngine::pair_own_link_rules(u32 x, u32 y, const Fact& xy, std::size_t own_count) {
+  if (own_count == 0 || !proving()) return;
+  std::vector<u32> row_t;
+  for (std::size_t j = 0; j < own_count; ++j) {
+    const u64 li = links_by_source[y][j];
+    const ElLink l = links[li];
+    const Fact lf = Fact::link(l.source, l.role, l.target);
+    result.subsumers.row_into(l.target, row_t);
+    for (u32 f : row_t) {
+      for (u32 ei : exists_left_index[f]) {
         const ExistsLeftRule& e = rules.exists_left_rules[ei];
         if (!role_below(l.role, e.role)) continue;
-        std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
-        queue_proved(l.source, e.result, 10, {Fact::link(l.source, l.role, l.target), xy}, ax);
+        queue_proved(x, e.result, ProofRule::ExistsLeftOwn, {xy, lf, Fact::sub(l.target, f)},
+                     axioms_of(proof->exists_left_rules, ei));
+      }
+    }
+    if (!rules.domains.empty() && l.role < super_roles.size()) {
+      for (u32 s : super_roles[l.role]) {
+        auto d = rules.domains.find(s);
+        if (d == rules.domains.end()) continue;
+        for (u32 c : d->second) queue_proved(x, c, ProofRule::DomainOwn, {xy, lf}, domain_axioms(s, c));
       }
     }
   }
+}
 
-  // Inheriting can append to y's own list (when x and y are equivalent), so
-  // the loops below walk the links y has now, by index.
-  const std::size_t own_count = links_by_source[y].size();
-  // The ∃-left and domain steps over the links of y are proof-mode only: the
-  // copy of each link that x inherits below is processed for x, and reaches
-  // the same consequences.
-  if (own_count > 0 && proving()) {
-    std::vector<u32> row_t;
-    for (std::size_t j = 0; j < own_count; ++j) {
-      const u64 li = links_by_source[y][j];
-      const ElLink l = links[li];
-      const Fact lf = Fact::link(l.source, l.role, l.target);
-      result.subsumers.row_into(l.target, row_t);
-      for (u32 f : row_t) {
-        for (u32 ei : exists_left_index[f]) {
-          const ExistsLeftRule& e = rules.exists_left_rules[ei];
-          if (!role_below(l.role, e.role)) continue;
-          queue_proved(x, e.result, 11, {xy, lf, Fact::sub(l.target, f)}, axioms_of(proof->exists_left_rules, ei));
-        }
-      }
-      if (!rules.domains.empty() && l.role < super_roles.size()) {
-        for (u32 s : super_roles[l.role]) {
-          auto d = rules.domains.find(s);
-          if (d == rules.domains.end()) continue;
-          for (u32 c : d->second)
-            queue_proved(x, c, 12, {xy, lf}, domain_axioms(s, c));
-        }
-      }
-    }
-  }
-  // Link inheritance. Without proofs only y's own links are passed on: a
-  // copy y holds came from some z above y, and x inherits it from z itself.
+// Link inheritance. Without proofs only y's own links are passed on: a copy
+// y holds came from some z above y, and x inherits it from z itself.
+[[gnu::always_inline]] inline void ElEngine::pair_inherit_links(u32 x, u32 y, const Fact& xy, std::size_t own_count) {
   for (std::size_t j = 0; j < own_count; ++j) {
     const u64 li = links_by_source[y][j];
     if (!proving() && link_is_copy[li]) continue;
     const ElLink l = links[li];
     ElLink inherited{x, l.role, l.target};
     if (proving() && !link_set.contains(inherited))
-      proof->record(Fact::link(x, l.role, l.target), Derivation{13, {xy, Fact::link(l.source, l.role, l.target)}, {}});
+      proof->record(Fact::link(x, l.role, l.target),
+                    Derivation{ProofRule::LinkInheritance, {xy, Fact::link(l.source, l.role, l.target)}, {}});
     add_link(inherited, std::nullopt, true);
   }
+}
 
-  if (!rules.role_chains.empty()) {
-    // Both lists may grow while chains add links; the links present now are
-    // the ones this pair combines, so the loops stop at the current lengths.
-    const std::size_t into_count = links_by_target[x].size();
-    const std::size_t from_count = links_by_source[y].size();
-    std::vector<u64> from;
-    for (std::size_t ci = 0; ci < rules.role_chains.size(); ++ci) {
-      const RoleChainRule ch = rules.role_chains[ci];
-      from.clear();
-      for (std::size_t j = 0; j < from_count; ++j) {
-        const u64 b = links_by_source[y][j];
-        if (role_below(links[b].role, ch.r2)) from.push_back(b);
-      }
-      if (from.empty()) continue;
-      for (std::size_t i = 0; i < into_count; ++i) {
-        const ElLink la = links[links_by_target[x][i]];
-        if (!role_below(la.role, ch.r1)) continue;
-        for (u64 b : from) {
-          const ElLink lb = links[b];
-          ElLink derived{la.source, ch.s, lb.target};
-          if (proving() && !link_set.contains(derived))
-            proof->record(Fact::link(derived.source, derived.role, derived.target),
-                          Derivation{14, {Fact::link(la.source, la.role, la.target), xy, Fact::link(lb.source, lb.role, lb.target)},
-                                     axioms_of(proof->role_chains, ci)});
-          add_chain_link(derived);
-        }
+// Role chains r1 ∘ r2 ⊑ s through x ⊑ y: a link w -r1-> x and a link
+// y -r2-> t give w -s-> t.
+[[gnu::always_inline]] inline void ElEngine::pair_role_chains(u32 x, u32 y, const Fact& xy) {
+  if (rules.role_chains.empty()) return;
+  // Both lists may grow while chains add links; the links present now are
+  // the ones this pair combines, so the loops stop at the current lengths.
+  const std::size_t into_count = links_by_target[x].size();
+  const std::size_t from_count = links_by_source[y].size();
+  std::vector<u64> from;
+  for (std::size_t ci = 0; ci < rules.role_chains.size(); ++ci) {
+    const RoleChainRule ch = rules.role_chains[ci];
+    from.clear();
+    for (std::size_t j = 0; j < from_count; ++j) {
+      const u64 b = links_by_source[y][j];
+      if (role_below(links[b].role, ch.r2)) from.push_back(b);
+    }
+    if (from.empty()) continue;
+    for (std::size_t i = 0; i < into_count; ++i) {
+      const ElLink la = links[links_by_target[x][i]];
+      if (!role_below(la.role, ch.r1)) continue;
+      for (u64 b : from) {
+        const ElLink lb = links[b];
+        ElLink derived{la.source, ch.s, lb.target};
+        if (proving() && !link_set.contains(derived))
+          proof->record(Fact::link(derived.source, derived.role, derived.target),
+                        Derivation{ProofRule::ChainOverPair,
+                                   {Fact::link(la.source, la.role, la.target), xy,
+                                    Fact::link(lb.source, lb.role, lb.target)},
+                                   axioms_of(proof->role_chains, ci)});
+        add_chain_link(derived);
       }
     }
   }
@@ -252,7 +291,8 @@ void ElEngine::process_link(u64 index) {
       std::vector<u32> next = it->second;
       for (u32 q : next) {
         ElLink derived{s, r, q};
-        if (proving() && !link_set.contains(derived)) proof->record(Fact::link(s, r, q), Derivation{16, {lf}, {}});
+        if (proving() && !link_set.contains(derived))
+          proof->record(Fact::link(s, r, q), Derivation{ProofRule::Transitive, {lf}, {}});
         add_link(derived, std::nullopt);
       }
     }
@@ -283,7 +323,7 @@ void ElEngine::process_link(u64 index) {
           const std::vector<u32>& classes = d->second;
           for (u32 c : classes) {
             std::vector<u32> ax = proving() ? domain_axioms(q, c) : std::vector<u32>{};
-            queue_proved(s, c, 18, {lf}, ax);
+            queue_proved(s, c, ProofRule::Domain, {lf}, ax);
           }
         }
       }
@@ -294,7 +334,7 @@ void ElEngine::process_link(u64 index) {
     }
   }
 
-  if (result.unsat.test(t)) mark_proved(s, 19, {lf, Fact::bottom(t)});
+  if (result.unsat.test(t)) mark_proved(s, ProofRule::BottomTarget, {lf, Fact::bottom(t)});
 
   std::vector<u32>& row_t = scratch_link_row_;
   result.subsumers.row_into(t, row_t);
@@ -303,7 +343,7 @@ void ElEngine::process_link(u64 index) {
       const ExistsLeftRule& e = rules.exists_left_rules[ei];
       if (!role_below(r, e.role)) continue;
       std::vector<u32> ax = proving() ? axioms_of(proof->exists_left_rules, ei) : std::vector<u32>{};
-      queue_proved(s, e.result, 20, {lf, Fact::sub(t, f)}, ax);
+      queue_proved(s, e.result, ProofRule::ExistsLeft, {lf, Fact::sub(t, f)}, ax);
     }
   }
 
@@ -318,7 +358,8 @@ void ElEngine::process_link(u64 index) {
           ElLink derived{s, ch.s, lb.target};
           if (proving() && !link_set.contains(derived))
             proof->record(Fact::link(s, ch.s, lb.target),
-                          Derivation{21, {lf, Fact::link(lb.source, lb.role, lb.target)}, axioms_of(proof->role_chains, ci)});
+                          Derivation{ProofRule::ChainOverLink, {lf, Fact::link(lb.source, lb.role, lb.target)},
+                                     axioms_of(proof->role_chains, ci)});
           add_chain_link(derived);
         }
       }
@@ -332,7 +373,8 @@ void ElEngine::process_link(u64 index) {
           ElLink derived{la.source, ch.s, t};
           if (proving() && !link_set.contains(derived))
             proof->record(Fact::link(la.source, ch.s, t),
-                          Derivation{21, {Fact::link(la.source, la.role, la.target), lf}, axioms_of(proof->role_chains, ci)});
+                          Derivation{ProofRule::ChainOverLink, {Fact::link(la.source, la.role, la.target), lf},
+                                     axioms_of(proof->role_chains, ci)});
           add_chain_link(derived);
         }
       }
@@ -363,7 +405,8 @@ void ElEngine::process_functional(u32 s, u32 r, u32 t) {
       if (proving()) {
         std::vector<u32> ax;
         if (auto f = proof->functional_axioms.find(q); f != proof->functional_axioms.end()) ax.push_back(f->second);
-        proof->record(Fact::link(s, q, m), Derivation{22, proof->functional_links[PairKey{s, q}], ax});
+        proof->record(Fact::link(s, q, m),
+                      Derivation{ProofRule::FunctionalMerge, proof->functional_links[PairKey{s, q}], ax});
       }
       u64 index = links.size();
       links.push_back(ml);
@@ -380,7 +423,8 @@ void ElEngine::process_functional(u32 s, u32 r, u32 t) {
       if (proving() && !link_set.contains(derived)) {
         std::vector<u32> ax;
         if (auto f = proof->functional_axioms.find(q); f != proof->functional_axioms.end()) ax.push_back(f->second);
-        proof->record(Fact::link(s, l.role, m), Derivation{23, {Fact::link(s, l.role, l.target), Fact::link(s, q, m)}, ax});
+        proof->record(Fact::link(s, l.role, m), Derivation{ProofRule::FunctionalRedirect,
+                                                           {Fact::link(s, l.role, l.target), Fact::link(s, q, m)}, ax});
       }
       add_link(derived, std::nullopt);
     }
@@ -391,11 +435,11 @@ void ElEngine::process_bottom(u32 a) {
   if (!result.unsat.set(a)) return;
   std::vector<u32> below;
   subsumees.row_into(a, below);
-  for (u32 g : below) mark_proved(g, 24, {Fact::bottom(a), Fact::sub(g, a)});
+  for (u32 g : below) mark_proved(g, ProofRule::BottomBelow, {Fact::bottom(a), Fact::sub(g, a)});
   std::vector<u64> into = links_by_target[a];
   for (u64 li : into) {
     const ElLink l = links[li];
-    mark_proved(l.source, 25, {Fact::bottom(a), Fact::link(l.source, l.role, l.target)});
+    mark_proved(l.source, ProofRule::BottomSource, {Fact::bottom(a), Fact::link(l.source, l.role, l.target)});
   }
   auto w = watch_of.find(a);
   if (w == watch_of.end()) return;

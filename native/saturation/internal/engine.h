@@ -110,8 +110,8 @@ class ElEngine {
     return std::binary_search(list.begin(), list.end(), q);
   }
   void mark(u32 id);
-  void queue_proved(u32 x, u32 y, u32 rule, std::vector<Fact> premises, std::vector<u32> axioms);
-  void mark_proved(u32 id, u32 rule, std::vector<Fact> premises);
+  void queue_proved(u32 x, u32 y, ProofRule rule, std::vector<Fact> premises, std::vector<u32> axioms);
+  void mark_proved(u32 id, ProofRule rule, std::vector<Fact> premises);
   void insert_link(const ElLink& link, std::optional<Fact> reason, bool copy);
   void grow_ids(u64 n);
   void seed_ids_from(u64 first);
@@ -119,6 +119,18 @@ class ElEngine {
   std::vector<u32> domain_axioms(u32 role, u32 cls) const;
   std::vector<u32> disjoint_axioms(u32 a, u32 b) const;
   void process_functional(u32 s, u32 r, u32 t);
+  // The rules of process_pair, in the order it applies them.
+  bool record_pair(u32 x, u32 y);
+  void pair_at_most_one(u32 x, u32 y);
+  void pair_transitivity(u32 x, u32 y, const Fact& xy);
+  void pair_conjunctions(u32 x, u32 y);
+  void pair_bottom_conjunctions(u32 x, u32 y);
+  void pair_disjointness(u32 x, u32 y, const Fact& xy);
+  void pair_unions(u32 x);
+  void pair_exists_left_into(u32 x, u32 y, const Fact& xy);
+  void pair_own_link_rules(u32 x, u32 y, const Fact& xy, std::size_t own_count);
+  void pair_inherit_links(u32 x, u32 y, const Fact& xy, std::size_t own_count);
+  void pair_role_chains(u32 x, u32 y, const Fact& xy);
   void add_chain_link(const ElLink& link);
 
   // With dedup off and proofs on, the pairs queued and not yet processed: the

@@ -49,7 +49,7 @@ TEST_P(ProofFlag, ProofStoreOnlyForExactlyOne) {
     // The told pair A ⊑ B rests on axiom 0.
     auto it = store->derivations.find(Fact::sub(t.id("A"), t.id("B")));
     ASSERT_NE(it, store->derivations.end());
-    EXPECT_EQ(it->second.rule, 1u);
+    EXPECT_EQ(it->second.rule, ProofRule::Told);
     EXPECT_EQ(it->second.axioms, std::vector<std::uint32_t>{0});
   }
   EXPECT_TRUE(el_saturate_from_env(t.o).subsumers.contains(t.id("A"), t.id("B")));
@@ -69,7 +69,9 @@ TEST(ElSaturate, ProofRecordsDerivationsWithTheirRules) {
   auto it = store->derivations.find(Fact::sub(t.id("A"), t.id("C")));
   ASSERT_NE(it, store->derivations.end());
   // An ∃-left rule over the link, reached from the link or from the pair side.
-  EXPECT_TRUE(it->second.rule == 10u || it->second.rule == 11u || it->second.rule == 20u) << it->second.rule;
+  const ProofRule rule = it->second.rule;
+  EXPECT_TRUE(rule == ProofRule::ExistsLeftInto || rule == ProofRule::ExistsLeftOwn || rule == ProofRule::ExistsLeft)
+      << static_cast<std::uint32_t>(rule);
   EXPECT_EQ(it->second.axioms, std::vector<std::uint32_t>{1});
 }
 
