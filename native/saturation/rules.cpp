@@ -301,11 +301,9 @@ void ElEngine::process_link(u64 index) {
   if (!rules.forall_nominal_index.empty() && !rules.nominal_individuals.empty()) {
     if (auto n = rules.nominal_individuals.find(t); n != rules.nominal_individuals.end()) {
       u32 a = n->second;
-      std::vector<u32> roles;
-      if (r < rules.functional_role_set.size() && rules.functional_role_set[r]) roles.push_back(r);
+      if (r < rules.functional_role_set.size() && rules.functional_role_set[r]) apply_forall_nominals(s, r, a);
       if (r < rules.functional_supers.size())
-        roles.insert(roles.end(), rules.functional_supers[r].begin(), rules.functional_supers[r].end());
-      for (u32 q : roles) apply_forall_nominals(s, q, a);
+        for (u32 q : rules.functional_supers[r]) apply_forall_nominals(s, q, a);
       if (auto m = rules.at_most_one.find(r); m != rules.at_most_one.end() && result.subsumers.contains(s, m->second))
         apply_forall_nominals(s, r, a);
     }

@@ -99,18 +99,16 @@ UnsupportedOr<ComponentAxioms> convert_component(const owl::Axiom& component, In
             return one(DisjointClasses{std::move(*members)});
           },
           [&](const owl::DisjointUnion& x) -> Out { return convert_disjoint_union(x, onto); },
+          // The sub side is interned before the super side, as the document reads.
           [&](const owl::SubObjectPropertyOf& x) -> Out {
-            SubRole sub = std::visit(Overload{
-                                         [&](const owl::ObjectPropertyExpression& p) -> SubRole {
-                                           return Single{object_property_role(p, onto)};
-                                         },
-                                         [&](const owl::ObjectPropertyChain& c) -> SubRole {
-                                           return Chain{object_property_ids(c.properties, onto)};
-                                         },
-                                     },
-                                     x.sub);
+            if (const auto* chain = std::get_if<owl::ObjectPropertyChain>(&x.sub)) {
+              std::vector<Role> roles = object_property_ids(chain->properties, onto);
+              Role sup = object_property_role(x.sup, onto);
+              return one(SubObjectPropertyOf{Chain{std::move(roles)}, sup});
+            }
+            Role sub = object_property_role(std::get<owl::ObjectPropertyExpression>(x.sub), onto);
             Role sup = object_property_role(x.sup, onto);
-            return one(SubObjectPropertyOf{std::move(sub), sup});
+            return one(SubObjectPropertyOf{Single{sub}, sup});
           },
           [&](const owl::EquivalentObjectProperties& x) -> Out {
             return one(EquivalentObjectProperties{object_property_ids(x.members, onto)});

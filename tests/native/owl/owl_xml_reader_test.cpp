@@ -192,8 +192,12 @@ TEST_P(OwlXmlLiteral, KeepsPlainTaggedAndTypedLiteralsApart) {
   const Literal& l = std::get<DataPropertyAssertion>(*a).value;
   EXPECT_EQ(l.form, c.form);
   EXPECT_EQ(l.lexical, c.lexical);
-  if (c.form == LiteralForm::LanguageTagged) EXPECT_EQ(l.language.str(), c.language_or_datatype);
-  if (c.form == LiteralForm::Typed) EXPECT_EQ(l.datatype.iri.str(), c.language_or_datatype);
+  if (c.form == LiteralForm::LanguageTagged) {
+    EXPECT_EQ(l.language.str(), c.language_or_datatype);
+  }
+  if (c.form == LiteralForm::Typed) {
+    EXPECT_EQ(l.datatype.iri.str(), c.language_or_datatype);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
