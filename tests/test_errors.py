@@ -65,3 +65,29 @@ def test_functions_of_unbuilt_subsystems_refuse_instead_of_answering(name):
         pass  # built: it checks its arguments or reports the missing file
     else:
         pytest.fail(f"{name} answered for a file that does not exist")
+
+
+READER_DOCUMENTS = [
+    ("ofn", b"Ontology(<http://x/o> SubClassOf(<http://x/A> <http://x/B>))"),
+    ("owx", b'<?xml version="1.0"?>\n<Ontology xmlns="http://www.w3.org/2002/07/owl#" ontologyIRI="http://x/o">'
+            b'<SubClassOf><Class IRI="http://x/A"/><Class IRI="http://x/B"/></SubClassOf></Ontology>'),
+    ("rdf-xml", b'<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" '
+                b'xmlns:rdfs="http://www.w3.org/2000/01/rdf-schema#" xmlns:owl="http://www.w3.org/2002/07/owl#">'
+                b'<owl:Class rdf:about="http://x/A"><rdfs:subClassOf rdf:resource="http://x/B"/></owl:Class>'
+                b'</rdf:RDF>'),
+    ("omn", b"Ontology: <http://x/o>\nClass: <http://x/A>\n  SubClassOf: <http://x/B>\n"),
+]
+
+
+@pytest.mark.parametrize("fmt, data", READER_DOCUMENTS, ids=[f for f, _ in READER_DOCUMENTS])
+def test_invariant_failure_inside_a_reader_is_an_internal_failure_not_a_parse_error(fmt, data):
+    def classify():
+        return native.classify_bytes(data, format=fmt, saturation_only=True)
+
+    assert classify().is_subclass("http://x/A", "http://x/B")
+    with pytest.raises(BaseException) as info:
+        native._call_with_reader_fault(classify)
+    assert type(info.value).__name__ == "InternalFailure"
+    assert not isinstance(info.value, native.ParseError)
+    assert str(info.value) == "reader fault set by a test"
+    assert classify().is_subclass("http://x/A", "http://x/B")

@@ -9,6 +9,7 @@
 #include "owl/axiom_set.h"
 #include "owl/facet.h"
 #include "owl/internal/functional_lexer.h"
+#include "owl/reader_fault.h"
 #include "owl/vocabulary.h"
 
 namespace kelmon::owl {
@@ -855,6 +856,7 @@ class FunctionalParser {
     AnnotationSet annos = annotations();
     Axiom ax = axiom_body(k, at);
     close();
+    reader_fault_point();
     pending_.push_back(AnnotatedAxiom{std::move(ax), std::move(annos)});
   }
 

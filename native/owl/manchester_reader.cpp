@@ -1,6 +1,7 @@
 #include "owl/manchester_reader.h"
 
 #include "owl/internal/manchester_grammar.h"
+#include "owl/reader_fault.h"
 
 namespace kelmon::owl {
 
@@ -81,6 +82,7 @@ class DocumentReader {
   }
 
   void add(Axiom axiom, AnnotationSet annotations) {
+    reader_fault_point();
     pending_.push_back(AnnotatedAxiom{std::move(axiom), std::move(annotations)});
   }
 

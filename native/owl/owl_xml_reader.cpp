@@ -13,8 +13,10 @@
 
 #include "owl/axiom_set.h"
 #include "owl/facet.h"
+#include "owl/internal/callback_guard.h"
 #include "owl/internal/owl_xml_elements.h"
 #include "owl/iri_resolution.h"
+#include "owl/reader_fault.h"
 #include "owl/vocabulary.h"
 
 namespace kelmon::owl {
@@ -124,6 +126,11 @@ class OwlXmlReader {
       ok = XML_Parse(parser_, text_.data() + pos, static_cast<int>(n), last) == XML_STATUS_OK;
       pos += n;
     } while (ok && pos < text_.size());
+    if (callbacks_.failed()) {
+      XML_ParserFree(parser_);
+      parser_ = nullptr;
+      callbacks_.rethrow();
+    }
 
     std::expected<LoadedOntology, ParseError> result;
     if (failure_) {
@@ -158,20 +165,21 @@ class OwlXmlReader {
 
   [[noreturn]] void fail(std::string message) { throw Failure{std::move(message), std::nullopt}; }
 
-  // Runs one callback's work; a failure stops expat, which must not be unwound through.
+  // Runs one callback's work; a failure stops expat, which must not be unwound
+  // through. A reader failure becomes the parse error; anything else (a broken
+  // invariant, exhausted memory) is thrown again once expat has returned.
   template <class F>
   void guarded(F&& work) {
     if (failure_) return;
-    try {
-      work();
-    } catch (Failure& f) {
-      if (!f.offset) f.offset = here();
-      failure_ = std::move(f);
-      XML_StopParser(parser_, XML_FALSE);
-    } catch (const std::exception& e) {
-      failure_ = Failure{std::string("internal error: ") + e.what(), here()};
-      XML_StopParser(parser_, XML_FALSE);
-    }
+    const bool ok = callbacks_.run([&] {
+      try {
+        work();
+      } catch (Failure& f) {
+        if (!f.offset) f.offset = here();
+        failure_ = std::move(f);
+      }
+    });
+    if (!ok || failure_) XML_StopParser(parser_, XML_FALSE);
   }
 
   static void XMLCALL on_start(void* self, const XML_Char* name, const XML_Char** atts) {
@@ -789,6 +797,7 @@ class OwlXmlReader {
       default: {
         AnnotationSet annos = annotations(c);
         Axiom ax = axiom_body(f, c);
+        reader_fault_point();
         pending_.push_back(AnnotatedAxiom{std::move(ax), std::move(annos)});
         break;
       }
@@ -939,6 +948,7 @@ class OwlXmlReader {
   std::string_view text_;
   XML_Parser parser_ = nullptr;
   std::optional<Failure> failure_;
+  CallbackGuard callbacks_;
   bool seen_root_ = false;
   std::vector<Frame> frames_;
   size_t depth_ = 0;

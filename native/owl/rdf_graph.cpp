@@ -6,7 +6,9 @@
 #include <cstring>
 #include <optional>
 
+#include "owl/internal/callback_guard.h"
 #include "owl/iri.h"
+#include "owl/reader_fault.h"
 
 namespace kelmon::owl::rdf {
 
@@ -98,6 +100,7 @@ struct ParseState {
   raptor_parser* parser = nullptr;
   bool failed = false;
   ParseError error;
+  CallbackGuard callbacks;
 };
 
 std::string_view view(const unsigned char* s, size_t n) {
@@ -132,30 +135,43 @@ TermId term_of(Graph& g, const raptor_term* t) {
   }
 }
 
+void add_statement(ParseState& state, const raptor_statement* st) {
+  reader_fault_point();
+  TermId s = term_of(state.graph, st->subject);
+  TermId p = term_of(state.graph, st->predicate);
+  TermId o = term_of(state.graph, st->object);
+  if (s.none() || p.none() || o.none()) return;
+  state.graph.add(s, p, o);
+}
+
+void record_error(ParseState& state, const raptor_log_message* message) {
+  const raptor_locator* where = message->locator;
+  // XML errors come without a place; the parser's own locator still has one.
+  if ((!where || where->line <= 0) && state.parser) where = raptor_parser_get_locator(state.parser);
+  if (where) {
+    state.error.line = where->line > 0 ? static_cast<uint32_t>(where->line) : 0;
+    state.error.column = where->column > 0 ? static_cast<uint32_t>(where->column) : 0;
+  }
+  std::string text = message->text ? message->text : "RDF/XML error";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  state.error.message = std::move(text);
+}
+
+// Raptor's callbacks. Raptor is C and must not be unwound through: what they
+// throw is kept and thrown again once the parse has returned.
 void on_statement(void* user, raptor_statement* st) {
   auto* state = static_cast<ParseState*>(user);
   if (state->failed) return;
-  TermId s = term_of(state->graph, st->subject);
-  TermId p = term_of(state->graph, st->predicate);
-  TermId o = term_of(state->graph, st->object);
-  if (s.none() || p.none() || o.none()) return;
-  state->graph.add(s, p, o);
+  if (state->callbacks.run([&] { add_statement(*state, st); })) return;
+  state->failed = true;
+  raptor_parser_parse_abort(state->parser);
 }
 
 void on_log(void* user, raptor_log_message* message) {
   auto* state = static_cast<ParseState*>(user);
   if (message->level < RAPTOR_LOG_LEVEL_ERROR || state->failed) return;
   state->failed = true;
-  const raptor_locator* where = message->locator;
-  // XML errors come without a place; the parser's own locator still has one.
-  if ((!where || where->line <= 0) && state->parser) where = raptor_parser_get_locator(state->parser);
-  if (where) {
-    state->error.line = where->line > 0 ? static_cast<uint32_t>(where->line) : 0;
-    state->error.column = where->column > 0 ? static_cast<uint32_t>(where->column) : 0;
-  }
-  std::string text = message->text ? message->text : "RDF/XML error";
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  state->error.message = std::move(text);
+  state->callbacks.run([&] { record_error(*state, message); });
   if (state->parser) raptor_parser_parse_abort(state->parser);
 }
 
@@ -262,6 +278,7 @@ std::expected<Graph, ParseError> parse_rdf_xml_graph(std::string_view text) {
     at += n;
   }
   if (!state.failed) raptor_parser_parse_chunk(h.parser, nullptr, 0, 1);
+  state.callbacks.rethrow();
   if (state.failed) return std::unexpected(std::move(state.error));
   state.graph.index();
   return std::move(state.graph);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/invariant.h"
+#include "owl/reader_fault.h"
 #include "python/binding.h"
 #include "python/builders.h"
 #include "python/call_guard.h"
@@ -21,6 +22,16 @@ PyObject* fail_invariant(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyO
   auto message = to_string(bound[0], "message");
   if (!message) return nullptr;
   invariant_failure(*message);
+}
+
+// _call_with_reader_fault(fn): calls fn() while the next axiom or statement a
+// reader takes on this thread breaks an invariant.
+PyObject* call_with_reader_fault(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 1> kSpecs = {{{"fn"}}};
+  std::array<PyObject*, 1> bound{};
+  if (!bind_arguments("_call_with_reader_fault", kSpecs, args, nargs, kwnames, bound)) return nullptr;
+  owl::ReaderFault fault;
+  return PyObject_CallNoArgs(bound[0]);
 }
 
 // _raise_reasoner_error(variant, detail=""): raises what reasoner_error_to_py makes of that variant.
@@ -175,6 +186,10 @@ PyMethodDef kHooks[] = {
      "argument kind (tests only)."},
     {"_fail_invariant", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<fail_invariant>)),
      METH_FASTCALL | METH_KEYWORDS, "_fail_invariant(message)\n--\n\nRaise an internal invariant failure (tests only)."},
+    {"_call_with_reader_fault",
+     reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<call_with_reader_fault>)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "_call_with_reader_fault(fn)\n--\n\nCall fn() with a broken invariant in the next reader step (tests only)."},
     {"_raise_reasoner_error",
      reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<raise_reasoner_error>)),
      METH_FASTCALL | METH_KEYWORDS,
