@@ -1,11 +1,15 @@
 """Module start-up: version, exception classes, registered names and signatures."""
 
 import inspect
+import os
+import tomllib
 
 import pytest
 
 import kelmon
 import kelmon._native as native
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 EXPECTED_ALL = [
     "__version__", "KelmonError", "ParseError", "UnsupportedAxiomError", "UnknownClassError",
@@ -38,9 +42,11 @@ SIGNATURES = {
 }
 
 
-def test_version_is_fixed():
-    assert native.__version__ == "0.4.31"
-    assert kelmon.__version__ == "0.4.31"
+def test_version_is_the_one_written_in_pyproject():
+    with open(os.path.join(ROOT, "pyproject.toml"), "rb") as f:
+        written = tomllib.load(f)["project"]["version"]
+    assert native.__version__ == written
+    assert kelmon.__version__ == written
 
 
 def test_all_lists_the_42_names_in_registration_order():
@@ -98,6 +104,27 @@ def test_manchester_and_dropped_axiom_docs_are_exact():
         "skipped as non-logical noise). Same renderer `justify` uses."
     )
     assert native.dropped_axioms.__doc__.startswith("Kinds and counts of axioms conversion could not represent (a sound\n")
+
+
+@pytest.mark.parametrize(
+    "name, doc",
+    [
+        ("is_class_satisfiable", "True iff `class_iri` is satisfiable (not ⊑ ⊥)."),
+        ("justify", "One minimal justification for a query (CLI-style tokens, e.g.\n"
+                    '`["subclass", sub, sup]`, `["unsat", c]`, `["inconsistent"]`) as Manchester\n'
+                    "axiom strings. Empty list if not entailed."),
+        ("prepare_bytes", "`kelmon.prepare_bytes(data, *, format)` — same, from in-memory bytes.\n"
+                          "`format` is required and keyword-only (as on `classify_bytes`): one of\n"
+                          '`"ofn"`, `"owx"`, `"rdf-xml"`, `"omn"`.'),
+        ("materialize_inferred_subclass_axioms", "Returns every (sub, sup) class IRI pair `(sub, sup)` such that\n"
+                                                 "`sub ⊑ sup` is entailed. Excludes:\n"
+                                                 "- Reflexive pairs (`sub == sup`)\n"
+                                                 "- Pairs involving `owl:Thing` or `owl:Nothing`\n"
+                                                 "- Pairs from unsatisfiable classes (which trivially subsume all)"),
+    ],
+)
+def test_function_docs_keep_their_exact_text(name, doc):
+    assert getattr(native, name).__doc__ == doc
 
 
 @pytest.mark.parametrize("cls", ["Classification", "PreparedOntology"])

@@ -28,11 +28,29 @@ def test_incomplete_answer_warns_and_is_still_returned():
 
 
 @pytest.mark.parametrize("name", kelmon._INCOMPLETE_TUPLE_FUNCTIONS)
-def test_wrapped_functions_keep_the_native_signature_and_docs(name):
+def test_wrapped_functions_keep_the_native_signature_and_document_their_own_result(name):
     wrapped, original = getattr(kelmon, name), getattr(kelmon._native, name)
     assert wrapped is not original
     assert inspect.signature(wrapped) == inspect.signature(original)
-    assert wrapped.__doc__ == original.__doc__
+    # the native text speaks of a (answer, flag) tuple; the wrapper returns the answer and warns
+    assert "completeness flag" in original.__doc__
+    assert "completeness flag" not in wrapped.__doc__
+    assert "Returns the answer alone." in wrapped.__doc__
+    assert "IncompleteQueryWarning is issued" in wrapped.__doc__
+
+
+def test_internal_failure_is_catchable_by_name_and_stays_out_of_the_native_names():
+    with pytest.raises(kelmon.InternalFailure, match="^class count fits in u32$"):
+        kelmon._native._fail_invariant("class count fits in u32")
+    try:
+        kelmon._native._fail_invariant("TableauContext: branch id counter overflowed u32")
+    except Exception:  # noqa: BLE001 - the point is that this does not catch it
+        pytest.fail("InternalFailure must not be an Exception")
+    except kelmon.InternalFailure as failure:
+        assert str(failure) == "TableauContext: branch id counter overflowed u32"
+    assert kelmon.InternalFailure.__module__ == "kelmon"
+    assert "InternalFailure" in kelmon.__all__
+    assert "InternalFailure" not in kelmon._native.__all__
 
 
 def test_functions_without_incomplete_flag_are_the_native_objects():

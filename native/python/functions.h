@@ -1,4 +1,4 @@
-// The module's functions, in registration order, with their documentation.
+// The module's functions (function_list.h), in registration order, with their documentation.
 #pragma once
 
 #include <span>
@@ -13,9 +13,9 @@ struct FunctionEntry {
   FastFn impl;      // the body, already inside the common call wrapper
 };
 
-// The 33 functions from classify to render_manchester.
+// The functions registered after Classification, from classify to render_manchester.
 std::span<const FunctionEntry> main_functions();
-// prepare and prepare_bytes, registered after PreparedOntology.
+// The functions registered after PreparedOntology: prepare and prepare_bytes.
 std::span<const FunctionEntry> prepare_functions();
 
 }  // namespace kelmon::py

@@ -13,7 +13,8 @@ namespace kelmon::py {
 
 namespace {
 
-constexpr const char* kVersion = "0.4.31";
+// Written once, in pyproject.toml; CMake passes it in.
+constexpr const char* kVersion = KELMON_VERSION;
 
 // Method records must outlive the function objects made from them.
 PyMethodDef* method_def(const FunctionEntry& entry) {
@@ -49,7 +50,9 @@ int exec_steps(PyObject* module) {
   if (add_functions(module, module_name.get(), main_functions()) < 0) return -1;
   if (register_prepared_ontology(module) < 0) return -1;
   if (add_functions(module, module_name.get(), prepare_functions()) < 0) return -1;
-  return add_testing_hooks(module, module_name.get());
+  if (add_testing_hooks(module, module_name.get()) < 0) return -1;
+  // Reachable by name so that callers can catch it, but not one of the registered names in __all__.
+  return PyObject_SetAttrString(module, "InternalFailure", internal_failure_class());
 }
 
 int module_exec(PyObject* module) {
