@@ -104,6 +104,35 @@ def test_reader_failure_names_the_format(tmp_path):
     assert str(info.value).startswith("parse ofn: line 1, column ")
 
 
+MISLABELLED = [
+    ("ofn", "OWL functional syntax",
+     b"Prefix(:=<http://x/>)\nOntology(<http://x/o>\n  SubClassOf(:A :B)\n)\n"),
+    ("owx", "OWL/XML",
+     b'<?xml version="1.0"?>\n<Ontology xmlns="http://www.w3.org/2002/07/owl#" ontologyIRI="http://x/o">\n'
+     b'  <SubClassOf><Class IRI="http://x/A"/><Class IRI="http://x/B"/></SubClassOf>\n</Ontology>\n'),
+    ("omn", "Manchester syntax", b"Prefix: : <http://x/>\nOntology: <http://x/o>\nClass: :A\n  SubClassOf: :B\n"),
+]
+
+
+@pytest.mark.parametrize("fmt, syntax, data", MISLABELLED, ids=[m[0] for m in MISLABELLED])
+def test_mislabelled_owl_file_names_its_syntax_and_the_call_that_reads_it(tmp_path, fmt, syntax, data):
+    path = copy_as(tmp_path, "x.owl", data)
+    with pytest.raises(kelmon.ParseError) as info:
+        kelmon.classify(path, saturation_only=True)
+    message = str(info.value)
+    assert message.startswith("parse rdf-xml: ")
+    assert message.endswith(f' {DASH} the document looks like {syntax}; classify_bytes(data, format="{fmt}") reads it')
+    # and the advice holds
+    assert kelmon.classify_bytes(data, format=fmt, saturation_only=True).is_subclass("http://x/A", "http://x/B")
+
+
+def test_rdf_xml_failing_as_rdf_xml_gets_no_note(tmp_path):
+    path = copy_as(tmp_path, "x.owl", b'<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"><broken')
+    with pytest.raises(kelmon.ParseError) as info:
+        kelmon.classify(path, saturation_only=True)
+    assert "looks like" not in str(info.value)
+
+
 @pytest.mark.parametrize("fn", [kelmon.dropped_axioms, kelmon.render_manchester])
 def test_path_argument_errors(fn):
     with pytest.raises(TypeError, match="argument 'path'"):

@@ -1,6 +1,7 @@
 #include "owl/load.h"
 
 #include "owl/document_source.h"
+#include "owl/format_guess.h"
 #include "owl/functional_reader.h"
 #include "owl/manchester_reader.h"
 #include "owl/owl_xml_reader.h"
@@ -35,7 +36,9 @@ LoadResult parse_ontology_text(std::string_view text, std::string_view format) {
   auto chosen = format_by_name(format);
   if (!chosen) return std::unexpected(unknown_format_message(format));
   auto parsed = run_reader(*chosen, text);
-  if (!parsed) return std::unexpected("parse " + std::string(format) + ": " + parsed.error().to_string());
+  if (!parsed)
+    return std::unexpected("parse " + std::string(format) + ": " + parsed.error().to_string() +
+                           other_format_note(text, *chosen));
   return std::move(*parsed);
 }
 
