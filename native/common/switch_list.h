@@ -53,3 +53,7 @@ KELMON_SWITCH(FastDirectSubsumers, "KELMON_FAST_DIRECT_SUBSUMERS", OnUnlessZero,
 // --- individual and property services
 
 // --- explanation
+KELMON_SWITCH(JustifySatOracle, "KELMON_JUSTIFY_SAT_ORACLE", OnUnlessZero, 0, Use)
+KELMON_SWITCH(JustifyTrace, "KELMON_JUSTIFY_TRACE", OnlyForOne, 0, Use)
+KELMON_SWITCH(JustifyNoModule, "KELMON_JUSTIFY_NO_MODULE", WhenSet, 0, Use)
+KELMON_SWITCH(JustifyDebug, "KELMON_JUSTIFY_DEBUG", WhenSet, 0, Use)
