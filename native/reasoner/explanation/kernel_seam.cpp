@@ -1,0 +1,42 @@
+#include "reasoner/explanation/kernel_seam.h"
+
+namespace kelmon::explain {
+
+namespace {
+
+// Seam to the reasoning kernel: each body becomes a call of the kernel's test
+// of the same name once that test exists.
+class BuiltKernel final : public KernelTests {
+ public:
+  Result<bool> entails_subclass(InternalOntology, std::string_view, std::string_view) override {
+    return undecided<bool>();
+  }
+  Result<bool> is_satisfiable(InternalOntology, std::string_view) override { return undecided<bool>(); }
+  Result<ConsistencyAnswer> check_consistency(InternalOntology) override { return undecided<ConsistencyAnswer>(); }
+  Result<bool> is_instance_of(InternalOntology, std::string_view, std::string_view) override {
+    return undecided<bool>();
+  }
+  Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet&) override {
+    return undecided<std::vector<PropertyTriple>>();
+  }
+  bool abox_saturation_inconsistent(const InternalOntology&) override { return false; }
+  bool abox_saturation_clash(const InternalOntology&) override { return false; }
+  Result<reasoner::Classification> classify_unbounded(InternalOntology) override {
+    return undecided<reasoner::Classification>();
+  }
+
+ private:
+  template <class T>
+  static Result<T> undecided() {
+    return std::unexpected(ReasonerError(NoVerdict{}));
+  }
+};
+
+}  // namespace
+
+KernelTests& built_kernel() {
+  static BuiltKernel kernel;
+  return kernel;
+}
+
+}  // namespace kelmon::explain
