@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "core/convert/convert_support.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "owl/structural.h"
 #include "reasoner/explanation/oracle.h"
 #include "reasoner/explanation/oracle_mode.h"
 
 namespace kelmon::explain::testing {
 
-using kelmon::testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 
 // The one axiom of a functional-syntax line (prefix ":" is http://x/).
 inline owl::Axiom axiom(const std::string& text) {

@@ -11,7 +11,7 @@ namespace {
 
 using testing::axiom;
 using testing::axioms;
-using testing::EnvGuard;
+using testing::ScopedSwitch;
 using testing::iri;
 using testing::SetOracle;
 
@@ -26,8 +26,8 @@ void expect_axioms(const std::vector<owl::Axiom>& got, const std::vector<std::st
 
 // Two justifications of A ⊑ Z: the direct axiom and the chain through B.
 struct TwoWays : ::testing::Test {
-  EnvGuard no_module{"KELMON_JUSTIFY_NO_MODULE", std::nullopt};
-  EnvGuard debug{"KELMON_JUSTIFY_DEBUG", std::nullopt};
+  ScopedSwitch no_module{SwitchId::JustifyNoModule, std::nullopt};
+  ScopedSwitch debug{SwitchId::JustifyDebug, std::nullopt};
   std::vector<owl::Axiom> non_logical;
   std::vector<owl::Axiom> logical =
       axioms({"SubClassOf(:B :Z)", "SubClassOf(:X :Y)", "SubClassOf(:A :Z)", "SubClassOf(:A :B)"});
@@ -67,13 +67,13 @@ TEST_F(TwoWays, ModuleLeavesOutAxiomsOfOtherNames) {
 }
 
 TEST_F(TwoWays, NoModuleSwitchSetEvenEmptyAsksAllAxioms) {
-  EnvGuard off{"KELMON_JUSTIFY_NO_MODULE", ""};
+  ScopedSwitch off{SwitchId::JustifyNoModule, ""};
   ASSERT_TRUE(find_justification(oracle, non_logical, logical, kAZ).has_value());
   EXPECT_EQ(oracle.sizes.front(), 2u + 4u);
 }
 
 TEST_F(TwoWays, ModuleThatMissesTheEntailmentFallsBackToAllAxiomsWithOneDebugLine) {
-  EnvGuard on{"KELMON_JUSTIFY_DEBUG", ""};
+  ScopedSwitch on{SwitchId::JustifyDebug, ""};
   SetOracle outside{{axioms({"SubClassOf(:X :Y)"})}};
   ::testing::internal::CaptureStderr();
   auto j = find_justification(outside, non_logical, logical, kAZ);
@@ -150,8 +150,8 @@ TEST(JustificationSearchTests, CopiesOfOneAxiomCountAsOne) {
 }
 
 TEST(JustificationSearchTests, SaturationModeHoldsDuringAnInconsistencySearchAndIsPutBack) {
-  EnvGuard sat{"KELMON_JUSTIFY_SAT_ORACLE", std::nullopt};
-  EnvGuard trace{"KELMON_JUSTIFY_TRACE", std::nullopt};
+  ScopedSwitch sat{SwitchId::JustifySatOracle, std::nullopt};
+  ScopedSwitch trace{SwitchId::JustifyTrace, std::nullopt};
   const auto logical = axioms({"ClassAssertion(:A :a)", "ClassAssertion(:B :a)"});
   SetOracle oracle{{logical}};
   oracle.saturation_inconsistent = true;
@@ -171,12 +171,12 @@ TEST(JustificationSearchTests, SaturationModeHoldsDuringAnInconsistencySearchAnd
 }
 
 TEST(JustificationSearchTests, SaturationModeNeedsAnInconsistencyQueryAndTheSwitch) {
-  EnvGuard trace{"KELMON_JUSTIFY_TRACE", "1"};
+  ScopedSwitch trace{SwitchId::JustifyTrace, "1"};
   const auto logical = axioms({"SubClassOf(:A :Z)"});
   SetOracle oracle{{logical}};
   oracle.saturation_inconsistent = true;
   {
-    EnvGuard off{"KELMON_JUSTIFY_SAT_ORACLE", "0"};
+    ScopedSwitch off{SwitchId::JustifySatOracle, "0"};
     ASSERT_TRUE(find_justification(oracle, {}, logical, kInconsistent).has_value());
     EXPECT_EQ(oracle.saturation_calls, 0u);
   }

@@ -8,7 +8,7 @@ namespace kelmon::explain {
 namespace {
 
 using testing::axioms;
-using testing::EnvGuard;
+using testing::ScopedSwitch;
 using testing::iri;
 using testing::SetOracle;
 

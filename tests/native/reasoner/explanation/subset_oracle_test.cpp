@@ -14,7 +14,7 @@ namespace kelmon::explain {
 namespace {
 
 using kelmon::testing::load_ofn;
-using testing::EnvGuard;
+using testing::ScopedSwitch;
 using testing::iri;
 using testing::TestKernel;
 
@@ -40,7 +40,7 @@ class OracleKindTests : public ::testing::TestWithParam<OracleCase> {};
 
 TEST_P(OracleKindTests, AnswersThroughTheKernel) {
   const auto& c = GetParam();
-  EnvGuard trace{"KELMON_JUSTIFY_TRACE", std::nullopt};
+  ScopedSwitch trace{SwitchId::JustifyTrace, std::nullopt};
   TestKernel kernel;
   SubsetOracle oracle(kernel);
   auto answer = oracle.entails(load_ofn(c.ontology).axioms, query(c.kind, c.names));
@@ -203,7 +203,7 @@ TEST(OracleTests, BuiltKernelCannotDecideYetAndSaysSo) {
 }
 
 TEST(OracleTests, SaturationModeAnswersInconsistencyFromAboxSaturationOnly) {
-  EnvGuard trace{"KELMON_JUSTIFY_TRACE", std::nullopt};
+  ScopedSwitch trace{SwitchId::JustifyTrace, std::nullopt};
   TestKernel kernel;
   SubsetOracle oracle(kernel);
   set_saturation_oracle_mode(1);
@@ -220,12 +220,12 @@ TEST(OracleTests, TraceLineNumbersEveryInconsistencyTest) {
   SubsetOracle oracle(kernel);
   const auto candidate = load_ofn("ClassAssertion(:A :a) SubClassOf(:A owl:Nothing)").axioms;
   {
-    EnvGuard trace{"KELMON_JUSTIFY_TRACE", "yes"};
+    ScopedSwitch trace{SwitchId::JustifyTrace, "yes"};
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(oracle.entails(candidate, JustifyQuery{}).has_value());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   }
-  EnvGuard trace{"KELMON_JUSTIFY_TRACE", "1"};
+  ScopedSwitch trace{SwitchId::JustifyTrace, "1"};
   ::testing::internal::CaptureStderr();
   ASSERT_TRUE(oracle.entails(candidate, JustifyQuery{}).has_value());
   set_saturation_oracle_mode(1);
