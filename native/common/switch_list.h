@@ -41,6 +41,9 @@ KELMON_SWITCH(SnapshotCapture, "KELMON_SNAPSHOT_CAPTURE", ForYes, 0, Use)
 // --- reasoning kernel: prepared reasoner, pool, role tables, test runner
 KELMON_SWITCH(FragmentBareDecl, "KELMON_FRAGMENT_BARE_DECL", OnUnlessZero, 0, Use)
 KELMON_SWITCH(HornShortcircuit, "KELMON_HORN_SHORTCIRCUIT", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(WorkerStackMb, "KELMON_WORKER_STACK_MB", Number, 32, Use)
+KELMON_SWITCH(ClassifyRoleHierarchyMaxClosure, "KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE", Number, 32, Use)
+KELMON_SWITCH(RoleClosureProbe, "KELMON_ROLE_CLOSURE_PROBE", OnlyForOne, 0, Use)
 
 // --- reasoning kernel: ABox saturation and checks
 

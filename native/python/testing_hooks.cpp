@@ -9,18 +9,40 @@
 #include "python/builders.h"
 #include "python/call_guard.h"
 #include "python/pyref.h"
+#include "reasoner/kernel/big_stack_thread.h"
+#include "reasoner/kernel/parallel_loop.h"
 
 namespace kelmon::py {
 
 namespace {
 
-// _fail_invariant(message): throws the internal invariant failure inside a call.
+// _fail_invariant(message, on="caller"): throws the internal invariant failure
+// inside a call, on the calling thread, on a pool worker ("worker") or on a
+// thread of its own ("thread").
 PyObject* fail_invariant(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  static constexpr std::array<ArgSpec, 1> kSpecs = {{{"message"}}};
-  std::array<PyObject*, 1> bound{};
+  static constexpr std::array<ArgSpec, 2> kSpecs = {{{"message"}, {"on", ArgKind::PositionalOrKeyword, false}}};
+  std::array<PyObject*, 2> bound{};
   if (!bind_arguments("_fail_invariant", kSpecs, args, nargs, kwnames, bound)) return nullptr;
   auto message = to_string(bound[0], "message");
   if (!message) return nullptr;
+  std::string on = "caller";
+  if (bound[1] != nullptr) {
+    auto o = to_string(bound[1], "on");
+    if (!o) return nullptr;
+    on = std::move(*o);
+  }
+  if (on == "worker") {
+    reasoner::StopFlag stop;
+    reasoner::parallel_items(64, stop, [&](std::size_t i) {
+      if (i == 63) invariant_failure(*message);
+      return true;
+    });
+  } else if (on == "thread") {
+    reasoner::run_with_stack(std::size_t{1} << 20, "spawn test thread", [&] { invariant_failure(*message); });
+  } else if (on != "caller") {
+    PyErr_Format(PyExc_ValueError, "unknown place: %s", on.c_str());
+    return nullptr;
+  }
   invariant_failure(*message);
 }
 
@@ -185,7 +207,9 @@ PyMethodDef kHooks[] = {
      "_bind_probe(path, names, *, count=10, flag=False, data=b'', limit=None)\n--\n\nBind and convert every "
      "argument kind (tests only)."},
     {"_fail_invariant", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<fail_invariant>)),
-     METH_FASTCALL | METH_KEYWORDS, "_fail_invariant(message)\n--\n\nRaise an internal invariant failure (tests only)."},
+     METH_FASTCALL | METH_KEYWORDS,
+     "_fail_invariant(message, on='caller')\n--\n\nRaise an internal invariant failure on the caller, a pool "
+     "worker or a thread of its own (tests only)."},
     {"_call_with_reader_fault",
      reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(guarded<call_with_reader_fault>)),
      METH_FASTCALL | METH_KEYWORDS,
