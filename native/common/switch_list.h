@@ -44,6 +44,9 @@ KELMON_SWITCH(HornShortcircuit, "KELMON_HORN_SHORTCIRCUIT", OnUnlessZeroOrEmpty,
 KELMON_SWITCH(WorkerStackMb, "KELMON_WORKER_STACK_MB", Number, 32, Use)
 KELMON_SWITCH(ClassifyRoleHierarchyMaxClosure, "KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE", Number, 32, Use)
 KELMON_SWITCH(RoleClosureProbe, "KELMON_ROLE_CLOSURE_PROBE", OnlyForOne, 0, Use)
+KELMON_SWITCH(ClassifyTboxOnly, "KELMON_CLASSIFY_TBOX_ONLY", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(LazyAboxSaturation, "KELMON_LAZY_ABOX_SATURATION", Text, 0, Use)
+KELMON_SWITCH(TableauIdStats, "KELMON_TABLEAU_ID_STATS", OnlyForOne, 0, Use)
 
 // --- reasoning kernel: ABox saturation and checks
 

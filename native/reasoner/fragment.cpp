@@ -48,41 +48,6 @@ struct ConceptShapes {
   }
 };
 
-std::vector<std::uint8_t> nominal_flags(const ConceptPool& pool) {
-  const size_t n = pool.size();
-  std::vector<std::uint8_t> out(n, 0);
-  for (size_t i = 0; i < n; ++i) {
-    const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
-    out[i] = std::visit(Overload{
-                            [](const Nominal&) { return true; },
-                            [&](const Not& x) { return out[x.operand.v] != 0; },
-                            [&](const Some& x) { return out[x.filler.v] != 0; },
-                            [&](const All& x) { return out[x.filler.v] != 0; },
-                            [&](const Min& x) { return out[x.filler.v] != 0; },
-                            [&](const Max& x) { return out[x.filler.v] != 0; },
-                            [&](const And& x) {
-                              for (ConceptId m : x.members)
-                                if (out[m.v]) return true;
-                              return false;
-                            },
-                            [&](const Or& x) {
-                              for (ConceptId m : x.members)
-                                if (out[m.v]) return true;
-                              return false;
-                            },
-                            [](const auto&) { return false; },
-                        },
-                        c);
-  }
-  return out;
-}
-
-bool is_assertion(const Axiom& a) {
-  return std::holds_alternative<ClassAssertion>(a) || std::holds_alternative<ObjectPropertyAssertion>(a) ||
-         std::holds_alternative<NegativeObjectPropertyAssertion>(a) || std::holds_alternative<SameIndividual>(a) ||
-         std::holds_alternative<DifferentIndividuals>(a);
-}
-
 bool is_simple(const Concept& c) {
   return std::holds_alternative<Top>(c) || std::holds_alternative<Bottom>(c) || std::holds_alternative<Atomic>(c);
 }
@@ -154,52 +119,6 @@ struct SharedRules {
 };
 
 }  // namespace
-
-bool mentions_nominal(ConceptId concept_id, const ConceptPool& pool) {
-  // A walk from one concept; children have smaller ids, so an explicit stack suffices.
-  std::vector<ConceptId> stack{concept_id};
-  while (!stack.empty()) {
-    ConceptId id = stack.back();
-    stack.pop_back();
-    const Concept& c = pool.get(id);
-    bool found = std::visit(Overload{
-                                [](const Nominal&) { return true; },
-                                [&](const Not& x) { stack.push_back(x.operand); return false; },
-                                [&](const Some& x) { stack.push_back(x.filler); return false; },
-                                [&](const All& x) { stack.push_back(x.filler); return false; },
-                                [&](const Min& x) { stack.push_back(x.filler); return false; },
-                                [&](const Max& x) { stack.push_back(x.filler); return false; },
-                                [&](const And& x) { stack.insert(stack.end(), x.members.begin(), x.members.end()); return false; },
-                                [&](const Or& x) { stack.insert(stack.end(), x.members.begin(), x.members.end()); return false; },
-                                [](const auto&) { return false; },
-                            },
-                            c);
-    if (found) return true;
-  }
-  return false;
-}
-
-bool abox_touches_tbox(const InternalOntology& ir) {
-  std::vector<std::uint8_t> nominal = nominal_flags(ir.concepts);
-  auto any = [&](const std::vector<ConceptId>& list) {
-    for (ConceptId c : list)
-      if (nominal[c.v]) return true;
-    return false;
-  };
-  for (const Axiom& a : ir.axioms) {
-    bool touches = std::visit(Overload{
-                                  [&](const SubClassOf& x) { return nominal[x.sub.v] || nominal[x.sup.v]; },
-                                  [&](const EquivalentClasses& x) { return any(x.members); },
-                                  [&](const DisjointClasses& x) { return any(x.members); },
-                                  [&](const DisjointUnion& x) { return any(x.parts); },
-                                  [&](const ClassAssertion& x) { return nominal[x.concept_id.v] != 0; },
-                                  [](const auto&) { return false; },
-                              },
-                              a);
-    if (touches) return true;
-  }
-  return false;
-}
 
 std::optional<RoleSet> used_roles(const InternalOntology& ir) {
   if (!switch_flag(SwitchId::FragmentBareDecl)) return std::nullopt;

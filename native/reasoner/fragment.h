@@ -8,6 +8,7 @@
 #include <tsl/robin_set.h>
 
 #include "core/ir.h"
+#include "reasoner/kernel/ontology_scans.h"
 
 namespace kelmon::reasoner {
 
@@ -23,8 +24,5 @@ std::uint8_t fragment_kind(const InternalOntology& ir);
 bool has_unsupported_feature(const InternalOntology& ir);
 // Roles that take part in class-level reasoning (absent when KELMON_FRAGMENT_BARE_DECL is "0").
 std::optional<tsl::robin_set<std::uint32_t>> used_roles(const InternalOntology& ir);
-// A nominal occurs in the TBox or in a class assertion.
-bool abox_touches_tbox(const InternalOntology& ir);
-bool mentions_nominal(ConceptId concept_id, const ConceptPool& pool);
 
 }  // namespace kelmon::reasoner

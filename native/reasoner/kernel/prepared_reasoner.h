@@ -1,0 +1,81 @@
+// The prepared knowledge base every tableau and hypertableau test of the
+// kernel runs against. Built once per operation from a converted ontology
+// (which it consumes), then shared read-only by the operation's workers; its
+// only mutable parts are atomic counters.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "common/deadline.h"
+#include "common/reasoner_error.h"
+#include "core/ir.h"
+#include "reasoner/kernel/asserted_facts.h"
+#include "reasoner/kernel/ontology_scans.h"
+#include "reasoner/kernel/role_tables.h"
+#include "saturation/saturation.h"
+
+namespace kelmon::reasoner {
+
+// How shallow iterative-deepening passes fared, over every test on one record.
+struct TableauIdStats {
+  std::atomic<std::uint64_t> waste_us{0};  // time of shallow passes that did not decide
+  std::atomic<std::uint64_t> decided{0};   // tests a shallow pass decided
+  std::atomic<std::uint64_t> missed{0};    // tests that still needed the last pass or ran out of time
+};
+
+struct PreparedReasoner {
+  PreparedReasoner() = default;
+  PreparedReasoner(const PreparedReasoner&) = delete;
+  PreparedReasoner& operator=(const PreparedReasoner&) = delete;
+  // Prints the id-stats line when KELMON_TABLEAU_ID_STATS is "1".
+  ~PreparedReasoner();
+
+  std::optional<sat::ElResult> saturation;
+  ConceptPool pool;  // holds Bottom
+  Vocabulary vocabulary;
+  AbsorbedTbox absorbed;
+  RoleHierarchy role_hierarchy;
+  std::vector<RolePair> inverse_pairs;
+  std::vector<RoleChainEntry> role_chains;
+  std::vector<RoleId> asymmetric_roles;
+  std::vector<RolePair> disjoint_role_pairs;
+  // (concept, its negation normal form complement), ascending by concept.
+  std::vector<std::pair<ConceptId, ConceptId>> complement_pairs;
+  AboxFacts abox;
+  ToldTables told;
+  std::vector<Axiom> axioms;  // as converted, without the role-characteristic axioms
+  DKeyMap dkeys;
+  ClassSet key_card_classes;
+  ClassSet complex_card_classes;
+  ClassSet bounded_card_classes;
+  // Stalled hypertableau runs sent on to the tableau, those of them found
+  // subsumed, and the sampling ticket.
+  std::array<std::atomic<std::uint64_t>, 3> stall_counters{};
+  // Classes whose own logic profile is the plain one, and the others.
+  std::array<std::uint64_t, 2> profile_counts{};
+  TableauIdStats id_stats;
+  // Per-class tests may leave the asserted facts out (see abox_touches_tbox).
+  bool tbox_only = false;
+};
+
+// Built, or aborted because the deadline passed at a checkpoint (nothing kept).
+struct PrepareOutcome {
+  std::unique_ptr<PreparedReasoner> reasoner;
+  bool aborted() const { return reasoner == nullptr; }
+};
+
+// The error side is admitted for callers to pass on; the build never produces it.
+Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline deadline,
+                                                   std::optional<sat::ElResult> saturation);
+
+// For callers without a deadline, for whom an abort is a broken invariant.
+Result<std::unique_ptr<PreparedReasoner>> prepare_without_deadline(InternalOntology ir,
+                                                                   std::optional<sat::ElResult> saturation);
+
+}  // namespace kelmon::reasoner
