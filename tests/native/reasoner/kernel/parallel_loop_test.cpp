@@ -11,13 +11,13 @@
 #include <chrono>
 
 #include "common/invariant.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "reasoner/kernel/big_stack_thread.h"
 
 namespace kelmon::reasoner {
 namespace {
 
-using kelmon::testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 
 TEST(FirstErrorSlotTest, KeepsTheFirstOfferedErrorOnly) {
   FirstErrorSlot slot;
@@ -111,7 +111,7 @@ struct StackCase {
 class WorkerStackSwitch : public ::testing::TestWithParam<StackCase> {};
 
 TEST_P(WorkerStackSwitch, ReadsMebibytesWithDefault32) {
-  EnvGuard g("KELMON_WORKER_STACK_MB", GetParam().value);
+  ScopedSwitch g(SwitchId::WorkerStackMb, GetParam().value);
   EXPECT_EQ(configured_worker_stack_bytes(), GetParam().mib << 20);
 }
 

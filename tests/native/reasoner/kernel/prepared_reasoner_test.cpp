@@ -5,14 +5,14 @@
 #include <algorithm>
 
 #include "core/convert/convert_support.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "core/ir_fixture.h"
 
 namespace kelmon::reasoner {
 namespace {
 
 using kelmon::testing::convert_ofn;
-using kelmon::testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 using kelmon::testing::IrFixture;
 
 std::unique_ptr<PreparedReasoner> prepare(InternalOntology ir, Deadline deadline = std::nullopt) {
@@ -62,7 +62,7 @@ struct LazyCase {
 class LazySaturation : public ::testing::TestWithParam<LazyCase> {};
 
 TEST_P(LazySaturation, SkipsSaturationOnlyWithoutAssertions) {
-  EnvGuard g("KELMON_LAZY_ABOX_SATURATION", GetParam().lazy);
+  ScopedSwitch g(SwitchId::LazyAboxSaturation, GetParam().lazy);
   auto r = prepare(convert_ofn(GetParam().body));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->saturation.has_value(), GetParam().saturated);
@@ -87,7 +87,7 @@ struct TboxOnlyCase {
 class TboxOnly : public ::testing::TestWithParam<TboxOnlyCase> {};
 
 TEST_P(TboxOnly, SetOnlyWhenAssertionsStayApartFromTheTbox) {
-  EnvGuard g("KELMON_CLASSIFY_TBOX_ONLY", GetParam().tbox_only);
+  ScopedSwitch g(SwitchId::ClassifyTboxOnly, GetParam().tbox_only);
   auto r = prepare(convert_ofn(GetParam().body));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->tbox_only, GetParam().expected);
@@ -222,7 +222,7 @@ TEST(PreparedReasonerTest, AssertedFactsInTheirSevenLists) {
 
 TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
   {
-    EnvGuard g("KELMON_TABLEAU_ID_STATS", "1");
+    ScopedSwitch g(SwitchId::TableauIdStats, "1");
     auto p = prepare(convert_ofn("SubClassOf(:A :B)"));
     ASSERT_NE(p, nullptr);
     p->id_stats.decided = 3;
@@ -233,7 +233,7 @@ TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "# tableau-id-stats: shallow_decided=3 shallow_missed=2 shallow_waste_ms=2\n");
   }
-  EnvGuard g("KELMON_TABLEAU_ID_STATS", "true");
+  ScopedSwitch g(SwitchId::TableauIdStats, "true");
   auto p = prepare(convert_ofn("SubClassOf(:A :B)"));
   ::testing::internal::CaptureStderr();
   p.reset();

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "core/ir_fixture.h"
 
 namespace kelmon::reasoner {
 namespace {
 
-using kelmon::testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 using kelmon::testing::IrFixture;
 
 template <class S>
@@ -102,7 +102,7 @@ TEST(RoleTablesTest, ChainsTransitivityAsymmetryAndDisjointPairs) {
 }
 
 TEST(RoleClosureGate, NoRolesIsAffordableForAnyCap) {
-  EnvGuard cap("KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE", "0");
+  ScopedSwitch cap(SwitchId::ClassifyRoleHierarchyMaxClosure, "0");
   IrFixture f;
   EXPECT_TRUE(role_hierarchy_affordable(build_role_hierarchy(f.ir)));
 }
@@ -116,7 +116,7 @@ struct GateCase {
 class RoleClosureGateTest : public ::testing::TestWithParam<GateCase> {};
 
 TEST_P(RoleClosureGateTest, LongestRowAgainstCap) {
-  EnvGuard cap("KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE", GetParam().cap);
+  ScopedSwitch cap(SwitchId::ClassifyRoleHierarchyMaxClosure, GetParam().cap);
   IrFixture f;
   Role a = f.r("a"), b = f.r("b"), c = f.r("c");
   f.add(SubObjectPropertyOf{Single{a}, b});
@@ -136,13 +136,13 @@ TEST(RoleClosureGate, ProbeLineOnlyForExactlyOne) {
   f.r("a");
   RoleHierarchy h = build_role_hierarchy(f.ir);
   {
-    EnvGuard probe("KELMON_ROLE_CLOSURE_PROBE", "1");
+    ScopedSwitch probe(SwitchId::RoleClosureProbe, "1");
     ::testing::internal::CaptureStderr();
     role_hierarchy_affordable(h);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "ROLECLOSURE\tnum_roles=1\tmax_closure=1\tcap=32\taffordable=true\n");
   }
-  EnvGuard probe("KELMON_ROLE_CLOSURE_PROBE", "true");
+  ScopedSwitch probe(SwitchId::RoleClosureProbe, "true");
   ::testing::internal::CaptureStderr();
   role_hierarchy_affordable(h);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
