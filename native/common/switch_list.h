@@ -37,6 +37,15 @@ KELMON_SWITCH(SatEnqueueDedup, "KELMON_SAT_ENQUEUE_DEDUP", OnlyForOne, 0, Use)
 
 // --- hypertableau engine
 KELMON_SWITCH(SnapshotCapture, "KELMON_SNAPSHOT_CAPTURE", ForYes, 0, Use)
+KELMON_SWITCH(ReseedVerify, "KELMON_RESEED_VERIFY", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(FixpointDeadline, "KELMON_FIXPOINT_DEADLINE", OnUnlessZero, 0, Use)
+KELMON_SWITCH(HyperMatchDeadline, "KELMON_HYPER_MATCH_DEADLINE", OnUnlessZero, 0, Use)
+KELMON_SWITCH(InverseFuncMerge, "KELMON_INVERSE_FUNC_MERGE", OnUnlessZero, 0, Use)
+KELMON_SWITCH(HeadPresentSkip, "KELMON_HEAD_PRESENT_SKIP", OnUnlessZero, 0, Use)
+KELMON_SWITCH(ReseedProbe, "KELMON_RESEED_PROBE", WhenSet, 0, Use)
+KELMON_SWITCH(AtMostExhaustProbe, "KELMON_AT_MOST_EXHAUST_PROBE", Text, 0, Use)
+KELMON_SWITCH(WideBodyVars, "KELMON_WIDE_BODY_VARS", OnlyForOne, 0, Process)
+KELMON_SWITCH(TraceBodyVars, "KELMON_TRACE_BODY_VARS", OnlyForOne, 0, Process)
 
 // --- reasoning kernel: prepared reasoner, pool, role tables, test runner
 KELMON_SWITCH(FragmentBareDecl, "KELMON_FRAGMENT_BARE_DECL", OnUnlessZero, 0, Use)

@@ -25,6 +25,8 @@ LookaheadEngine build_lookahead_engine(const InternalOntology& ir) {
   return LookaheadEngine(std::move(engine), static_cast<u32>(n));
 }
 
+std::uint64_t LookaheadEngine::class_count() const { return engine_->class_count; }
+
 bool LookaheadEngine::probe_unsat(const std::vector<std::uint32_t>& classes,
                                   const std::vector<std::pair<std::uint32_t, std::uint32_t>>& edges) const {
   // The caller's ids come from another engine's id space: only ids that mean

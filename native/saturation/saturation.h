@@ -106,6 +106,8 @@ class LookaheadEngine {
 
   const ElEngine& engine() const { return *engine_; }
   std::uint32_t probe() const { return probe_; }
+  // Ids below this are classes, the only ids a probe takes.
+  std::uint64_t class_count() const;
 
  private:
   std::shared_ptr<const ElEngine> engine_;

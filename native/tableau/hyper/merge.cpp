@@ -1,0 +1,291 @@
+#include <algorithm>
+
+#include "common/invariant.h"
+#include "tableau/hyper/hyper.h"
+
+namespace kelmon {
+
+namespace {
+
+bool is_subset(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  return std::includes(b.begin(), b.end(), a.begin(), a.end());
+}
+
+std::uint64_t fnv1a_u32(std::uint32_t v) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;
+  for (int i = 0; i < 4; ++i) {
+    h ^= (v >> (8 * i)) & 0xFF;
+    h *= 0x100000001b3ULL;
+  }
+  return h;
+}
+
+}  // namespace
+
+bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask) {
+  const std::uint32_t e = find(x), f = find(y);
+  if (e == f) return true;
+  if (is_distinct(e, f)) {
+    clash_deps = LevelMask::overflow_mask();
+    if (shadow_probe) {
+      LevelMask shadow = mask;
+      for (std::uint32_t n : {e, f}) shadow |= nodes[n].shadow_node_deps | nodes[n].shadow_lost_deps;
+      record_clash(clash_deps, shadow, e);
+    }
+    return false;
+  }
+  parent_of[f] = e;
+  ++graph_version;
+  if (!mask.empty()) {
+    nodes[e].node_deps |= mask;
+    if (shadow_probe) {
+      nodes[e].shadow_node_deps |= mask;
+      nodes[e].shadow_lost_deps |= mask;
+    }
+  }
+  const std::vector<std::uint32_t> labels = nodes[f].labels;
+  const std::vector<LevelMask> label_deps = nodes[f].label_deps;
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (add_label(e, labels[i], label_deps[i] | mask) || mask.empty()) continue;
+    HyperNode& en = nodes[e];
+    const auto pos = static_cast<std::size_t>(std::lower_bound(en.labels.begin(), en.labels.end(), labels[i]) -
+                                              en.labels.begin());
+    en.label_deps[pos] |= mask;
+    if (pos < en.shadow_label_deps.size()) en.shadow_label_deps[pos] |= mask;
+  }
+  const std::vector<HyperEdge> outs = nodes[f].out_edges;
+  for (const HyperEdge& edge : outs) {
+    nodes[e].out_edges.push_back(edge);
+    nodes[edge.node].in_edges.push_back({edge.dir, edge.role, e});
+    queue.push_back(WorkItem::edge(edge.dir, edge.role, e, edge.node));
+  }
+  if (inverse_func_merge || incremental_fixpoint) {
+    const std::vector<HyperEdge> ins = nodes[f].in_edges;
+    for (const HyperEdge& edge : ins) {
+      const std::uint32_t s = find(edge.node);
+      if (s == e) continue;
+      const HyperEdge moved{edge.dir, edge.role, s};
+      auto& e_in = nodes[e].in_edges;
+      if (std::find(e_in.begin(), e_in.end(), moved) == e_in.end()) e_in.push_back(moved);
+      queue.push_back(WorkItem::edge(edge.dir, edge.role, s, e));
+    }
+  }
+  std::vector<CardRecord> functional;
+  const std::vector<CardRecord> at_most = nodes[f].at_most;
+  for (const CardRecord& r : at_most) {
+    if (!has_record(nodes[e].at_most, r)) nodes[e].at_most.push_back(r);
+    if (r.n == 1) functional.push_back(r);
+  }
+  for (const CardRecord& r : functional)
+    if (!enforce_functional(e, r)) return false;
+  if (!at_most.empty()) {
+    nodes[e].merged_card = true;
+    nodes[e].card_deps |= nodes[f].card_deps;
+    if (shadow_probe) {
+      const LevelMask add = mask | nodes[f].shadow_card_deps;
+      nodes[e].shadow_card_deps |= add;
+      nodes[e].shadow_lost_deps |= add;
+    }
+  }
+  if (nodes[f].imprecise) {
+    nodes[e].imprecise = true;
+    if (shadow_probe) nodes[e].shadow_lost_deps |= nodes[f].shadow_lost_deps;
+  }
+  const std::vector<CardRecord> at_least = nodes[f].at_least;
+  for (const CardRecord& r : at_least)
+    if (!has_record(nodes[e].at_least, r)) nodes[e].at_least.push_back(r);
+  return true;
+}
+
+bool HyperEngine::is_distinct(std::uint32_t x, std::uint32_t y) const {
+  const std::uint32_t e = find(x), f = find(y);
+  if (e == f) return false;
+  for (const auto& [p, q] : distinct_pairs) {
+    const std::uint32_t a = find(p), b = find(q);
+    if ((a == e && b == f) || (a == f && b == e)) return true;
+  }
+  return false;
+}
+
+bool HyperEngine::labels_disjoint(std::uint32_t x, std::uint32_t y) const {
+  if (disjoint->empty() && delta_disjoint.empty()) return false;
+  const auto& la = nodes[find(x)].labels;
+  const auto& lb = nodes[find(y)].labels;
+  for (std::uint32_t a : la)
+    for (std::uint32_t b : lb) {
+      if (a == b) continue;
+      if (disjoint->contains(a, b)) return true;
+      const std::pair<std::uint32_t, std::uint32_t> p{std::min(a, b), std::max(a, b)};
+      if (std::find(delta_disjoint.begin(), delta_disjoint.end(), p) != delta_disjoint.end()) return true;
+    }
+  return false;
+}
+
+std::vector<std::uint32_t> HyperEngine::successors(std::uint32_t x, std::uint32_t dir, std::uint32_t role,
+                                                   std::uint32_t qualified, std::uint32_t concept_) const {
+  std::vector<std::uint32_t> out;
+  auto take = [&](std::uint32_t raw) {
+    const std::uint32_t s = find(raw);
+    if (qualified == 1 && !nodes[s].has_label(concept_)) return;
+    if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+  };
+  for (const HyperEdge& e : nodes[x].out_edges)
+    if (edge_matches(dir, role, e, false)) take(e.node);
+  if (inverse_func_merge)
+    for (const HyperEdge& e : nodes[x].in_edges)
+      if (edge_matches(dir, role, e, true)) take(e.node);
+  return out;
+}
+
+bool HyperEngine::enforce_functional(std::uint32_t x, const CardRecord& record) {
+  if (!inverse_func_merge) return true;
+  const std::uint32_t r = find(x);
+  const std::vector<std::uint32_t> s = successors(r, record.dir, record.role, record.qualified, record.concept_);
+  if (s.size() <= 1) return true;
+  const LevelMask m = card_clash_deps(r, s);
+  const std::uint32_t smallest = *std::min_element(s.begin(), s.end());
+  for (std::uint32_t t : s)
+    if (t != smallest && !merge(smallest, t, m)) return false;
+  return true;
+}
+
+std::vector<CardRecord> HyperEngine::edge_functional_restrictions(std::uint32_t x, std::uint32_t dir,
+                                                                  std::uint32_t role) const {
+  std::vector<CardRecord> out;
+  for (const CardRecord& r : nodes[find(x)].at_most) {
+    if (r.n != 1) continue;
+    bool falls_under = false;
+    if (!role_hierarchy) {
+      falls_under = r.role == role && r.dir == dir;
+    } else {
+      falls_under = (r.role == role && role_hierarchy->is_symmetric(RoleId{role})) ||
+                    (r.dir == dir && role_hierarchy->is_sub_role(RoleId{role}, RoleId{r.role}));
+    }
+    if (falls_under) out.push_back(r);
+  }
+  return out;
+}
+
+// One pass in id order: a tree node below a blocked node is blocked with
+// it; otherwise it is blocked by an older open node over the same parent
+// edge whose labels and parent's labels equal its own.
+void HyperEngine::refresh_block_status() {
+  if (block_status_version == graph_version && block_status.size() == nodes.size()) return;
+  block_status.assign(nodes.size(), 0);
+  tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>> open_by_key;
+  auto key_of = [&](const HyperNode& n) {
+    std::uint64_t h = (std::uint64_t{n.parent_dir} << 32) | n.parent_role;
+    for (std::uint32_t l : n.labels) h = h * 0x9e3779b97f4a7c15ULL + l + 1;
+    h = h * 0x9e3779b97f4a7c15ULL + 0xFFFFFFFFu;
+    for (std::uint32_t l : nodes[find(n.parent)].labels) h = h * 0x9e3779b97f4a7c15ULL + l + 1;
+    return h;
+  };
+  for (std::size_t i = 1; i < nodes.size(); ++i) {
+    const HyperNode& n = nodes[i];
+    if (n.is_tree == 0 || parent_of[i] != i) continue;
+    if (block_status[n.parent] != 0 || block_status[find(n.parent)] != 0) {
+      block_status[i] = 2;
+      continue;
+    }
+    auto& same = open_by_key[key_of(n)];
+    const auto& parent_labels = nodes[find(n.parent)].labels;
+    for (std::uint32_t c : same) {
+      const HyperNode& cn = nodes[c];
+      ++stats_.blocking_comparisons;
+      if (cn.parent_dir == n.parent_dir && cn.parent_role == n.parent_role && cn.labels == n.labels &&
+          nodes[find(cn.parent)].labels == parent_labels) {
+        block_status[i] = 1;
+        break;
+      }
+    }
+    if (block_status[i] == 0) same.push_back(static_cast<std::uint32_t>(i));
+  }
+  block_status_version = graph_version;
+}
+
+bool HyperEngine::indirectly_blocked(std::uint32_t x) {
+  refresh_block_status();
+  return x < block_status.size() && block_status[x] == 2;
+}
+
+bool HyperEngine::is_blocked(std::uint32_t x) {
+  ++stats_.blocking_tests;
+  if (x == 0) return false;
+  const HyperNode& xn = nodes[x];
+  bool blocked = false;
+  if (inverse_roles) {
+    if (xn.is_tree == 0) return false;
+    if (double_blocking) {
+      invariant(xn.parent_dir != kNoParentDir, "non-root has parent_role");
+      ++stats_.double_blocking_tests;
+    }
+    refresh_block_status();
+    blocked = block_status[find(x)] != 0;
+  } else if (double_blocking) {
+    if (xn.is_tree == 0) return false;
+    invariant(xn.parent_dir != kNoParentDir, "non-root has parent_role");
+    ++stats_.double_blocking_tests;
+    if (!parent_role_buckets || parent_role_buckets->empty()) return false;
+    auto it = parent_role_buckets->find((std::uint64_t{xn.parent_dir} << 32) | xn.parent_role);
+    if (it == parent_role_buckets->end() || it->second.empty()) return false;
+    for (std::uint32_t c : it->second) {
+      const HyperNode& cn = nodes[c];
+      if (cn.id >= xn.id || cn.is_tree == 0) continue;
+      ++stats_.blocking_comparisons;
+      if (is_subset(xn.labels, cn.labels) && is_subset(nodes[xn.parent].labels, nodes[cn.parent].labels)) {
+        blocked = true;
+        break;
+      }
+    }
+  } else {
+    for (std::uint32_t c = 0; c < x; ++c) {
+      ++stats_.blocking_comparisons;
+      if (is_subset(xn.labels, nodes[c].labels)) {
+        blocked = true;
+        break;
+      }
+    }
+  }
+  if (blocked) ++stats_.blocked;
+  return blocked;
+}
+
+LevelMask HyperEngine::card_clash_deps(std::uint32_t x, const std::vector<std::uint32_t>& s) const {
+  if (!precise_card_deps) return LevelMask::overflow_mask();
+  const std::uint32_t r = find(x);
+  if (nodes[r].merged_card) return LevelMask::overflow_mask();
+  for (std::uint32_t t : s)
+    if (nodes[t].is_tree == 0 || nodes[t].parent != r) return LevelMask::overflow_mask();
+  for (std::size_t i = 0; i < s.size(); ++i)
+    for (std::size_t j = i + 1; j < s.size(); ++j)
+      if (is_distinct(s[i], s[j]) && !labels_disjoint(s[i], s[j])) return LevelMask::overflow_mask();
+  LevelMask m = nodes[r].card_deps;
+  auto add_node = [&](std::uint32_t n) {
+    m |= nodes[n].node_deps;
+    for (const LevelMask& l : nodes[n].label_deps) m |= l;
+  };
+  add_node(r);
+  for (std::uint32_t t : s) add_node(find(t));
+  return m;
+}
+
+LevelMask HyperEngine::shadow_card_deps(std::uint32_t x, const std::vector<std::uint32_t>& s) const {
+  const std::uint32_t r = find(x);
+  LevelMask m = nodes[r].shadow_card_deps | nodes[r].shadow_lost_deps;
+  auto add_node = [&](std::uint32_t n) {
+    m |= nodes[n].shadow_node_deps | nodes[n].shadow_lost_deps;
+    for (const LevelMask& l : nodes[n].shadow_label_deps) m |= l;
+  };
+  add_node(r);
+  for (std::uint32_t t : s) add_node(find(t));
+  return m;
+}
+
+void HyperEngine::record_clash(const LevelMask& clash, const LevelMask& shadow, std::uint32_t node) {
+  const std::uint32_t r = find(node);
+  std::uint64_t hash = 0;
+  for (std::uint32_t c : nodes[r].labels) hash ^= fnv1a_u32(c);
+  stats_.clash_records.push_back({LevelSummary::of(clash), LevelSummary::of(shadow), hash, level});
+}
+
+}  // namespace kelmon
