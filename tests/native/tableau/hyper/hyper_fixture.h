@@ -31,7 +31,10 @@ struct HyperTbox : sat::testing::Tbox {
     setup(e);
     return e.run(budget, std::nullopt);
   }
-  HyperOutcome satisfiable(std::string_view root, std::uint64_t budget = 256) {
+  HyperOutcome satisfiable(std::string_view root) {
+    return satisfiable(root, [](HyperEngine&) {});
+  }
+  HyperOutcome within_budget(std::string_view root, std::uint64_t budget) {
     return satisfiable(root, [](HyperEngine&) {}, budget);
   }
 };

@@ -1,0 +1,323 @@
+// Runs of the search on small TBoxes: answers, budgets, pruning and backjumping.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "hyper_fixture.h"
+
+namespace kelmon {
+namespace {
+
+using hyper_testing::ca;
+using hyper_testing::ea;
+using hyper_testing::HyperTbox;
+using hyper_testing::ra;
+
+struct TboxCase {
+  const char* name;
+  std::function<void(HyperTbox&)> build;
+  const char* root;
+  HyperOutcome expected;
+};
+
+void PrintTo(const TboxCase& c, std::ostream* os) { *os << c.name; }
+
+class Answers : public ::testing::TestWithParam<TboxCase> {};
+
+// Every case under each combination of the search switches: they change how
+// the answer is found, never the answer.
+TEST_P(Answers, SameAnswerUnderEverySearchSwitch) {
+  const TboxCase& c = GetParam();
+  for (int mask = 0; mask < 32; ++mask) {
+    HyperTbox t;
+    c.build(t);
+    EXPECT_EQ(t.satisfiable(c.root,
+                            [&](HyperEngine& e) {
+                              e.semantic_branching = (mask & 1) != 0;
+                              e.mrv = (mask & 2) != 0;
+                              e.incremental_fixpoint = (mask & 4) != 0;
+                              e.precise_card_deps = (mask & 8) != 0;
+                              if ((mask & 16) != 0) e.enable_double_blocking();
+                            }),
+              c.expected)
+        << "switches " << mask;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tboxes, Answers,
+    ::testing::Values(
+        TboxCase{"plain_subsumption_sat", [](HyperTbox& t) { t.sub(t.A("A"), t.A("B")); }, "A", HyperOutcome::Sat},
+        TboxCase{"direct_contradiction",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.A("B"));
+                   t.sub(t.A("A"), t.not_(t.A("B")));
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"both_disjuncts_closed",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.or_({t.A("C"), t.A("E")}));
+                   t.sub(t.A("C"), t.bot());
+                   t.sub(t.A("E"), t.A("F"));
+                   t.disjoint({t.A("F"), t.A("A")});
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"second_disjunct_open",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.or_({t.A("C"), t.A("E")}));
+                   t.sub(t.A("C"), t.bot());
+                 },
+                 "A", HyperOutcome::Sat},
+        TboxCase{"universal_reaches_existential",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+                   t.sub(t.A("A"), t.all(t.r("r"), t.not_(t.A("B"))));
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"inverse_universal_reaches_back",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+                   t.sub(t.A("B"), t.all(t.inv("r"), t.A("C")));
+                   t.disjoint({t.A("A"), t.A("C")});
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"cycle_blocked",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("A")));
+                   t.sub(t.A("A"), t.or_({t.A("B"), t.A("C")}));
+                 },
+                 "A", HyperOutcome::Sat},
+        TboxCase{"at_most_one_of_two_different",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("C")));
+                   t.disjoint({t.A("B"), t.A("C")});
+                   t.sub(t.A("A"), t.max(1, t.r("r"), t.top()));
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"at_most_one_merges_compatible",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("B")));
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("C")));
+                   t.sub(t.A("A"), t.max(1, t.r("r"), t.top()));
+                 },
+                 "A", HyperOutcome::Sat},
+        TboxCase{"at_least_three_at_most_two",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.min(3, t.r("r"), t.A("B")));
+                   t.sub(t.A("A"), t.max(2, t.r("r"), t.top()));
+                 },
+                 "A", HyperOutcome::Unsat},
+        TboxCase{"at_least_two_at_most_two",
+                 [](HyperTbox& t) {
+                   t.sub(t.A("A"), t.min(2, t.r("r"), t.A("B")));
+                   t.sub(t.A("A"), t.some(t.r("r"), t.A("C")));
+                   t.sub(t.A("A"), t.max(2, t.r("r"), t.top()));
+                 },
+                 "A", HyperOutcome::Sat},
+        TboxCase{"two_disjunctions_one_consistent_pick",
+                 [](HyperTbox& t) {
+                   auto a = t.A("A"), b = t.A("B"), c = t.A("C"), d = t.A("D"), e = t.A("E");
+                   t.sub(a, t.or_({b, c}));
+                   t.sub(a, t.or_({d, e}));
+                   t.disjoint({b, d});
+                   t.disjoint({b, e});
+                   t.disjoint({c, d});
+                 },
+                 "A", HyperOutcome::Sat}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Budget, ZeroBudgetDecidesWithoutDecisionsAndStallsAtOne) {
+  HyperTbox t;
+  t.sub(t.A("A"), t.A("B"));
+  t.sub(t.A("D"), t.or_({t.A("B"), t.A("C")}));
+  t.sub(t.A("X"), t.bot());
+  EXPECT_EQ(t.within_budget("A", 0), HyperOutcome::Sat);
+  EXPECT_EQ(t.within_budget("X", 0), HyperOutcome::Unsat);
+  EXPECT_EQ(t.within_budget("D", 0), HyperOutcome::Stalled);
+  EXPECT_EQ(t.within_budget("D", 1), HyperOutcome::Sat);
+}
+
+TEST(Budget, EmptyClauseListIsSat) {
+  std::vector<DlClause> none;
+  HyperEngine e(none, 3);
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+}
+
+TEST(Budget, PassedDeadlineStalls) {
+  HyperTbox t;
+  t.sub(t.A("A"), t.A("B"));
+  HyperEngine e = t.engine("A");
+  EXPECT_EQ(e.run(256, Clock::now() - std::chrono::seconds(1)), HyperOutcome::Stalled);
+}
+
+// Clause 0: A → B ∨ C, clause 1: B → ⊥, clause 2: C → ⊥.
+std::vector<DlClause> two_way() {
+  return {{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}}, {{ca(1, 0)}, {}}, {{ca(2, 0)}, {}}};
+}
+
+TEST(SkipDisjunctions, OnlyTheOrderedPairSkips) {
+  auto clauses = two_way();
+  HyperEngine skipped(clauses, 0);
+  skipped.skip_disjunctions.emplace();
+  skipped.skip_disjunctions->insert((std::uint64_t{1} << 32) | 2);
+  EXPECT_EQ(skipped.run(256, std::nullopt), HyperOutcome::Sat);
+  EXPECT_EQ(skipped.stats().branches, 0u);
+  HyperEngine reversed(clauses, 0);
+  reversed.skip_disjunctions.emplace();
+  reversed.skip_disjunctions->insert((std::uint64_t{2} << 32) | 1);
+  EXPECT_EQ(reversed.run(256, std::nullopt), HyperOutcome::Unsat);
+  EXPECT_EQ(reversed.stats().branches, 2u);
+}
+
+TEST(SemanticBranching, EveryDisjunctRefutedClosesWithoutACheckpoint) {
+  // A → B ∨ C with B and C each disjoint from A.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}}, {{ca(0, 0), ca(1, 0)}, {}},
+                                {{ca(0, 0), ca(2, 0)}, {}}};
+  HyperEngine e(clauses, 0);
+  e.semantic_branching = true;
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Unsat);
+  EXPECT_EQ(e.stats().checkpoints, 0u);
+  EXPECT_EQ(e.stats().semantic_pruned, 2u);
+  EXPECT_TRUE(e.clash_deps.empty());
+}
+
+TEST(SemanticBranching, RefutationsAreRecordedAndPruneLaterBranches) {
+  // Root: A → X ∨ Y; X → B ∨ C with both closed, so X is refuted at the root.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}},
+                                {{ca(1, 0)}, {ca(3, 0), ca(4, 0)}},
+                                {{ca(3, 0)}, {}},
+                                {{ca(4, 0)}, {}}};
+  HyperEngine e(clauses, 0);
+  e.semantic_branching = true;
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  EXPECT_TRUE(e.nodes[0].has_label(2));
+  EXPECT_FALSE(e.nodes[0].has_label(1));
+}
+
+TEST(Backjumping, ClashWithoutTheLevelSkipsTheOtherDisjuncts) {
+  // Levels: 0 A → B ∨ C, 1 A → P ∨ Q, 2 A → X ∨ Y; X and Y close only with B.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}},
+                                {{ca(0, 0)}, {ca(5, 0), ca(6, 0)}},
+                                {{ca(0, 0)}, {ca(8, 0), ca(9, 0)}},
+                                {{ca(1, 0), ca(8, 0)}, {}},
+                                {{ca(1, 0), ca(9, 0)}, {}}};
+  HyperEngine e(clauses, 0);
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  // B, P, X, Y, then the clash on B alone jumps over Q back to C, P, X.
+  EXPECT_EQ(e.stats().disjunct_branches, 7u);
+  EXPECT_TRUE(e.nodes[0].has_label(2));
+  EXPECT_FALSE(e.nodes[0].has_label(1));
+  EXPECT_EQ(e.stats().max_depth, 3u);
+}
+
+TEST(Backjumping, ExhaustedLevelsPassTheirUnionWithoutThemselves) {
+  // A → B ∨ C (level 0) with both closed by D, which holds unconditionally.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}}, {{ca(0, 0)}, {ca(3, 0)}},
+                                {{ca(3, 0), ca(1, 0)}, {}}, {{ca(3, 0), ca(2, 0)}, {}}};
+  HyperEngine e(clauses, 0);
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Unsat);
+  EXPECT_TRUE(e.clash_deps.empty());
+  EXPECT_EQ(e.stats().restores, 2u);
+  EXPECT_EQ(e.nodes[0].labels, (std::vector<std::uint32_t>{0, 3}));  // both branches undone
+}
+
+TEST(Mrv, FewestDisjunctsFirst) {
+  // A → B ∨ C ∨ D comes first; A → E ∨ F has fewer disjuncts and both of them close.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0), ca(3, 0)}},
+                                {{ca(0, 0)}, {ca(4, 0), ca(5, 0)}},
+                                {{ca(4, 0)}, {}},
+                                {{ca(5, 0)}, {}}};
+  HyperEngine first(clauses, 0);
+  EXPECT_EQ(first.run(256, std::nullopt), HyperOutcome::Unsat);
+  EXPECT_EQ(first.stats().disjunct_branches, 3u);  // B, then E and F, then the jump
+  HyperEngine mrv(clauses, 0);
+  mrv.mrv = true;
+  EXPECT_EQ(mrv.run(256, std::nullopt), HyperOutcome::Unsat);
+  EXPECT_EQ(mrv.stats().disjunct_branches, 2u);
+}
+
+TEST(Levels, DeepLevelsOverflowTheirMasks) {
+  LevelMask m;
+  m.add_level(127);
+  EXPECT_FALSE(m.overflow);
+  m.add_level(128);
+  EXPECT_TRUE(m.overflow);
+  m.remove_level(127);
+  EXPECT_TRUE(m.has_level(127));  // an overflowed mask keeps its levels
+  LevelSummary s = LevelSummary::of(m);
+  EXPECT_EQ(s.max_level, 127u);
+  EXPECT_EQ(s.popcount, 1);
+  EXPECT_TRUE(s.nonempty);
+  EXPECT_EQ(LevelSummary::of(LevelMask{}).nonempty, false);
+}
+
+TEST(Stack, DeepSearchRunsOnSmallThreadStacks) {
+  // 300 independent disjunctions, each closed in its first disjunct: 300 nested levels.
+  std::vector<DlClause> clauses;
+  for (std::uint32_t i = 0; i < 300; ++i) {
+    clauses.push_back({{ca(0, 0)}, {ca(1000 + i, 0), ca(2000 + i, 0)}});
+    clauses.push_back({{ca(1000 + i, 0), ca(3000, 0)}, {}});
+  }
+  clauses.push_back({{ca(0, 0)}, {ca(3000, 0)}});
+  std::optional<HyperOutcome> outcome;
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 256 * 1024);
+  struct Job {
+    std::vector<DlClause>* clauses;
+    std::optional<HyperOutcome>* outcome;
+  } job{&clauses, &outcome};
+  pthread_t thread;
+  ASSERT_EQ(pthread_create(
+                &thread, &attr,
+                [](void* p) -> void* {
+                  auto* j = static_cast<Job*>(p);
+                  HyperEngine e(*j->clauses, 0);
+                  *j->outcome = e.run(1000, std::nullopt);
+                  return nullptr;
+                },
+                &job),
+            0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_EQ(outcome, HyperOutcome::Sat);
+}
+
+TEST(Stack, AnInvariantFailureOnASegmentReachesTheCaller) {
+  std::vector<DlClause> clauses{{{ca(0, 0), ra(0, 1, 0)}, {ca(1, 1)}}};
+  HyperEngine e(clauses, 0);
+  e.nodes.emplace_back();
+  e.nodes[1].id = 1;
+  e.parent_of.push_back(99);  // a parent past the end breaks find
+  e.nodes[0].out_edges.push_back({0, 0, 1});
+  e.nodes[1].in_edges.push_back({0, 0, 0});
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 256 * 1024);
+  bool caught = false;
+  struct Job {
+    HyperEngine* e;
+    bool* caught;
+  } job{&e, &caught};
+  pthread_t thread;
+  ASSERT_EQ(pthread_create(
+                &thread, &attr,
+                [](void* p) -> void* {
+                  auto* j = static_cast<Job*>(p);
+                  try {
+                    j->e->run(8, std::nullopt);
+                  } catch (const InvariantFailure&) {
+                    *j->caught = true;
+                  }
+                  return nullptr;
+                },
+                &job),
+            0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_TRUE(caught);
+}
+
+}  // namespace
+}  // namespace kelmon
