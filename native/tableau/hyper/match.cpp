@@ -279,11 +279,12 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       return ApplyResult::Changed;
     }
     case ClauseAtomKind::AtLeastAtom: {
+      // Over an inverse role the new nodes are predecessors, as for an existential.
       const auto v = node_of(atom.b, x, binding);
-      if (!v || atom.role.inverse != 0 || atom.a == 0) return ApplyResult::NothingNew;
+      if (!v || atom.a == 0) return ApplyResult::NothingNew;
       const std::uint32_t r = find(*v);
-      const CardRecord record{0, atom.role.id.v, atom.flag, atom.filler, atom.a};
-      if (successors(r, 0, record.role, record.qualified, record.concept_).size() >= record.n ||
+      const CardRecord record{atom.role.inverse, atom.role.id.v, atom.flag, atom.filler, atom.a};
+      if (successors(r, record.dir, record.role, record.qualified, record.concept_).size() >= record.n ||
           has_record(nodes[r].at_least, record))
         return ApplyResult::NothingNew;
       if (defer(r, atom, mask)) return ApplyResult::NothingNew;
@@ -295,7 +296,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       nodes[r].at_least.push_back(record);
       std::vector<std::uint32_t> made;
       for (std::uint32_t i = 0; i < record.n; ++i) {
-        const std::uint32_t z = create_successor(r, 0, record.role, mask);
+        const std::uint32_t z = create_successor(r, record.dir, record.role, mask);
         if (record.qualified != 0) add_label(z, record.concept_, mask);
         made.push_back(z);
       }
@@ -317,12 +318,14 @@ bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position,
                                   const Binding& binding) const {
   const ClauseAtom& atom = clause(clause_id).head[position];
   auto node = node_of(atom.b, centre, binding);
-  if (atom.atom_kind() == ClauseAtomKind::RoleAtom || atom.atom_kind() == ClauseAtomKind::AtLeastAtom) return false;
+  if (atom.atom_kind() == ClauseAtomKind::RoleAtom) return false;
   if (!node) return false;
   if (inverse_func_merge) node = find(*node);
   switch (atom.atom_kind()) {
     case ClauseAtomKind::ConceptAtom: return nodes[*node].has_label(atom.a);
     case ClauseAtomKind::ExistsAtom:
+      // A blocked node's successors are its blocker's.
+      if (inverse_roles && const_cast<HyperEngine*>(this)->is_blocked(*node)) return true;
       for (const HyperEdge& e : nodes[*node].out_edges) {
         if (!edge_matches(atom.role.inverse, atom.role.id.v, e, false)) continue;
         const std::uint32_t t = inverse_func_merge ? find(e.node) : e.node;
@@ -333,6 +336,13 @@ bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position,
       const CardRecord record{atom.role.inverse, atom.role.id.v, atom.flag, atom.filler, atom.a};
       return has_record(nodes[*node].at_most, record) ||
              successors(*node, record.dir, record.role, record.qualified, record.concept_).size() <= record.n;
+    }
+    case ClauseAtomKind::AtLeastAtom: {
+      // Counted as the application counts them; a disjunct that never held
+      // would be offered again at every level.
+      if (atom.a == 0) return true;
+      if (inverse_roles && const_cast<HyperEngine*>(this)->is_blocked(*node)) return true;
+      return successors(*node, atom.role.inverse, atom.role.id.v, atom.flag, atom.filler).size() >= atom.a;
     }
     default: return false;
   }

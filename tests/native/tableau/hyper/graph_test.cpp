@@ -2,6 +2,7 @@
 // restrictions, functional enforcement, nominals and blocking.
 #include <gtest/gtest.h>
 
+#include "common/scoped_switch.h"
 #include "hyper_fixture.h"
 
 namespace kelmon {
@@ -10,7 +11,7 @@ namespace {
 using hyper_testing::ca;
 using hyper_testing::ea;
 using hyper_testing::ra;
-using hyper_testing::ScopedEnv;
+using testing::ScopedSwitch;
 
 ClauseAtom at_least(std::uint32_t n, std::uint32_t role, std::optional<std::uint32_t> filler, bool inverse = false) {
   return at_least_atom(n, 0, inverse ? Role::inverse_of(RoleId{role}) : Role::named(RoleId{role}), filler);
@@ -149,15 +150,28 @@ TEST(AtLeast, TwoFreshDistinctSuccessorsEvenWithAWitness) {
   EXPECT_TRUE(e.clash_deps.overflow);
 }
 
-TEST(AtLeast, InverseRoleDoesNothingAndQualifiedAddsTheFiller) {
+TEST(AtLeast, QualifiedAddsTheFillerAndInverseMakesPredecessors) {
   HyperEngine e(no_clauses, 0);
-  EXPECT_EQ(e.apply_head_atom(at_least(2, 3, 7, true), 0, {}, LevelMask{}), ApplyResult::NothingNew);
-  EXPECT_EQ(e.nodes.size(), 1u);
   EXPECT_EQ(e.apply_head_atom(at_least(1, 3, 7), 0, {}, level(2)), ApplyResult::Changed);
   ASSERT_EQ(e.nodes.size(), 2u);
   EXPECT_EQ(*e.nodes[1].label_mask(7), level(2));
   EXPECT_EQ(e.nodes[1].parent_dir, 0u);
   EXPECT_EQ(e.nodes[1].is_tree, 1u);
+  EXPECT_EQ(e.apply_head_atom(at_least(2, 3, 7, true), 0, {}, LevelMask{}), ApplyResult::Changed);
+  ASSERT_EQ(e.nodes.size(), 4u);
+  EXPECT_EQ(e.nodes[0].out_edges.back(), (HyperEdge{1, 3, 3}));
+  EXPECT_EQ(e.nodes[3].parent_dir, 1u);
+  EXPECT_EQ(e.apply_head_atom(at_least(2, 3, 7, true), 0, {}, LevelMask{}), ApplyResult::NothingNew);
+}
+
+// C → ≥1 r.C ∨ ∃r.D and C → ≥2 r⁻.C ∨ E: once applied, a number disjunct
+// holds, so the disjunction is not offered again at every level.
+TEST(AtLeast, AnAppliedNumberDisjunctHolds) {
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {at_least(1, 1, 0), ea(2, 0, 1)}},
+                                {{ca(0, 0)}, {at_least(2, 4, 0, true), ca(5, 0)}}};
+  HyperEngine e(clauses, 0);
+  EXPECT_EQ(e.run(64, std::nullopt), HyperOutcome::Sat);
+  EXPECT_LT(e.stats().max_depth, 10u);
 }
 
 TEST(Existential, OnlyAnOutgoingWitnessCounts) {
@@ -278,11 +292,11 @@ class ConstructionSwitches : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(ConstructionSwitches, ReadAtEveryConstruction) {
   const SwitchCase& c = GetParam();
-  const char* names[] = {"KELMON_RESEED_VERIFY", "KELMON_FIXPOINT_DEADLINE", "KELMON_HYPER_MATCH_DEADLINE",
-                         "KELMON_INVERSE_FUNC_MERGE", "KELMON_HEAD_PRESENT_SKIP"};
-  std::vector<std::unique_ptr<ScopedEnv>> env;
-  for (const char* n : names)
-    env.push_back(std::make_unique<ScopedEnv>(n, c.value ? std::optional<std::string>(c.value) : std::nullopt));
+  const SwitchId ids[] = {SwitchId::ReseedVerify, SwitchId::FixpointDeadline, SwitchId::HyperMatchDeadline,
+                          SwitchId::InverseFuncMerge, SwitchId::HeadPresentSkip};
+  std::vector<std::unique_ptr<ScopedSwitch>> env;
+  for (SwitchId id : ids)
+    env.push_back(std::make_unique<ScopedSwitch>(id, c.value ? std::optional<std::string>(c.value) : std::nullopt));
   HyperEngine e(no_clauses, 0);
   EXPECT_EQ(e.reseed_verify, c.reseed_verify);
   EXPECT_EQ(e.fixpoint_deadline, c.others_on);

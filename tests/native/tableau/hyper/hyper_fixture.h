@@ -11,8 +11,6 @@
 
 namespace kelmon::hyper_testing {
 
-using sat::testing::ScopedEnv;
-
 struct HyperTbox : sat::testing::Tbox {
   std::vector<DlClause> clauses;
 
