@@ -278,6 +278,8 @@ class HyperEngine {
   bool role_atom_holds(std::uint32_t dir, std::uint32_t role, std::uint32_t p, std::uint32_t q) const;
   std::uint32_t create_successor(std::uint32_t parent, std::uint32_t dir, std::uint32_t role, const LevelMask& mask);
   void refresh_block_status();
+  // The at-most restrictions of r and everything r and the successors rest on.
+  LevelMask local_card_mask(std::uint32_t r, const std::vector<std::uint32_t>& s) const;
   std::uint64_t graph_version = 0;  // bumped by every change blocking can see
   std::uint64_t block_status_version = ~std::uint64_t{0};
   std::vector<std::uint8_t> block_status;  // 0 open, 1 blocked, 2 below a blocked node

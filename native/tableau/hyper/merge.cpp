@@ -259,6 +259,10 @@ LevelMask HyperEngine::card_clash_deps(std::uint32_t x, const std::vector<std::u
   for (std::size_t i = 0; i < s.size(); ++i)
     for (std::size_t j = i + 1; j < s.size(); ++j)
       if (is_distinct(s[i], s[j]) && !labels_disjoint(s[i], s[j])) return LevelMask::overflow_mask();
+  return local_card_mask(r, s);
+}
+
+LevelMask HyperEngine::local_card_mask(std::uint32_t r, const std::vector<std::uint32_t>& s) const {
   LevelMask m = nodes[r].card_deps;
   auto add_node = [&](std::uint32_t n) {
     m |= nodes[n].node_deps;

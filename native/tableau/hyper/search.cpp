@@ -401,13 +401,7 @@ void HyperEngine::at_most_exhaustion_probe(std::uint32_t x, const std::vector<st
     stats_.probe_popcount_sum += (p | acc).popcount();
   }
   if (!nodes[r].merged_card && own) {
-    LevelMask o = nodes[r].card_deps;
-    auto add_node = [&](std::uint32_t nd) {
-      o |= nodes[nd].node_deps;
-      for (const LevelMask& l : nodes[nd].label_deps) o |= l;
-    };
-    add_node(r);
-    for (std::uint32_t t : s) add_node(find(t));
+    const LevelMask o = local_card_mask(r, s);
     if (!o.overflow && !acc.overflow) {
       ++stats_.probe_opt_bounded;
       stats_.probe_opt_popsum += (o | acc).popcount();
