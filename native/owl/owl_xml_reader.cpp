@@ -198,9 +198,10 @@ class OwlXmlReader {
                                         const XML_Char* system_id, const XML_Char*) {
     auto* r = static_cast<OwlXmlReader*>(XML_GetUserData(p));
     if (!r->failure_) {
-      r->failure_ = Failure{"external entity '" + std::string(system_id ? system_id : "") +
-                                "' is not loaded",
-                            r->here()};
+      r->callbacks_.run([&] {
+        r->failure_ = Failure{"external entity '" + std::string(system_id ? system_id : "") + "' is not loaded",
+                              r->here()};
+      });
     }
     return XML_STATUS_ERROR;
   }
