@@ -2,72 +2,25 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 
 #include "owl/structural.h"
 #include "reasoner/explanation/axiom_order.h"
+#include "reasoner/explanation/hitting_sets.h"
 #include "reasoner/explanation/subset_ontology.h"
 
 namespace kelmon::explain {
 
 namespace {
 
-// An axiom is named by its order key, so that a sorted list of keys is an
-// ordered set of axioms in ascending axiom order.
+// An axiom is named by its order key: keys sort in ascending axiom order.
 using Key = std::string;
-using KeySet = std::vector<Key>;  // sorted, duplicate-free
 
 Key order_key(const owl::Axiom& axiom) {
   Key key;
   owl::append_structural_key(axiom, key, owl::OperandOrder::SuperFirst);
   return key;
-}
-
-bool is_subset(const KeySet& small, const KeySet& big) {
-  return std::includes(big.begin(), big.end(), small.begin(), small.end());
-}
-
-bool meets(const KeySet& a, const KeySet& b) {
-  auto i = a.begin();
-  auto j = b.begin();
-  while (i != a.end() && j != b.end()) {
-    if (*i < *j) ++i;
-    else if (*j < *i) ++j;
-    else return true;
-  }
-  return false;
-}
-
-bool key_set_order(const KeySet& a, const KeySet& b) {
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
-}
-
-// The minimal hitting sets of the justification sets, in the order found.
-std::vector<KeySet> minimal_hitting_sets(const std::vector<KeySet>& justifications) {
-  std::vector<KeySet> stack{KeySet{}};
-  std::set<KeySet> visited;
-  std::vector<KeySet> found;
-  while (!stack.empty()) {
-    KeySet h = std::move(stack.back());
-    stack.pop_back();
-    if (!visited.insert(h).second) continue;
-    if (std::any_of(found.begin(), found.end(), [&](const KeySet& f) { return is_subset(f, h); })) continue;
-    const auto missed = std::find_if(justifications.begin(), justifications.end(),
-                                     [&](const KeySet& j) { return !meets(j, h); });
-    if (missed != justifications.end()) {
-      for (const Key& a : *missed) {
-        KeySet child = h;
-        child.insert(std::lower_bound(child.begin(), child.end(), a), a);
-        stack.push_back(std::move(child));
-      }
-      continue;
-    }
-    std::erase_if(found, [&](const KeySet& f) { return is_subset(h, f); });
-    found.push_back(std::move(h));
-  }
-  return found;
 }
 
 }  // namespace
@@ -88,45 +41,68 @@ Result<RepairResult> find_repairs(EntailmentOracle& oracle, const PreparedOntolo
   RepairResult result;
   if (justifications->empty()) return result;
 
+  // The axioms of the justifications, numbered in ascending axiom order.
   std::map<Key, owl::Axiom> axiom_of;
-  std::vector<KeySet> sets;
+  std::vector<std::vector<Key>> keyed;
   for (const auto& [j, kind] : *justifications) {
-    KeySet set;
+    std::vector<Key> keys;
     for (const owl::Axiom& a : j) {
-      Key key = order_key(a);
-      axiom_of.try_emplace(key, a);
-      set.push_back(std::move(key));
+      keys.push_back(order_key(a));
+      axiom_of.try_emplace(keys.back(), a);
     }
+    keyed.push_back(std::move(keys));
+  }
+  std::vector<const owl::Axiom*> axioms;
+  std::map<std::string_view, std::uint32_t> index_of;
+  for (const auto& [key, axiom] : axiom_of) {
+    index_of.emplace(key, static_cast<std::uint32_t>(axioms.size()));
+    axioms.push_back(&axiom);
+  }
+  std::vector<std::vector<std::uint32_t>> sets;
+  for (const auto& j : keyed) {
+    std::vector<std::uint32_t> set;
+    for (const Key& k : j) set.push_back(index_of.at(k));
     std::sort(set.begin(), set.end());
     set.erase(std::unique(set.begin(), set.end()), set.end());
     sets.push_back(std::move(set));
   }
-  std::vector<KeySet> hitting = minimal_hitting_sets(sets);
-  std::stable_sort(hitting.begin(), hitting.end(), key_set_order);
   if (max == 0) return result;
 
   // The confirmations run after the search has put the oracle mode back, so
   // they use the full tests whatever the search used.
   const std::vector<owl::Axiom> background = search_background(prepared.non_logical, prepared.logical, query);
-  std::vector<Key> logical_keys;
-  logical_keys.reserve(prepared.logical.size());
-  for (const owl::Axiom& a : prepared.logical) logical_keys.push_back(order_key(a));
-  for (const KeySet& h : hitting) {
-    if (result.repairs.size() >= max) break;
+  // Each logical axiom's number among the justification axioms, if it is one.
+  std::vector<std::optional<std::uint32_t>> number_of(prepared.logical.size());
+  for (std::size_t i = 0; i < prepared.logical.size(); ++i)
+    if (auto it = index_of.find(order_key(prepared.logical[i])); it != index_of.end()) number_of[i] = it->second;
+  // Not entailed without the hitting set: a repair.
+  auto removal_repairs = [&](const std::vector<std::uint32_t>& h) -> Result<bool> {
     std::vector<const owl::Axiom*> rest;
     for (std::size_t i = 0; i < prepared.logical.size(); ++i)
-      if (!std::binary_search(h.begin(), h.end(), logical_keys[i])) rest.push_back(&prepared.logical[i]);
+      if (!number_of[i] || !std::binary_search(h.begin(), h.end(), *number_of[i])) rest.push_back(&prepared.logical[i]);
     auto entailed = oracle.entails(build_subset_ontology(background, rest), query);
-    if (!entailed) return std::unexpected(entailed.error());
-    if (*entailed) {
+    if (!entailed) return entailed;
+    return !*entailed;
+  };
+  // Hitting sets come smallest first and, within a size, in axiom order, so
+  // the search stops as soon as enough are confirmed.
+  std::optional<ReasonerError> error;
+  for_each_minimal_hitting_set(sets, static_cast<std::uint32_t>(axioms.size()), [&](const auto& h) {
+    auto repairs = removal_repairs(h);
+    if (!repairs) {
+      error = repairs.error();
+      return false;
+    }
+    if (!*repairs) {
       ++result.rejected;
-      continue;
+      return true;
     }
     std::vector<owl::Axiom> repair;
-    repair.reserve(h.size());
-    for (const Key& k : h) repair.push_back(axiom_of.at(k));
+    for (std::uint32_t e : h) repair.push_back(*axioms[e]);
     result.repairs.push_back(std::move(repair));
-  }
+    return result.repairs.size() < max;
+  });
+  if (error) return std::unexpected(*error);
   return result;
 }
 
