@@ -97,8 +97,12 @@ void check_seed(std::uint64_t seed, bool el_only) {
         if (with_lookahead) e.lookahead = look;
         const std::optional<bool> answer = decided(e.run(64, std::nullopt));
         if (!answer) continue;
-        if (el_unsat) EXPECT_FALSE(*answer) << "seed " << seed << " class " << c << " " << config.name;
-        if (el_only) EXPECT_EQ(*answer, !el_unsat) << "seed " << seed << " class " << c << " " << config.name;
+        if (el_unsat) {
+          EXPECT_FALSE(*answer) << "seed " << seed << " class " << c << " " << config.name;
+        }
+        if (el_only) {
+          EXPECT_EQ(*answer, !el_unsat) << "seed " << seed << " class " << c << " " << config.name;
+        }
         if (!first) {
           first = answer;
           first_name = config.name;
