@@ -1,15 +1,18 @@
 // Probe values for data-property sub-property and disjointness questions.
-// Such a question holds when it holds for every data value; it is asked for a
-// finite set of values that stands for all of them: every literal of the
-// candidate and one fresh value per value family (integer, decimal, float,
-// double, string, date, dateTime). That set stands for every value only when
-// the candidate tells values apart by nothing but their family and these
-// literals: no facets, no data complements, no other datatypes or
-// language tags, and no data restriction in a place where it would rule a
-// value out. Otherwise no set is given, and the question is not answered.
+// Such a question holds when it holds for every data value, so it is asked for
+// a finite set of values standing for all of them: every literal of the
+// candidate, and in each value family (integer and decimal on one number line,
+// float, double, string, date, dateTime) a value in every stretch between the
+// numbers the candidate mentions and one fresh value.
+//
+// A probe that comes out consistent shows that the property question fails,
+// whatever the set. That every probe is inconsistent shows that it holds only
+// when the set stands for every value: when the candidate tells values apart
+// by nothing but their family, its literals and order bounds on numbers, and
+// no data restriction sits where it could rule a value out. Otherwise
+// `covers_every_value` is false and an all-inconsistent outcome decides nothing.
 #pragma once
 
-#include <optional>
 #include <vector>
 
 #include "owl/axiom_set.h"
@@ -17,6 +20,11 @@
 
 namespace kelmon::explain {
 
-std::optional<std::vector<owl::Literal>> data_probe_literals(const owl::AxiomSet& candidate);
+struct DataProbes {
+  std::vector<owl::Literal> values;
+  bool covers_every_value = true;
+};
+
+DataProbes data_probe_literals(const owl::AxiomSet& candidate);
 
 }  // namespace kelmon::explain

@@ -108,22 +108,23 @@ Result<bool> SubsetOracle::entails_property_value(const owl::AxiomSet& candidate
   return probe_makes_inconsistent(candidate, probe);
 }
 
-// A data sub-property (or disjointness) holds when it holds for every value;
-// the probe values stand for every kind of value the candidate can tell
-// apart, and where they cannot, the question is refused rather than guessed.
+// A data sub-property (or disjointness) holds when it holds for every value.
+// One consistent probe shows that it does not; all of them inconsistent show
+// that it does only when the probes stand for every value, and otherwise the
+// question is refused rather than guessed.
 Result<bool> SubsetOracle::entails_for_every_data_probe(const owl::AxiomSet& candidate, std::string_view dp,
                                                         std::string_view dq, bool disjoint) {
-  auto values = data_probe_literals(candidate);
-  if (!values) return std::unexpected(ReasonerError(Unsupported(UnsupportedDataRange{})));
-  for (const owl::Literal& v : *values) {
+  const DataProbes probes = data_probe_literals(candidate);
+  for (const owl::Literal& v : probes.values) {
     const owl::Axiom first = owl::DataPropertyAssertion{data_property(dp), individual(kProbeSubject), v};
     const owl::Axiom second =
         disjoint ? owl::Axiom(owl::DataPropertyAssertion{data_property(dq), individual(kProbeSubject), v})
                  : owl::Axiom(owl::NegativeDataPropertyAssertion{data_property(dq), individual(kProbeSubject), v});
-    const owl::Axiom probes[] = {first, second};
-    auto inconsistent = probe_makes_inconsistent(candidate, probes);
+    const owl::Axiom pair[] = {first, second};
+    auto inconsistent = probe_makes_inconsistent(candidate, pair);
     if (!inconsistent || !*inconsistent) return inconsistent;
   }
+  if (!probes.covers_every_value) return std::unexpected(ReasonerError(Unsupported(UnsupportedDataRange{})));
   return true;
 }
 
