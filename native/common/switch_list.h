@@ -58,6 +58,11 @@ KELMON_SWITCH(LazyAboxSaturation, "KELMON_LAZY_ABOX_SATURATION", Text, 0, Use)
 KELMON_SWITCH(TableauIdStats, "KELMON_TABLEAU_ID_STATS", OnlyForOne, 0, Use)
 
 // --- reasoning kernel: ABox saturation and checks
+KELMON_SWITCH(Trace, "KELMON_TRACE", Text, 0, Use)
+KELMON_SWITCH(AboxSaturation, "KELMON_ABOX_SATURATION", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(AboxDisjointBrute, "KELMON_ABOX_DISJOINT_BRUTE", WhenSet, 0, Use)
+KELMON_SWITCH(AboxChainBrute, "KELMON_ABOX_CHAIN_BRUTE", WhenSet, 0, Use)
+KELMON_SWITCH(AboxCheck, "KELMON_ABOX_CHECK", OnUnlessZeroOrEmpty, 0, Use)
 
 // --- reasoning kernel: hypertableau runs, consistency, subsumption
 

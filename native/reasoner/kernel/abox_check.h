@@ -1,0 +1,115 @@
+// The ABox clash check: the first of nine kinds of clash among the asserted
+// facts, with types taken from class assertions, domains and ranges and
+// closed under the subsumers saturation found, and disjointness from the told
+// tables. Sound and shallow: a clash proves the ontology inconsistent, no
+// clash proves nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "common/ids.h"
+#include "common/once_cell.h"
+#include "core/ir.h"
+#include "reasoner/kernel/abox_facts.h"
+#include "saturation/saturation.h"
+
+namespace kelmon::reasoner {
+
+namespace clash {
+struct AssertedBot {
+  IndividualId individual;
+  ClassId cls;
+  friend constexpr bool operator==(const AssertedBot&, const AssertedBot&) = default;
+};
+struct DisjointTypes {
+  IndividualId individual;
+  ClassId c;
+  ClassId d;
+  friend constexpr bool operator==(const DisjointTypes&, const DisjointTypes&) = default;
+};
+struct NegOpaConflict {
+  IndividualId from;
+  RoleId role;
+  IndividualId to;
+  friend constexpr bool operator==(const NegOpaConflict&, const NegOpaConflict&) = default;
+};
+struct SameDifferent {
+  IndividualId a;
+  IndividualId b;
+  friend constexpr bool operator==(const SameDifferent&, const SameDifferent&) = default;
+};
+struct FunctionalDiff {
+  RoleId role;
+  IndividualId a;
+  IndividualId b1;
+  IndividualId b2;
+  friend constexpr bool operator==(const FunctionalDiff&, const FunctionalDiff&) = default;
+};
+struct AsymmetricViolation {
+  RoleId role;
+  IndividualId a;
+  IndividualId b;
+  friend constexpr bool operator==(const AsymmetricViolation&, const AsymmetricViolation&) = default;
+};
+struct IrreflexiveViolation {
+  RoleId role;
+  IndividualId a;
+  friend constexpr bool operator==(const IrreflexiveViolation&, const IrreflexiveViolation&) = default;
+};
+struct FunctionalCollapse {
+  IndividualId individual;
+  RoleId role;
+  ClassId q1;
+  ClassId q2;
+  friend constexpr bool operator==(const FunctionalCollapse&, const FunctionalCollapse&) = default;
+};
+struct DisjointRolePairViolation {
+  RoleId r;
+  RoleId s;
+  IndividualId from;
+  IndividualId to;
+  friend constexpr bool operator==(const DisjointRolePairViolation&, const DisjointRolePairViolation&) = default;
+};
+}  // namespace clash
+
+// The variants in the order the check looks for them.
+using AboxClash = std::variant<clash::AssertedBot, clash::DisjointTypes, clash::NegOpaConflict, clash::SameDifferent,
+                               clash::FunctionalDiff, clash::AsymmetricViolation, clash::IrreflexiveViolation,
+                               clash::FunctionalCollapse, clash::DisjointRolePairViolation>;
+
+// "AssertedBot { individual: IndividualId(3), class: ClassId(7) }".
+std::string debug_text(const AboxClash& clash);
+
+using RoleIdPair = std::pair<RoleId, RoleId>;
+
+// What the check reads; borrowed from a prepared reasoner or an AboxCheckData.
+struct AboxCheckInput {
+  const AboxFacts& facts;
+  const std::vector<Axiom>& axioms;  // as converted, without role-characteristic axioms
+  const ToldTables& told;
+  const ConceptPool& pool;
+  const std::vector<RoleIdPair>& inverse_pairs;
+  const RoleHierarchy& role_hierarchy;
+  const std::vector<RoleIdPair>& disjoint_role_pairs;
+  const sat::ElResult& saturation;
+};
+
+// The first clash in the fixed order, or none. Pure.
+std::optional<AboxClash> abox_check(const AboxCheckInput& input);
+
+// The clash of a prepared knowledge base, computed on the first call (by one
+// thread, the others waiting) and kept. No clash when KELMON_ABOX_CHECK is
+// "0" or empty, or when there is no saturation (a null input).
+class AboxClashCell {
+ public:
+  const std::optional<AboxClash>& get(const AboxCheckInput* input);
+
+ private:
+  OnceCell<std::optional<AboxClash>> cell_;
+};
+
+}  // namespace kelmon::reasoner
