@@ -8,8 +8,8 @@
 
 #include "common/invariant.h"
 #include "common/overload.h"
-#include "common/seeded_hash.h"
 #include "common/switches.h"
+#include "reasoner/kernel/internal/abox_hash.h"
 #include "reasoner/kernel/union_find.h"
 
 namespace kelmon::reasoner {
@@ -80,17 +80,7 @@ namespace {
 
 using namespace clash;
 
-struct Edge {
-  IndividualId subject;
-  RoleId role;
-  IndividualId object;
-  friend constexpr bool operator==(const Edge&, const Edge&) = default;
-};
-struct EdgeHash {
-  std::size_t operator()(const Edge& e) const noexcept {
-    return hash_finish(hash_step((std::uint64_t{e.subject.v} << 32) | e.object.v, e.role.v));
-  }
-};
+using abox::EdgeHash;
 
 constexpr std::uint32_t kNotIndexed = ~std::uint32_t{0};
 
@@ -258,10 +248,10 @@ class Checker {
     return std::nullopt;
   }
 
-  bool asserted(IndividualId s, RoleId r, IndividualId o) const { return edges_.contains(Edge{s, r, o}); }
+  bool asserted(IndividualId s, RoleId r, IndividualId o) const { return edges_.contains(AboxEdge{r, s, o}); }
 
   std::optional<AboxClash> negative_assertion_conflict() {
-    for (const auto& f : facts_.role_assertions) edges_.insert(Edge{f.source, f.role, f.target});
+    for (const auto& f : facts_.role_assertions) edges_.insert(AboxEdge{f.role, f.source, f.target});
     for (const auto& n : facts_.negative_role_assertions) {
       if (asserted(n.source, n.role, n.target)) return NegOpaConflict{n.source, n.role, n.target};
       if (n.role.v >= in_.role_hierarchy.role_count()) continue;
@@ -449,7 +439,7 @@ class Checker {
   std::vector<std::vector<std::uint32_t>> types_;                  // by position: class and saturation ids
   std::vector<std::size_t> sizes_;
   std::vector<std::uint32_t> row_;
-  tsl::robin_set<Edge, EdgeHash> edges_;
+  tsl::robin_set<AboxEdge, EdgeHash> edges_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> different_;  // positions of different pairs
   tsl::robin_set<std::uint32_t> functional_, inverse_functional_, asymmetric_, irreflexive_;
 };

@@ -11,9 +11,9 @@
 
 #include "common/invariant.h"
 #include "common/radix_sort.h"
-#include "common/seeded_hash.h"
 #include "common/switches.h"
 #include "core/axiom.h"
+#include "reasoner/kernel/internal/abox_hash.h"
 #include "reasoner/kernel/internal/abox_rules.h"
 
 namespace kelmon::reasoner {
@@ -23,13 +23,9 @@ using abox::AboxRules;
 using abox::role_key;
 using abox::SameGroups;
 
-struct EdgeHash {
-  std::size_t operator()(const AboxEdge& e) const noexcept {
-    return hash_finish(hash_step((std::uint64_t{e.subject.v} << 32) | e.object.v, e.role.v));
-  }
-};
-
-constexpr std::uint64_t pair_key(std::uint32_t a, std::uint32_t b) { return (std::uint64_t{a} << 32) | b; }
+using abox::EdgeHash;
+using abox::pair_key;
+using abox::PairKeyHash;
 
 bool is_man_iri(std::string_view iri) { return iri.size() > 3 && (iri.ends_with("#Man") || iri.ends_with("/Man")); }
 bool is_woman_iri(std::string_view iri) {
@@ -522,7 +518,7 @@ class Saturator {
   std::vector<std::uint8_t> functional_named_;  // by role id: the named role is functional
 
   // Memberships: one set of (individual, class) for look-ups, a list per individual to enumerate.
-  tsl::robin_set<std::uint64_t> type_set_;
+  tsl::robin_set<std::uint64_t, PairKeyHash> type_set_;
   std::vector<std::vector<ClassId>> type_list_;
   // Individuals whose types a rule has asked for.
   std::vector<std::uint8_t> touched_;
@@ -533,14 +529,14 @@ class Saturator {
   std::vector<AboxEdge> edge_queue_;
   std::size_t edge_head_ = 0;
   // (individual << 32 | role) → classes some successor over the role is in.
-  tsl::robin_map<std::uint64_t, std::vector<ClassId>> markers_;
+  tsl::robin_map<std::uint64_t, std::vector<ClassId>, PairKeyHash> markers_;
   // This iteration's additions, which the clash tests look at.
   std::vector<std::pair<std::uint64_t, std::uint32_t>> new_markers_;  // (marker key, index of the new class)
   std::vector<std::pair<IndividualId, ClassId>> new_types_;
 
   bool disjoint_brute_ = false;
   std::vector<std::vector<ClassId>> disjoint_of_;
-  tsl::robin_set<std::uint64_t> disjoint_set_;  // (smaller << 32 | larger)
+  tsl::robin_set<std::uint64_t, PairKeyHash> disjoint_set_;  // (smaller << 32 | larger)
 
   // Per iteration.
   bool chain_brute_ = false;
