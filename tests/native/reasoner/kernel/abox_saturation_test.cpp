@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "core/convert/convert_support.h"
-#include "core/env_guard.h"
+#include "common/scoped_switch.h"
 #include "core/ir_fixture.h"
 
 namespace kelmon::reasoner {
 namespace {
 
 using kelmon::testing::convert_ofn;
-using kelmon::testing::EnvGuard;
+using kelmon::testing::ScopedSwitch;
 
 std::string local(std::string_view iri) { return std::string(iri.substr(iri.find_last_of("/#") + 1)); }
 
@@ -136,8 +136,8 @@ class SaturateAbox : public ::testing::TestWithParam<std::tuple<SatCase, int>> {
 // Every case runs with the indexes and with each brute-force switch: the answers must agree.
 TEST_P(SaturateAbox, DerivesEdgesSamePairsAndClashes) {
   const auto& [c, mode] = GetParam();
-  EnvGuard disjoint("KELMON_ABOX_DISJOINT_BRUTE", mode == 1 ? std::optional<std::string>("") : std::nullopt);
-  EnvGuard chain("KELMON_ABOX_CHAIN_BRUTE", mode == 2 ? std::optional<std::string>("1") : std::nullopt);
+  ScopedSwitch disjoint(SwitchId::AboxDisjointBrute, mode == 1 ? std::optional<std::string>("") : std::nullopt);
+  ScopedSwitch chain(SwitchId::AboxChainBrute, mode == 2 ? std::optional<std::string>("1") : std::nullopt);
   auto ir = convert_ofn(c.body);
   auto s = saturate_abox(ir, std::nullopt);
   EXPECT_FALSE(s.abandoned);
@@ -183,7 +183,7 @@ struct ChainFixture : kelmon::testing::IrFixture {
 
 TEST(SaturateAbox, ThreeLinkChainsApplyAndLongerOnesDoNot) {
   for (int mode = 0; mode < 2; ++mode) {
-    EnvGuard chain_brute("KELMON_ABOX_CHAIN_BRUTE", mode == 1 ? std::optional<std::string>("") : std::nullopt);
+    ScopedSwitch chain_brute(SwitchId::AboxChainBrute, mode == 1 ? std::optional<std::string>("") : std::nullopt);
     ChainFixture f;
     f.chain({"p", "q", "t"}, "s");
     f.chain({"p", "q", "t", "u"}, "w");
@@ -277,7 +277,7 @@ class AboxSaturationGate : public ::testing::TestWithParam<GateCase> {};
 
 TEST_P(AboxSaturationGate, ReportsOnlyAFoundClash) {
   const auto& c = GetParam();
-  EnvGuard guard("KELMON_ABOX_SATURATION", c.env);
+  ScopedSwitch guard(SwitchId::AboxSaturation, c.env);
   auto ir = convert_ofn(c.body);
   EXPECT_EQ(abox_saturation_clash(ir, std::nullopt), c.clash);
 }
@@ -305,7 +305,7 @@ TEST(AboxSaturationGate, AnExpiredTimeoutIsNoVerdict) {
 }
 
 std::string traced(const char* body, Deadline deadline = std::nullopt) {
-  EnvGuard trace("KELMON_TRACE", "1");
+  ScopedSwitch trace(SwitchId::Trace, "1");
   auto ir = convert_ofn(body);
   ::testing::internal::CaptureStderr();
   saturate_abox(ir, deadline);
@@ -356,7 +356,7 @@ TEST(SaturateAboxTrace, WatchedIndividualShowsTypesAndDomains) {
 }
 
 TEST(SaturateAboxTrace, SilentUnlessExactlyOne) {
-  EnvGuard trace("KELMON_TRACE", "true");
+  ScopedSwitch trace(SwitchId::Trace, "true");
   auto ir = convert_ofn(kClash);
   ::testing::internal::CaptureStderr();
   saturate_abox(ir, std::nullopt);
