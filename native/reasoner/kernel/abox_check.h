@@ -15,6 +15,7 @@
 #include "common/once_cell.h"
 #include "core/ir.h"
 #include "reasoner/kernel/abox_facts.h"
+#include "reasoner/kernel/role_tables.h"
 #include "saturation/saturation.h"
 
 namespace kelmon::reasoner {
@@ -84,22 +85,38 @@ using AboxClash = std::variant<clash::AssertedBot, clash::DisjointTypes, clash::
 // "AssertedBot { individual: IndividualId(3), class: ClassId(7) }".
 std::string debug_text(const AboxClash& clash);
 
-using RoleIdPair = std::pair<RoleId, RoleId>;
-
 // What the check reads; borrowed from a prepared reasoner or an AboxCheckData.
 struct AboxCheckInput {
   const AboxFacts& facts;
   const std::vector<Axiom>& axioms;  // as converted, without role-characteristic axioms
   const ToldTables& told;
   const ConceptPool& pool;
-  const std::vector<RoleIdPair>& inverse_pairs;
+  const std::vector<RolePair>& inverse_pairs;
   const RoleHierarchy& role_hierarchy;
-  const std::vector<RoleIdPair>& disjoint_role_pairs;
+  const std::vector<RolePair>& disjoint_role_pairs;
   const sat::ElResult& saturation;
 };
 
 // The first clash in the fixed order, or none. Pure.
 std::optional<AboxClash> abox_check(const AboxCheckInput& input);
+
+// The owned inputs of a check, for callers without a prepared reasoner; the
+// caller adds its own saturation.
+struct AboxCheckData {
+  ConceptPool pool;
+  AboxFacts facts;
+  std::vector<Axiom> axioms;
+  ToldTables told;
+  RoleHierarchy role_hierarchy;
+  std::vector<RolePair> inverse_pairs;
+  std::vector<RolePair> disjoint_role_pairs;
+
+  AboxCheckInput input(const sat::ElResult& saturation) const {
+    return {facts, axioms, told, pool, inverse_pairs, role_hierarchy, disjoint_role_pairs, saturation};
+  }
+};
+
+AboxCheckData build_abox_check_input(const InternalOntology& ir);
 
 // The clash of a prepared knowledge base, computed on the first call (by one
 // thread, the others waiting) and kept. No clash when KELMON_ABOX_CHECK is
