@@ -14,7 +14,7 @@
 #include "common/ids.h"
 #include "common/once_cell.h"
 #include "core/ir.h"
-#include "reasoner/kernel/abox_facts.h"
+#include "reasoner/kernel/asserted_facts.h"
 #include "reasoner/kernel/role_tables.h"
 #include "saturation/saturation.h"
 

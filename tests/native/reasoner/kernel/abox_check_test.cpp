@@ -129,6 +129,13 @@ const CheckCase kCases[] = {
     {"asymmetric_both_ways",
      "AsymmetricObjectProperty(:r) ObjectPropertyAssertion(:r :a :b) ObjectPropertyAssertion(:r :b :a)",
      [](const Names& n) -> std::optional<AboxClash> { return AsymmetricViolation{n.r("r"), n.i("a"), n.i("b")}; }},
+    {"asymmetric_against_an_inverse_assertion",
+     "AsymmetricObjectProperty(:r) ObjectPropertyAssertion(:r :a :b) "
+     "ObjectPropertyAssertion(ObjectInverseOf(:r) :a :b)",
+     [](const Names& n) -> std::optional<AboxClash> {
+       auto [first, second] = std::minmax(n.i("a"), n.i("b"));
+       return AsymmetricViolation{n.r("r"), first, second};
+     }},
     {"asymmetric_one_way", "AsymmetricObjectProperty(:r) ObjectPropertyAssertion(:r :a :b)", none},
     {"irreflexive_self_loop", "IrreflexiveObjectProperty(:r) ObjectPropertyAssertion(:r :a :a)",
      [](const Names& n) -> std::optional<AboxClash> { return IrreflexiveViolation{n.r("r"), n.i("a")}; }},
@@ -252,7 +259,7 @@ TEST(AboxCheckInput, KeepsTheAxiomsAsConvertedAndTheRoleTables) {
   // The symmetric property is its own inverse; p and q⁻ carry different flags and are no pair.
   EXPECT_EQ(c.data.inverse_pairs, (std::vector<RolePair>{{n.r("r"), n.r("r")}}));
   EXPECT_EQ(c.data.disjoint_role_pairs, (std::vector<RolePair>{{n.r("r"), n.r("s")}}));
-  EXPECT_EQ(c.data.facts.role_assertions, (std::vector<RoleAssertionFact>{{n.i("a"), n.r("r"), n.i("b")}}));
+  EXPECT_EQ(c.data.facts.role_assertions, (std::vector<RoleFact>{{n.i("a"), n.r("r"), n.i("b")}}));
   EXPECT_TRUE(c.data.role_hierarchy.is_symmetric(n.r("r")));
   // The pool holds what collecting the facts interned: the individuals' nominals.
   for (auto [i, nominal] : c.data.facts.individual_nominals) EXPECT_EQ(c.data.pool.get(nominal), Concept{Nominal{i}});
