@@ -26,7 +26,7 @@ struct Names {
   ClassId c(const char* n) const { return kelmon::testing::class_id(ir, n); }
   RoleId r(const char* n) const { return kelmon::testing::role_id(ir, n); }
   // The two classes in ascending id order, as the check reports a pair of types.
-  std::pair<ClassId, ClassId> ordered(const char* x, const char* y) const { return std::minmax(c(x), c(y)); }
+  std::pair<ClassId, ClassId> ordered(const char* x, const char* y) const { return std::minmax({c(x), c(y)}); }
 };
 
 struct Checked {
@@ -104,14 +104,14 @@ const CheckCase kCases[] = {
      [](const Names& n) -> std::optional<AboxClash> {
        std::vector<IndividualId> o{n.i("b1"), n.i("b2"), n.i("b3")};
        std::sort(o.begin(), o.end());
-       const bool second_breaks = std::minmax(o[0], o[1]) == std::minmax(n.i("b2"), n.i("b3"));
+       const bool second_breaks = std::minmax({o[0], o[1]}) == std::minmax({n.i("b2"), n.i("b3")});
        return FunctionalDiff{n.r("f"), n.i("x"), o[0], second_breaks ? o[1] : o[2]};
      }},
     {"functional_merges_join_with_same_individuals",
      "FunctionalObjectProperty(:f) ObjectPropertyAssertion(:f :x :b1) ObjectPropertyAssertion(:f :x :b2) "
      "SameIndividual(:b2 :c) DifferentIndividuals(:b1 :c)",
      [](const Names& n) -> std::optional<AboxClash> {
-       auto [first, second] = std::minmax(n.i("b1"), n.i("b2"));
+       auto [first, second] = std::minmax({n.i("b1"), n.i("b2")});
        return FunctionalDiff{n.r("f"), n.i("x"), first, second};
      }},
     {"inverse_functional_with_different",
@@ -133,7 +133,7 @@ const CheckCase kCases[] = {
      "AsymmetricObjectProperty(:r) ObjectPropertyAssertion(:r :a :b) "
      "ObjectPropertyAssertion(ObjectInverseOf(:r) :a :b)",
      [](const Names& n) -> std::optional<AboxClash> {
-       auto [first, second] = std::minmax(n.i("a"), n.i("b"));
+       auto [first, second] = std::minmax({n.i("a"), n.i("b")});
        return AsymmetricViolation{n.r("r"), first, second};
      }},
     {"asymmetric_one_way", "AsymmetricObjectProperty(:r) ObjectPropertyAssertion(:r :a :b)", none},
@@ -222,7 +222,9 @@ TEST_P(AboxCheck, FindsTheFirstClashInOrder) {
   const auto expected = GetParam().expected(Names{c.ir});
   const auto found = check(c);
   EXPECT_EQ(found.has_value(), expected.has_value()) << (found ? debug_text(*found) : "no clash");
-  if (found && expected) EXPECT_EQ(debug_text(*found), debug_text(*expected));
+  if (found && expected) {
+    EXPECT_EQ(debug_text(*found), debug_text(*expected));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, AboxCheck, ::testing::ValuesIn(kCases),
