@@ -8,7 +8,6 @@
 
 #include "common/invariant.h"
 #include "common/overload.h"
-#include "common/switches.h"
 #include "reasoner/kernel/internal/abox_hash.h"
 #include "reasoner/kernel/union_find.h"
 
@@ -447,12 +446,5 @@ class Checker {
 }  // namespace
 
 std::optional<AboxClash> abox_check(const AboxCheckInput& input) { return Checker(input).run(); }
-
-const std::optional<AboxClash>& AboxClashCell::get(const AboxCheckInput* input) {
-  return cell_.get_or_init([&]() -> std::optional<AboxClash> {
-    if (input == nullptr || !switch_flag(SwitchId::AboxCheck)) return std::nullopt;
-    return abox_check(*input);
-  });
-}
 
 }  // namespace kelmon::reasoner

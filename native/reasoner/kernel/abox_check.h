@@ -118,15 +118,18 @@ struct AboxCheckData {
 
 AboxCheckData build_abox_check_input(const InternalOntology& ir);
 
+struct PreparedReasoner;
+
 // The clash of a prepared knowledge base, computed on the first call (by one
-// thread, the others waiting) and kept. No clash when KELMON_ABOX_CHECK is
-// "0" or empty, or when there is no saturation (a null input).
+// thread, the others waiting) and kept, so a cell serves one prepared
+// reasoner only. No clash when KELMON_ABOX_CHECK is "0" or empty, or when the
+// prepared reasoner has no saturation.
 class AboxClashCell {
  public:
-  const std::optional<AboxClash>& get(const AboxCheckInput* input);
+  const std::optional<AboxClash>& get(const PreparedReasoner& prepared) const;
 
  private:
-  OnceCell<std::optional<AboxClash>> cell_;
+  mutable OnceCell<std::optional<AboxClash>> cell_;
 };
 
 }  // namespace kelmon::reasoner

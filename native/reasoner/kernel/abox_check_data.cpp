@@ -1,4 +1,6 @@
+#include "common/switches.h"
 #include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/prepared_reasoner.h"
 #include "reasoner/kernel/role_tables.h"
 
 namespace kelmon::reasoner {
@@ -17,6 +19,14 @@ AboxCheckData build_abox_check_input(const InternalOntology& ir) {
   data.facts = collect_abox_facts(copy);
   data.pool = std::move(copy.concepts);
   return data;
+}
+
+const std::optional<AboxClash>& AboxClashCell::get(const PreparedReasoner& prepared) const {
+  return cell_.get_or_init([&]() -> std::optional<AboxClash> {
+    if (!prepared.saturation || !switch_flag(SwitchId::AboxCheck)) return std::nullopt;
+    return abox_check({prepared.abox, prepared.axioms, prepared.told, prepared.pool, prepared.inverse_pairs,
+                       prepared.role_hierarchy, prepared.disjoint_role_pairs, *prepared.saturation});
+  });
 }
 
 }  // namespace kelmon::reasoner

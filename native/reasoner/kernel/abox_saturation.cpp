@@ -15,6 +15,7 @@
 #include "core/axiom.h"
 #include "reasoner/kernel/internal/abox_hash.h"
 #include "reasoner/kernel/internal/abox_rules.h"
+#include "reasoner/kernel/ontology_scans.h"
 
 namespace kelmon::reasoner {
 namespace {
@@ -550,19 +551,6 @@ class Saturator {
   AboxSaturation out_;
 };
 
-bool is_assertion(const Axiom& axiom) {
-  switch (axiom_kind(axiom)) {
-    case AxiomKind::ClassAssertion:
-    case AxiomKind::ObjectPropertyAssertion:
-    case AxiomKind::NegativeObjectPropertyAssertion:
-    case AxiomKind::SameIndividual:
-    case AxiomKind::DifferentIndividuals:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 AboxSaturation saturate_abox(const InternalOntology& ir, Deadline deadline) {
@@ -571,7 +559,7 @@ AboxSaturation saturate_abox(const InternalOntology& ir, Deadline deadline) {
 
 bool abox_saturation_clash(const InternalOntology& ir, Timeout timeout) {
   if (!switch_flag(SwitchId::AboxSaturation)) return false;
-  if (std::none_of(ir.axioms.begin(), ir.axioms.end(), is_assertion)) return false;
+  if (!has_assertion(ir.axioms)) return false;
   return saturate_abox(ir, deadline_after(Clock::now(), timeout)).inconsistent;
 }
 
