@@ -34,6 +34,11 @@ KELMON_SWITCH(OneofSubsumer, "KELMON_ONEOF_SUBSUMER", OnUnlessZeroOrEmpty, 0, Us
 KELMON_SWITCH(SatEnqueueDedup, "KELMON_SAT_ENQUEUE_DEDUP", OnlyForOne, 0, Use)
 
 // --- tableau engine
+KELMON_SWITCH(AnywhereBlocking, "KELMON_ANYWHERE_BLOCKING", OnlyForOne, 0, Use)
+KELMON_SWITCH(MaxNodes, "KELMON_MAX_NODES", NumberTrimmed, 50000, Process)
+KELMON_SWITCH(NominalFirst, "KELMON_NOMINAL_FIRST", OnlyForOne, 0, Process)
+KELMON_SWITCH(TableauTrace, "KELMON_TRACE", OnlyForOne, 0, Process)
+KELMON_SWITCH(MaxTrialMerge, "KELMON_MAX_TRIAL_MERGE", OnUnlessZero, 0, Use)
 
 // --- hypertableau engine
 KELMON_SWITCH(SnapshotCapture, "KELMON_SNAPSHOT_CAPTURE", ForYes, 0, Use)

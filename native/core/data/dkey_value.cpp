@@ -24,13 +24,13 @@ std::optional<DKeyValue> decode_dkey_value(std::string_view class_name) {
   if (auto v = decode_float_range_key(class_name, float_range_kind))
     return DKeyValue{DKeyValue::FloatRange{with_positive_zero_bounds(*v)}};
   if (auto v = decode_float_range_key(class_name, double_range_kind))
-    return DKeyValue{DKeyValue::FloatRange{with_positive_zero_bounds(*v)}};
+    return DKeyValue{DKeyValue::FloatRange{with_positive_zero_bounds(*v), true}};
   if (auto v = decode_decimal_range_key(class_name)) return DKeyValue{DKeyValue::DecimalRange{std::move(*v)}};
   if (auto v = decode_date_range_key(class_name)) return DKeyValue{DKeyValue::DateRange{*v}};
   if (auto v = decode_date_time_range_key(class_name)) return DKeyValue{DKeyValue::DateTimeRange{*v}};
   if (auto v = decode_int_set_key(class_name)) return DKeyValue{DKeyValue::IntSet{std::move(*v)}};
   if (auto v = decode_float_set_key(class_name)) return DKeyValue{DKeyValue::FloatSet{std::move(*v)}};
-  if (auto v = decode_double_set_key(class_name)) return DKeyValue{DKeyValue::FloatSet{std::move(*v)}};
+  if (auto v = decode_double_set_key(class_name)) return DKeyValue{DKeyValue::FloatSet{std::move(*v), true}};
   if (auto v = decode_decimal_set_key(class_name)) return DKeyValue{DKeyValue::DecimalSet{std::move(*v)}};
   if (auto v = decode_date_set_key(class_name)) return DKeyValue{DKeyValue::DateSet{std::move(*v)}};
   if (auto v = decode_date_time_set_key(class_name)) return DKeyValue{DKeyValue::DateTimeSet{std::move(*v)}};

@@ -22,6 +22,7 @@ struct DKeyValue {
   };
   struct FloatRange {  // "f:" and "db:" alike; a zero bound of either sign is +0
     FloatInterval interval;
+    bool is_double = false;  // "db:": xsd:double's value space is disjoint from xsd:float's
     bool operator==(const FloatRange&) const = default;
   };
   struct DecimalRange {
@@ -42,6 +43,7 @@ struct DKeyValue {
   };
   struct FloatSet {  // "fo:" and "dbo:" alike
     FloatValueSet values;
+    bool is_double = false;  // "dbo:"
     bool operator==(const FloatSet&) const = default;
   };
   struct DecimalSet {

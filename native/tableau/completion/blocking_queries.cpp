@@ -1,0 +1,166 @@
+// Blocking and the label queries the rules ask before they act.
+#include <algorithm>
+
+#include "common/invariant.h"
+#include "tableau/completion/context.h"
+
+namespace kelmon::completion {
+namespace {
+
+bool labels_subset(const std::vector<ConceptId>& a, const std::vector<ConceptId>& b) {
+  return std::includes(b.begin(), b.end(), a.begin(), a.end());
+}
+
+bool has_nominal_label(const ConceptPool& pool, const GraphNode& n) {
+  return std::any_of(n.labels.begin(), n.labels.end(),
+                     [&](ConceptId c) { return std::holds_alternative<Nominal>(pool.get(c)); });
+}
+
+}  // namespace
+
+bool TableauContext::is_blocked(NodeId x) const {
+  const GraphNode& nx = node(x);
+  if (!nx.parent || !nx.parent_role) return false;
+  const NodeId p = *nx.parent;
+  const auto& sums = graph.summaries;
+  const std::uint64_t sig_x = sums[x].signature;
+  const std::uint64_t sig_p = sums[p].signature;
+  // With inverse roles a blocker must match exactly: a blocked node's
+  // predecessor can gain labels from below, which a subset blocker hides.
+  auto blocks = [&](NodeId y, NodeId q) {
+    if (inverse_roles) {
+      return sums[y].signature == sig_x && sums[q].signature == sig_p && node(y).labels == nx.labels &&
+             node(q).labels == node(p).labels;
+    }
+    return (sig_x & ~sums[y].signature) == 0 && (sig_p & ~sums[q].signature) == 0 &&
+           labels_subset(nx.labels, node(y).labels) && labels_subset(node(p).labels, node(q).labels);
+  };
+  if (!anywhere_blocking) {
+    std::optional<NodeId> y = p;
+    for (std::size_t steps = 0; y && steps <= graph.nodes.size() + 1; ++steps) {
+      const GraphNode& ny = node(*y);
+      if (!ny.parent) return false;
+      if (ny.parent_role == nx.parent_role && blocks(*y, *ny.parent)) return true;
+      y = ny.parent;
+    }
+    return false;
+  }
+  if (has_nominal_label(*pool, nx)) return false;
+  auto it = graph.anywhere_index.find(*nx.parent_role);
+  if (it == graph.anywhere_index.end()) return false;
+  for (NodeId c : it->second) {
+    if (c >= x) return false;
+    const GraphNode& nc = node(c);
+    if (!nc.parent || nc.merged_into) continue;
+    if (has_nominal_label(*pool, nc)) continue;
+    if (blocks(c, *nc.parent)) return true;
+  }
+  return false;
+}
+
+bool TableauContext::role_matches(std::uint32_t direction, RoleId edge_role, std::uint32_t wanted_inverse,
+                                  RoleId wanted) const {
+  if (direction == wanted_inverse) {
+    if (!role_hierarchy) return edge_role == wanted;
+    const auto row = role_hierarchy->super_roles(edge_role);
+    return std::binary_search(row.begin(), row.end(), wanted);
+  }
+  return inverse_pair_set.contains({edge_role, wanted});
+}
+
+const tsl::robin_map<ClassId, std::vector<ConceptId>>& TableauContext::told_closure() const {
+  if (!told_closure_) build_told_closure();
+  return *told_closure_;
+}
+
+void TableauContext::build_told_closure() const {
+  invariant(!told_closure_building_, "reentrant init");
+  told_closure_building_ = true;
+  tsl::robin_map<ClassId, std::vector<ConceptId>> groups;
+  if (absorbed) {
+    for (const UnfoldPair& pair : absorbed->unfold_pairs) {
+      if (std::holds_alternative<Atomic>(pool->get(pair.consequence))) groups[pair.cls].push_back(pair.consequence);
+    }
+  }
+  tsl::robin_map<ClassId, std::vector<ConceptId>> closure;
+  for (const auto& [cls, direct] : groups) {
+    std::vector<ConceptId> stack(direct.rbegin(), direct.rend());
+    std::vector<ConceptId> visited;
+    while (!stack.empty()) {
+      const ConceptId c = stack.back();
+      stack.pop_back();
+      if (std::find(visited.begin(), visited.end(), c) != visited.end()) continue;
+      visited.push_back(c);
+      if (const Atomic* a = std::get_if<Atomic>(&pool->get(c))) {
+        if (auto g = groups.find(a->cls); g != groups.end()) {
+          for (ConceptId next : g->second) {
+            if (std::find(visited.begin(), visited.end(), next) == visited.end()) stack.push_back(next);
+          }
+        }
+      }
+    }
+    std::sort(visited.begin(), visited.end());
+    closure.emplace(cls, std::move(visited));
+  }
+  told_closure_ = std::move(closure);
+  told_closure_building_ = false;
+}
+
+bool TableauContext::has_label_or_told(NodeId id, ConceptId concept_id) const {
+  const GraphNode& n = node(id);
+  if (n.has_label(concept_id)) return true;
+  const auto& closure = told_closure();
+  for (ConceptId label : n.labels) {
+    if (const Atomic* a = std::get_if<Atomic>(&pool->get(label))) {
+      if (auto it = closure.find(a->cls); it != closure.end()) {
+        if (std::binary_search(it->second.begin(), it->second.end(), concept_id)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool pending_nominal_disjunction(const ConceptPool& pool, ConceptId concept_id, std::span<const ConceptId> labels) {
+  const Or* u = std::get_if<Or>(&pool.get(concept_id));
+  if (!u) return false;
+  bool nominal = false;
+  for (ConceptId m : u->members) {
+    if (std::binary_search(labels.begin(), labels.end(), m)) return false;
+    nominal = nominal || std::holds_alternative<Nominal>(pool.get(m));
+  }
+  return nominal;
+}
+
+bool TableauContext::has_pending_nominal_disjunction(NodeId id) const {
+  const GraphNode& n = node(id);
+  for (ConceptId label : n.labels) {
+    if (pending_nominal_disjunction(*pool, label, n.labels)) return true;
+  }
+  if (!absorbed) return false;
+  for (ConceptId label : n.labels) {
+    const Atomic* a = std::get_if<Atomic>(&pool->get(label));
+    if (!a) continue;
+    if (!absorbed->unfold_index.empty()) {
+      auto it = absorbed->unfold_index.find(a->cls);
+      if (it == absorbed->unfold_index.end()) continue;
+      for (ConceptId c : it->second) {
+        if (pending_nominal_disjunction(*pool, c, n.labels)) return true;
+      }
+    } else {
+      for (const UnfoldPair& pair : absorbed->unfold_pairs) {
+        if (pair.cls == a->cls && pending_nominal_disjunction(*pool, pair.consequence, n.labels)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+const DKeyValue* TableauContext::data_range_of(ConceptId concept_id) const {
+  if (data_ranges.empty()) return nullptr;
+  const Atomic* a = std::get_if<Atomic>(&pool->get(concept_id));
+  if (!a) return nullptr;
+  auto it = data_ranges.find(a->cls);
+  return it == data_ranges.end() ? nullptr : &it->second;
+}
+
+}  // namespace kelmon::completion

@@ -1,0 +1,124 @@
+// The state of one completion-graph tableau test and every operation that
+// changes its graph. Changes go on the trail, so a branch point costs only
+// what its option adds and is undone by rolling back to a checkpoint.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include <tsl/robin_map.h>
+#include <tsl/robin_set.h>
+
+#include "common/deadline.h"
+#include "common/ids.h"
+#include "core/absorption.h"
+#include "core/concept_pool.h"
+#include "core/data/dkey_value.h"
+#include "core/role_hierarchy.h"
+#include "tableau/completion/dep_set.h"
+#include "tableau/completion/graph.h"
+
+namespace kelmon::completion {
+
+struct RolePairHash {
+  std::size_t operator()(std::pair<RoleId, RoleId> p) const noexcept {
+    return std::hash<std::uint64_t>{}((std::uint64_t{p.first.v} << 32) | p.second.v);
+  }
+};
+
+class TableauContext {
+ public:
+  // Borrows the pool, the absorbed TBox and the role hierarchy for its whole life;
+  // the last two may be null.
+  TableauContext(ConceptPool& pool, const AbsorbedTbox* absorbed, const RoleHierarchy* role_hierarchy);
+
+  std::vector<std::pair<RoleId, RoleId>> inverse_pairs;
+  std::vector<RoleChain> role_chains;
+  std::vector<RoleId> asymmetric_roles;
+  std::vector<std::pair<RoleId, RoleId>> disjoint_role_pairs;
+  CompletionGraph graph;
+  std::vector<TrailEntry> trail;
+  std::vector<std::uint32_t> branch_stack;
+  Deadline deadline;
+  std::uint64_t abandon_limit = 0;
+  std::uint64_t stall_run = 0;
+  std::uint64_t max_stall_run = 0;
+  std::uint64_t depth0_cuts = 0;
+  std::uint64_t trials = 0;
+  std::uint64_t definite = 0;
+  std::uint8_t abandon_state = 2;  // 0 on, 1 abandoned, 2 off
+  ConceptPool* pool;
+  tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> inverse_pair_set;
+  tsl::robin_map<ConceptId, ConceptId> complements;
+  SeededIdMap<ClassId, DKeyValue> data_ranges;
+  const AbsorbedTbox* absorbed;
+  const RoleHierarchy* role_hierarchy;
+  std::uint32_t branch_counter = 0;
+  bool timed_out = false;
+  bool anywhere_blocking = false;
+  // Set by the kernel when the knowledge base uses inverse roles: blocking then
+  // needs equal labels, since a blocked node's predecessor can be changed from below.
+  bool inverse_roles = false;
+  // Set when the search ran out of its depth budget or its iteration cap, so a
+  // NoVerdict is an undecided answer rather than a fault.
+  bool bound_hit = false;
+  // Labels added over the context's life; saturation tells growth from churn by it.
+  std::uint64_t labels_added = 0;
+
+  // --- graph changes (all trailed unless stated)
+  void set_anywhere_blocking(bool on);
+  void add_inverse_pair(RoleId r, RoleId s);
+  void set_complement(ConceptId concept_id, ConceptId complement);  // not trailed
+  // Not trailed: the caller pushes NodesAdded with the old count right after.
+  NodeId add_node(std::optional<NodeId> parent, std::optional<Role> parent_role);
+  // add_node and its NodesAdded entry.
+  NodeId add_trailed_node(std::optional<NodeId> parent, std::optional<Role> parent_role);
+  bool add_label(NodeId node, ConceptId concept_id, std::span<const std::uint32_t> deps);
+  bool add_label(NodeId node, ConceptId concept_id, const DepSet& deps) { return add_label(node, concept_id, deps.ids()); }
+  void add_edge(NodeId from, RoleId role, NodeId to, std::span<const std::uint32_t> deps);
+  void add_edge(NodeId from, RoleId role, NodeId to, const DepSet& deps) { add_edge(from, role, to, deps.ids()); }
+  void remove_edge(NodeId from, RoleId role, NodeId to, std::size_t out_position, std::size_t in_position);
+  void mark_distinct(NodeId a, NodeId b);
+  bool merge_nodes(NodeId from, NodeId into, const DepSet& deps);
+  void set_nominal_node(std::uint32_t key, NodeId node);
+  std::uint64_t checkpoint();
+  void rollback(std::uint64_t checkpoint);
+  // Follows merged_into links to the node that stands for `node` now.
+  NodeId representative(NodeId node) const;
+  void mark_dirty(NodeId node) { graph.dirty[node] = 1; }
+
+  // --- queries (blocking_queries.cpp)
+  bool is_blocked(NodeId node) const;
+  bool role_matches(std::uint32_t direction, RoleId edge_role, std::uint32_t wanted_inverse, RoleId wanted) const;
+  bool has_label_or_told(NodeId node, ConceptId concept_id) const;
+  bool has_pending_nominal_disjunction(NodeId node) const;
+  const DKeyValue* data_range_of(ConceptId concept_id) const;
+
+  // --- clash check (clash.cpp)
+  std::optional<DepSet> clash(NodeId node) const;
+
+  GraphNode& node(NodeId id) { return graph.nodes.at(id); }
+  const GraphNode& node(NodeId id) const { return graph.nodes.at(id); }
+  const Concept& concept_of(ConceptId id) const { return pool->get(id); }
+  DepSet branch_deps() const { return DepSet::from_slice(branch_stack); }
+
+ private:
+  void build_told_closure() const;
+  void undo(TrailEntry& entry);
+
+  mutable std::optional<tsl::robin_map<ClassId, std::vector<ConceptId>>> told_closure_;
+  mutable bool told_closure_building_ = false;
+
+ public:
+  // Built on first use; read-only afterwards.
+  const tsl::robin_map<ClassId, std::vector<ConceptId>>& told_closure() const;
+};
+
+// True when the concept_id is an Or, none of its operands is among the sorted
+// labels, and one operand is a Nominal.
+bool pending_nominal_disjunction(const ConceptPool& pool, ConceptId concept_id, std::span<const ConceptId> labels);
+
+}  // namespace kelmon::completion

@@ -1,0 +1,151 @@
+// The rules that create successors: existential and at-least restrictions.
+#include <algorithm>
+#include <cstdint>
+#include <mutex>
+
+#include "common/switches.h"
+#include "tableau/completion/rules.h"
+
+namespace kelmon::completion {
+namespace {
+
+bool held_back(const TableauContext& ctx, NodeId x) {
+  if (ctx.is_blocked(x)) return true;
+  return switch_flag(SwitchId::NominalFirst) && ctx.has_pending_nominal_disjunction(x);
+}
+
+NodeId create_successor(TableauContext& ctx, NodeId x, Role r, ConceptId filler, const DepSet& deps) {
+  const NodeId y = ctx.add_trailed_node(x, r);
+  if (r.inverse == 0) ctx.add_edge(x, r.id, y, deps);
+  else ctx.add_edge(y, r.id, x, deps);
+  ctx.add_label(y, filler, deps);
+  return y;
+}
+
+bool neighbour_has(const TableauContext& ctx, NodeId x, Role r, ConceptId c) {
+  const GraphNode& n = ctx.node(x);
+  for (const Edge& e : n.edges) {
+    if (ctx.role_matches(0, e.role, r.inverse, r.id) && ctx.node(e.node).has_label(c)) return true;
+  }
+  for (const Edge& e : n.in_edges) {
+    if (ctx.role_matches(1, e.role, r.inverse, r.id) && ctx.node(e.node).has_label(c)) return true;
+  }
+  return false;
+}
+
+struct Entry {
+  Role role;
+  std::uint32_t n;
+  ConceptId filler;
+  DepSet deps;
+};
+
+bool marked_distinct(const TableauContext& ctx, NodeId a, NodeId b) {
+  const auto& d = ctx.node(a).distinct;
+  return std::find(d.begin(), d.end(), b) != d.end();
+}
+
+// The largest set of witnesses that are pairwise marked distinct (exact
+// search, stopping once `want` are found); earlier witnesses are preferred.
+class DistinctCliqueSearch {
+ public:
+  DistinctCliqueSearch(const TableauContext& ctx, const std::vector<NodeId>& witnesses, std::size_t want)
+      : witnesses_(witnesses), want_(want), adjacent_(witnesses.size(), std::vector<bool>(witnesses.size())) {
+    for (std::size_t i = 0; i < witnesses.size(); ++i) {
+      for (std::size_t j = i + 1; j < witnesses.size(); ++j)
+        adjacent_[i][j] = adjacent_[j][i] = marked_distinct(ctx, witnesses[i], witnesses[j]);
+    }
+  }
+
+  std::vector<NodeId> run() {
+    std::vector<std::size_t> current;
+    extend(current, 0);
+    std::vector<NodeId> out;
+    for (std::size_t i : best_) out.push_back(witnesses_[i]);
+    return out;
+  }
+
+ private:
+  void extend(std::vector<std::size_t>& current, std::size_t from) {
+    if (current.size() > best_.size()) best_ = current;
+    if (best_.size() >= want_) return;
+    if (current.size() + (witnesses_.size() - from) <= best_.size()) return;
+    for (std::size_t i = from; i < witnesses_.size(); ++i) {
+      if (!std::all_of(current.begin(), current.end(), [&](std::size_t j) { return adjacent_[i][j]; })) continue;
+      current.push_back(i);
+      extend(current, i + 1);
+      current.pop_back();
+      if (best_.size() >= want_) return;
+    }
+  }
+
+  const std::vector<NodeId>& witnesses_;
+  std::size_t want_;
+  std::vector<std::vector<bool>> adjacent_;
+  std::vector<std::size_t> best_;
+};
+
+}  // namespace
+
+bool apply_some_rule(TableauContext& ctx, NodeId x) {
+  if (held_back(ctx, x)) return false;
+  std::vector<Entry> entries;
+  {
+    const GraphNode& n = ctx.node(x);
+    for (std::size_t i = 0; i < n.labels.size(); ++i) {
+      if (const Some* s = std::get_if<Some>(&ctx.concept_of(n.labels[i])))
+        entries.push_back({s->role, 1, s->filler, n.label_deps[i]});
+    }
+  }
+  bool changed = false;
+  for (const Entry& e : entries) {
+    if (neighbour_has(ctx, x, e.role, e.filler)) continue;
+    create_successor(ctx, x, e.role, e.filler, e.deps);
+    changed = true;
+  }
+  return changed;
+}
+
+bool apply_min_rule(TableauContext& ctx, NodeId x) {
+  if (held_back(ctx, x)) return false;
+  std::vector<Entry> entries;
+  {
+    const GraphNode& n = ctx.node(x);
+    for (std::size_t i = 0; i < n.labels.size(); ++i) {
+      const Min* m = std::get_if<Min>(&ctx.concept_of(n.labels[i]));
+      if (m && !ctx.data_range_of(m->filler)) entries.push_back({m->role, m->n, m->filler, n.label_deps[i]});
+    }
+  }
+  bool changed = false;
+  for (const Entry& e : entries) {
+    if (e.n == 0) continue;
+    std::vector<NodeId> witnesses;
+    auto consider = [&](NodeId y) {
+      if (std::find(witnesses.begin(), witnesses.end(), y) == witnesses.end() && ctx.has_label_or_told(y, e.filler))
+        witnesses.push_back(y);
+    };
+    {
+      const GraphNode& n = ctx.node(x);
+      for (const Edge& edge : n.edges) {
+        if (ctx.role_matches(0, edge.role, e.role.inverse, e.role.id)) consider(edge.node);
+      }
+      for (const Edge& edge : n.in_edges) {
+        if (ctx.role_matches(1, edge.role, e.role.inverse, e.role.id)) consider(edge.node);
+      }
+    }
+    // Marks between nodes that existed before would assert distinctness the
+    // label does not imply; only fresh successors are marked.
+    const std::vector<NodeId> kept = DistinctCliqueSearch(ctx, witnesses, e.n).run();
+    if (kept.size() >= e.n) continue;
+    std::vector<NodeId> fresh;
+    for (std::size_t i = kept.size(); i < e.n; ++i) fresh.push_back(create_successor(ctx, x, e.role, e.filler, e.deps));
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+      for (NodeId w : kept) ctx.mark_distinct(w, fresh[i]);
+      for (std::size_t j = 0; j < i; ++j) ctx.mark_distinct(fresh[j], fresh[i]);
+    }
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace kelmon::completion

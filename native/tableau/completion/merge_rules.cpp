@@ -1,0 +1,180 @@
+// The rules that identify nodes: at-most restrictions and nominals.
+#include <algorithm>
+
+#include "common/switches.h"
+#include "tableau/completion/internal/pending.h"
+#include "tableau/completion/rules.h"
+
+namespace kelmon::completion {
+namespace {
+
+struct AtMost {
+  Role role;
+  std::uint32_t n;
+  ConceptId filler;
+  DepSet deps;
+  ConceptId label;
+};
+
+std::vector<AtMost> at_most_labels(const TableauContext& ctx, NodeId x) {
+  std::vector<AtMost> out;
+  const GraphNode& n = ctx.node(x);
+  for (std::size_t i = 0; i < n.labels.size(); ++i) {
+    const Max* m = std::get_if<Max>(&ctx.concept_of(n.labels[i]));
+    if (m && !ctx.data_range_of(m->filler)) out.push_back({m->role, m->n, m->filler, n.label_deps[i], n.labels[i]});
+  }
+  return out;
+}
+
+std::vector<NodeId> candidates(const TableauContext& ctx, NodeId x, const AtMost& e) {
+  std::vector<NodeId> out;
+  auto consider = [&](NodeId y) {
+    if (ctx.node(y).has_label(e.filler) && std::find(out.begin(), out.end(), y) == out.end()) out.push_back(y);
+  };
+  const GraphNode& n = ctx.node(x);
+  for (const Edge& edge : n.edges) {
+    if (ctx.role_matches(0, edge.role, e.role.inverse, e.role.id)) consider(edge.node);
+  }
+  for (const Edge& edge : n.in_edges) {
+    if (ctx.role_matches(1, edge.role, e.role.inverse, e.role.id)) consider(edge.node);
+  }
+  return out;
+}
+
+bool marked_distinct(const TableauContext& ctx, NodeId a, NodeId b) {
+  const auto& d = ctx.node(a).distinct;
+  return std::find(d.begin(), d.end(), b) != d.end();
+}
+
+// The label, the edges from x to both nodes and their filler labels.
+DepSet merge_deps(const TableauContext& ctx, NodeId x, const AtMost& e, NodeId yi, NodeId yj) {
+  DepSet d = e.deps;
+  const GraphNode& n = ctx.node(x);
+  for (NodeId y : {yi, yj}) {
+    for (std::size_t k = 0; k < n.edges.size(); ++k) {
+      if (n.edges[k].node == y && ctx.role_matches(0, n.edges[k].role, e.role.inverse, e.role.id)) {
+        d.join(n.edge_deps[k]);
+        break;
+      }
+    }
+    for (std::size_t k = 0; k < n.in_edges.size(); ++k) {
+      if (n.in_edges[k].node == y && ctx.role_matches(1, n.in_edges[k].role, e.role.inverse, e.role.id)) {
+        d.join(n.in_edge_deps[k]);
+        break;
+      }
+    }
+    const GraphNode& ny = ctx.node(y);
+    if (auto pos = ny.label_position(e.filler)) d.join(ny.label_deps[*pos]);
+  }
+  return d;
+}
+
+struct Pair {
+  NodeId yi;
+  NodeId yj;
+};
+
+std::vector<Pair> mergeable_pairs(const TableauContext& ctx, const std::vector<NodeId>& ys) {
+  std::vector<Pair> out;
+  for (std::size_t i = 0; i < ys.size(); ++i) {
+    for (std::size_t j = i + 1; j < ys.size(); ++j) {
+      if (!marked_distinct(ctx, ys[i], ys[j])) out.push_back({ys[i], ys[j]});
+    }
+  }
+  return out;
+}
+
+// With room for two or more neighbours and more than one way to merge, which
+// pair to merge is a choice: the search makes it, not this rule.
+bool needs_choice(const AtMost& e, std::size_t mergeable) { return e.n >= 2 && mergeable >= 2; }
+
+}  // namespace
+
+bool apply_max_rule(TableauContext& ctx, NodeId x) {
+  if (ctx.is_blocked(x)) return false;
+  bool changed = false;
+  for (const AtMost& e : at_most_labels(ctx, x)) {
+    const std::vector<NodeId> ys = candidates(ctx, x, e);
+    if (ys.size() <= e.n) continue;
+    const std::vector<Pair> pairs = mergeable_pairs(ctx, ys);
+    if (needs_choice(e, pairs.size())) continue;
+    const bool trial = switch_flag(SwitchId::MaxTrialMerge);
+    bool merged = false;
+    for (const Pair& p : pairs) {
+      const DepSet d = merge_deps(ctx, x, e, p.yi, p.yj);
+      const std::uint64_t cp = trial ? ctx.checkpoint() : 0;
+      if (!ctx.merge_nodes(p.yj, p.yi, d)) {
+        if (trial) ctx.rollback(cp);
+        continue;
+      }
+      if (trial && ctx.clash(p.yi)) {
+        ctx.rollback(cp);
+        continue;
+      }
+      merged = true;
+      break;
+    }
+    if (merged) {
+      changed = true;
+      continue;
+    }
+    changed |= internal::add_bottom(ctx, x, DepSet::union_of(e.deps, ctx.branch_deps()));
+  }
+  return changed;
+}
+
+std::optional<MergeChoice> find_merge_choice(const TableauContext& ctx) {
+  for (NodeId x = 0; x < ctx.graph.size(); ++x) {
+    if (ctx.node(x).merged_into || ctx.is_blocked(x)) continue;
+    for (const AtMost& e : at_most_labels(ctx, x)) {
+      const std::vector<NodeId> ys = candidates(ctx, x, e);
+      if (ys.size() <= e.n) continue;
+      const std::vector<Pair> pairs = mergeable_pairs(ctx, ys);
+      if (!needs_choice(e, pairs.size())) continue;
+      MergeChoice choice{x, e.label, {}};
+      for (const Pair& p : pairs) choice.options.push_back({p.yj, p.yi, merge_deps(ctx, x, e, p.yi, p.yj)});
+      return choice;
+    }
+  }
+  return std::nullopt;
+}
+
+bool apply_nominal_merge_rule(TableauContext& ctx, NodeId x) {
+  struct NominalLabel {
+    IndividualId o;
+    ConceptId label;
+    DepSet deps;
+  };
+  std::vector<NominalLabel> nominals;
+  {
+    const GraphNode& n = ctx.node(x);
+    for (std::size_t i = 0; i < n.labels.size(); ++i) {
+      if (const Nominal* o = std::get_if<Nominal>(&ctx.concept_of(n.labels[i])))
+        nominals.push_back({o->individual, n.labels[i], n.label_deps[i]});
+    }
+  }
+  if (nominals.empty()) return false;
+  const NodeId a = ctx.representative(x);
+  bool changed = false;
+  for (const auto& [o, label, d] : nominals) {
+    const auto it = ctx.graph.nominal_nodes.find(o.v);
+    if (it == ctx.graph.nominal_nodes.end()) {
+      ctx.set_nominal_node(o.v, a);
+      changed = true;
+      continue;
+    }
+    const NodeId m = ctx.representative(it->second);
+    if (m == a) continue;
+    DepSet deps = d;
+    {
+      const GraphNode& nm = ctx.node(m);
+      if (auto pos = nm.label_position(label)) deps.join(nm.label_deps[*pos]);
+    }
+    if (!ctx.merge_nodes(m, a, deps)) internal::add_bottom(ctx, a, ctx.branch_deps());
+    ctx.set_nominal_node(o.v, a);
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace kelmon::completion

@@ -1,0 +1,221 @@
+// Rules that act along a node's edges: universal restrictions, absorbed
+// universal records, role chains, local reflexivity and role disjointness.
+#include <algorithm>
+#include <map>
+
+#include "tableau/completion/internal/pending.h"
+#include "tableau/completion/rules.h"
+
+namespace kelmon::completion {
+
+using internal::PendingLabel;
+
+std::vector<NeighbourEntry> neighbours_over_role(const TableauContext& ctx, NodeId x, Role r) {
+  std::vector<NeighbourEntry> out;
+  const GraphNode& n = ctx.node(x);
+  for (std::size_t i = 0; i < n.edges.size(); ++i) {
+    if (ctx.role_matches(0, n.edges[i].role, r.inverse, r.id)) out.push_back({n.edges[i].node, n.edge_deps[i], 0, n.edges[i].role});
+  }
+  for (std::size_t i = 0; i < n.in_edges.size(); ++i) {
+    if (ctx.role_matches(1, n.in_edges[i].role, r.inverse, r.id))
+      out.push_back({n.in_edges[i].node, n.in_edge_deps[i], 1, n.in_edges[i].role});
+  }
+  return out;
+}
+
+std::vector<NeighbourEntry> chain_neighbours(const TableauContext& ctx, NodeId x, Role r) {
+  std::vector<NeighbourEntry> out;
+  const GraphNode& n = ctx.node(x);
+  const auto& same = r.inverse == 0 ? n.edges : n.in_edges;
+  const auto& same_deps = r.inverse == 0 ? n.edge_deps : n.in_edge_deps;
+  for (std::size_t i = 0; i < same.size(); ++i) {
+    const RoleId s = same[i].role;
+    const bool follow = ctx.role_hierarchy ? ctx.role_hierarchy->is_sub_role(s, r.id) : s == r.id;
+    if (follow) out.push_back({same[i].node, same_deps[i], r.inverse, s});
+  }
+  if (ctx.inverse_pair_set.empty()) return out;
+  const auto& opposite = r.inverse == 0 ? n.in_edges : n.edges;
+  const auto& opposite_deps = r.inverse == 0 ? n.in_edge_deps : n.edge_deps;
+  for (std::size_t i = 0; i < opposite.size(); ++i) {
+    const RoleId s = opposite[i].role;
+    bool follow = false;
+    if (ctx.role_hierarchy) {
+      for (RoleId g : ctx.role_hierarchy->super_roles(s)) {
+        if (ctx.inverse_pair_set.contains({r.id, g})) {
+          follow = true;
+          break;
+        }
+      }
+    } else {
+      follow = ctx.inverse_pair_set.contains({r.id, s});
+    }
+    if (follow) out.push_back({opposite[i].node, opposite_deps[i], 1 - r.inverse, s});
+  }
+  return out;
+}
+
+bool loop_role_matches(const TableauContext& ctx, const std::vector<RoleId>& loop_roles, Role r) {
+  for (RoleId l : loop_roles) {
+    if (l == r.id) return true;
+    if (ctx.role_hierarchy && ctx.role_hierarchy->is_sub_role(l, r.id)) return true;
+    if (r.inverse == 1 && ctx.inverse_pair_set.contains({l, r.id})) return true;
+  }
+  return false;
+}
+
+bool apply_all_rule(TableauContext& ctx, NodeId x) {
+  const GraphNode& n = ctx.node(x);
+  std::vector<PendingLabel> pending;
+  for (std::size_t i = 0; i < n.labels.size(); ++i) {
+    const All* a = std::get_if<All>(&ctx.concept_of(n.labels[i]));
+    if (!a) continue;
+    for (const NeighbourEntry& e : neighbours_over_role(ctx, x, a->role))
+      pending.push_back({e.node, a->filler, DepSet::union_of(n.label_deps[i], e.deps)});
+  }
+  return internal::apply_labels(ctx, pending);
+}
+
+bool apply_absorbed_all_rule(TableauContext& ctx, NodeId x) {
+  const AbsorbedTbox* tbox = ctx.absorbed;
+  if (!tbox || tbox->all_records.empty()) return false;
+  const GraphNode& n = ctx.node(x);
+  std::vector<std::pair<ClassId, DepSet>> atoms;
+  for (std::size_t i = 0; i < n.labels.size(); ++i) {
+    if (const Atomic* a = std::get_if<Atomic>(&ctx.concept_of(n.labels[i]))) atoms.emplace_back(a->cls, n.label_deps[i]);
+  }
+  std::vector<PendingLabel> pending;
+  auto push_record = [&](const RoleRule& record, const DepSet* guard_deps) {
+    for (const NeighbourEntry& e : neighbours_over_role(ctx, x, record.role)) {
+      pending.push_back({e.node, record.filler, guard_deps ? DepSet::union_of(*guard_deps, e.deps) : e.deps});
+    }
+  };
+  if (!tbox->all_index.empty() || !tbox->global_all_records.empty()) {
+    for (const RoleRule& record : tbox->global_all_records) push_record(record, nullptr);
+    for (const auto& [cls, deps] : atoms) {
+      if (auto it = tbox->all_index.find(cls); it != tbox->all_index.end()) {
+        for (const RoleRule& record : it->second) push_record(record, &deps);
+      }
+    }
+  } else {
+    for (const RoleRule& record : tbox->all_records) {
+      if (record.kind == RoleRule::kUnguarded) {
+        push_record(record, nullptr);
+        continue;
+      }
+      auto it = std::find_if(atoms.begin(), atoms.end(), [&](const auto& a) { return a.first == record.key; });
+      if (it != atoms.end()) push_record(record, &it->second);
+    }
+  }
+  return internal::apply_labels(ctx, pending);
+}
+
+namespace {
+
+bool deadline_passed(TableauContext& ctx) {
+  if (ctx.deadline && expired(ctx.deadline)) {
+    ctx.timed_out = true;
+    return true;
+  }
+  return false;
+}
+
+bool has_edge_to(const TableauContext& ctx, NodeId from, RoleId role, NodeId to) {
+  for (const Edge& e : ctx.node(from).edges) {
+    if (e.role == role && ctx.representative(e.node) == to) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool apply_role_chain_rule(TableauContext& ctx, NodeId x) {
+  if (deadline_passed(ctx)) return false;
+  if (ctx.role_chains.empty() || ctx.is_blocked(x)) return false;
+  // Keyed by (implied role, target): different paths to one target give one edge.
+  std::map<std::tuple<std::uint32_t, std::uint32_t, NodeId>, DepSet> collected;
+  for (const RoleChain& chain : ctx.role_chains) {
+    for (const NeighbourEntry& first : chain_neighbours(ctx, x, chain.first)) {
+      if (deadline_passed(ctx)) return false;
+      const NodeId y = ctx.representative(first.node);
+      for (const NeighbourEntry& second : chain_neighbours(ctx, y, chain.second)) {
+        if (deadline_passed(ctx)) return false;
+        const NodeId z = ctx.representative(second.node);
+        const Role s = chain.implied;
+        const bool exists = s.inverse == 0 ? has_edge_to(ctx, x, s.id, z) : has_edge_to(ctx, z, s.id, x);
+        if (exists) continue;
+        collected[{s.inverse, s.id.v, z}].join(DepSet::union_of(first.deps, second.deps));
+      }
+    }
+  }
+  for (const auto& [key, deps] : collected) {
+    const auto [inverse, role, z] = key;
+    if (inverse == 0) ctx.add_edge(x, RoleId{role}, z, deps);
+    else ctx.add_edge(z, RoleId{role}, x, deps);
+  }
+  return !collected.empty();
+}
+
+bool apply_self_rule(TableauContext& ctx, NodeId x) {
+  if (ctx.is_blocked(x)) return false;
+  const GraphNode& n = ctx.node(x);
+  std::vector<std::pair<Role, DepSet>> selfs, negated;
+  for (std::size_t i = 0; i < n.labels.size(); ++i) {
+    const Concept& c = ctx.concept_of(n.labels[i]);
+    if (const Self* s = std::get_if<Self>(&c)) selfs.emplace_back(s->role, n.label_deps[i]);
+    if (const Not* neg = std::get_if<Not>(&c)) {
+      if (const Self* s = std::get_if<Self>(&ctx.concept_of(neg->operand))) negated.emplace_back(s->role, n.label_deps[i]);
+    }
+  }
+  if (selfs.empty() && negated.empty()) return false;
+  std::vector<RoleId> loops;
+  for (const Edge& e : n.edges) {
+    if (e.node == x) loops.push_back(e.role);
+  }
+  bool changed = false;
+  for (const auto& [role, deps] : negated) {
+    if (loop_role_matches(ctx, loops, role)) changed |= internal::add_bottom(ctx, x, deps);
+  }
+  for (const auto& [role, deps] : selfs) {
+    if (!loop_role_matches(ctx, loops, role)) {
+      ctx.add_edge(x, role.id, x, deps);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+bool apply_role_disjointness_rule(TableauContext& ctx, NodeId x) {
+  if (ctx.is_blocked(x)) return false;
+  if (ctx.asymmetric_roles.empty() && ctx.disjoint_role_pairs.empty()) return false;
+  const auto bottom = ctx.pool->bottom_id();
+  if (!bottom || ctx.node(x).has_label(*bottom)) return false;
+  const GraphNode& n = ctx.node(x);
+  bool violated = false;
+  for (RoleId a : ctx.asymmetric_roles) {
+    for (const Edge& e : n.edges) {
+      if (e.role != a || e.node == x) continue;
+      const auto& back = ctx.node(e.node).edges;
+      if (std::find(back.begin(), back.end(), Edge{a, x}) != back.end()) violated = true;
+    }
+  }
+  auto targets = [&](RoleId r) {
+    std::vector<NodeId> out;
+    for (const Edge& e : n.edges) {
+      if (e.role == r) out.push_back(e.node);
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+  };
+  for (std::size_t i = 0; !violated && i < ctx.disjoint_role_pairs.size(); ++i) {
+    const auto p = targets(ctx.disjoint_role_pairs[i].first);
+    const auto q = targets(ctx.disjoint_role_pairs[i].second);
+    std::vector<NodeId> common;
+    std::set_intersection(p.begin(), p.end(), q.begin(), q.end(), std::back_inserter(common));
+    violated = !common.empty();
+  }
+  if (!violated) return false;
+  return ctx.add_label(x, *bottom, ctx.branch_deps());
+}
+
+}  // namespace kelmon::completion

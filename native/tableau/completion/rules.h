@@ -1,0 +1,58 @@
+// The expansion rules, each run on one node and reporting whether it changed
+// the graph, in the order the saturation loop calls them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "tableau/completion/context.h"
+
+namespace kelmon::completion {
+
+bool apply_global_rule(TableauContext& ctx, NodeId x);
+bool apply_and_rule(TableauContext& ctx, NodeId x);
+bool apply_unfold_rule(TableauContext& ctx, NodeId x);
+bool apply_nominal_unfold_rule(TableauContext& ctx, NodeId x);
+bool apply_all_rule(TableauContext& ctx, NodeId x);
+bool apply_absorbed_all_rule(TableauContext& ctx, NodeId x);
+bool apply_role_chain_rule(TableauContext& ctx, NodeId x);
+bool apply_self_rule(TableauContext& ctx, NodeId x);
+bool apply_role_disjointness_rule(TableauContext& ctx, NodeId x);
+bool apply_some_rule(TableauContext& ctx, NodeId x);
+bool apply_min_rule(TableauContext& ctx, NodeId x);
+bool apply_max_rule(TableauContext& ctx, NodeId x);
+bool apply_nominal_merge_rule(TableauContext& ctx, NodeId x);
+// The quiescent sweep.
+bool apply_global_disjunction_rule(TableauContext& ctx, NodeId x);
+bool apply_deferred_disjunction_rule(TableauContext& ctx, NodeId x);
+
+struct NeighbourEntry {
+  NodeId node;
+  DepSet deps;
+  std::uint32_t direction = 0;  // 0 out-edge, 1 in-edge
+  RoleId role;
+};
+
+// R-neighbours: matching out-edges first, then matching in-edges, in edge order.
+std::vector<NeighbourEntry> neighbours_over_role(const TableauContext& ctx, NodeId x, Role r);
+// The neighbours the role-chain rule follows (also sub-roles of declared inverses).
+std::vector<NeighbourEntry> chain_neighbours(const TableauContext& ctx, NodeId x, Role r);
+bool loop_role_matches(const TableauContext& ctx, const std::vector<RoleId>& loop_roles, Role r);
+
+// An at-most label that several merges could satisfy: the search chooses among
+// the merges (from, into, deps), in the rule's pair order.
+struct MergeChoice {
+  NodeId node;
+  ConceptId label;  // the at-most label
+  struct Option {
+    NodeId from;
+    NodeId into;
+    DepSet deps;
+  };
+  std::vector<Option> options;
+};
+// The first deferred at-most label of an unblocked node, nodes and labels ascending.
+std::optional<MergeChoice> find_merge_choice(const TableauContext& ctx);
+
+}  // namespace kelmon::completion
