@@ -18,22 +18,30 @@ bool has_nominal_label(const ConceptPool& pool, const GraphNode& n) {
 
 }  // namespace
 
-bool TableauContext::is_blocked(NodeId x) const {
+namespace {
+
+// Subset pairwise blocking of x by y (q the parent of y): the signatures
+// filter, the sorted labels decide.
+bool subset_blocks(const TableauContext& ctx, NodeId x, NodeId p, NodeId y, NodeId q) {
+  const auto& sums = ctx.graph.summaries;
+  return (sums[x].signature & ~sums[y].signature) == 0 && (sums[p].signature & ~sums[q].signature) == 0 &&
+         labels_subset(ctx.node(x).labels, ctx.node(y).labels) && labels_subset(ctx.node(p).labels, ctx.node(q).labels);
+}
+
+bool equal_blocks(const TableauContext& ctx, NodeId x, NodeId p, NodeId y, NodeId q) {
+  const auto& sums = ctx.graph.summaries;
+  return sums[x].signature == sums[y].signature && sums[p].signature == sums[q].signature &&
+         ctx.node(x).labels == ctx.node(y).labels && ctx.node(p).labels == ctx.node(q).labels;
+}
+
+}  // namespace
+
+bool TableauContext::directly_blocked(NodeId x) const {
   const GraphNode& nx = node(x);
   if (!nx.parent || !nx.parent_role) return false;
   const NodeId p = *nx.parent;
-  const auto& sums = graph.summaries;
-  const std::uint64_t sig_x = sums[x].signature;
-  const std::uint64_t sig_p = sums[p].signature;
-  // With inverse roles a blocker must match exactly: a blocked node's
-  // predecessor can gain labels from below, which a subset blocker hides.
   auto blocks = [&](NodeId y, NodeId q) {
-    if (inverse_roles) {
-      return sums[y].signature == sig_x && sums[q].signature == sig_p && node(y).labels == nx.labels &&
-             node(q).labels == node(p).labels;
-    }
-    return (sig_x & ~sums[y].signature) == 0 && (sig_p & ~sums[q].signature) == 0 &&
-           labels_subset(nx.labels, node(y).labels) && labels_subset(node(p).labels, node(q).labels);
+    return inverse_roles ? equal_blocks(*this, x, p, y, q) : subset_blocks(*this, x, p, y, q);
   };
   if (!anywhere_blocking) {
     std::optional<NodeId> y = p;
@@ -54,6 +62,18 @@ bool TableauContext::is_blocked(NodeId x) const {
     if (!nc.parent || nc.merged_into) continue;
     if (has_nominal_label(*pool, nc)) continue;
     if (blocks(c, *nc.parent)) return true;
+  }
+  return false;
+}
+
+bool TableauContext::is_blocked(NodeId x) const {
+  if (!inverse_roles) return directly_blocked(x);
+  // Equal labels hold only once a node's successors have reported back, so
+  // a leaf never equals an ancestor: a node below a blocked one is blocked too.
+  std::optional<NodeId> a = x;
+  for (std::size_t steps = 0; a && steps <= graph.nodes.size() + 1; ++steps) {
+    if (directly_blocked(*a)) return true;
+    a = node(*a).parent;
   }
   return false;
 }

@@ -92,6 +92,8 @@ class TableauContext {
 
   // --- queries (blocking_queries.cpp)
   bool is_blocked(NodeId node) const;
+  // Blocked by a node of its own, not through an ancestor.
+  bool directly_blocked(NodeId node) const;
   bool role_matches(std::uint32_t direction, RoleId edge_role, std::uint32_t wanted_inverse, RoleId wanted) const;
   bool has_label_or_told(NodeId node, ConceptId concept_id) const;
   bool has_pending_nominal_disjunction(NodeId node) const;

@@ -27,12 +27,15 @@ Kb::Kb(const std::string& ofn_body) {
   hierarchy = build_role_hierarchy(ir);
   pool = ir.concepts.clone();
   std::vector<Axiom> axioms = nnf_axioms(ir.axioms, pool);
-  // Role axioms the tableau reads as concepts: irreflexive and reflexive roles.
+  // Role axioms the tableau reads as concepts: irreflexive, reflexive and functional roles.
   const ConceptId top = pool.intern(Top{});
   for (const Axiom& a : ir.axioms) {
     if (const auto* r = std::get_if<IrreflexiveRole>(&a))
       axioms.push_back(SubClassOf{top, pool.intern(Not{pool.intern(Self{r->role})})});
     if (const auto* r = std::get_if<ReflexiveRole>(&a)) axioms.push_back(SubClassOf{top, pool.intern(Self{r->role})});
+    if (const auto* r = std::get_if<FunctionalRole>(&a)) axioms.push_back(SubClassOf{top, pool.intern(Max{1, top, r->role})});
+    if (const auto* r = std::get_if<InverseFunctionalRole>(&a))
+      axioms.push_back(SubClassOf{top, pool.intern(Max{1, top, inverse_role(r->role)})});
   }
   tbox = absorb_tbox(axioms, pool);
   pool.intern(Bottom{});

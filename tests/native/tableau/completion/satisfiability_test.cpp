@@ -1,0 +1,156 @@
+// Whole searches over small converted knowledge bases, each under ancestor
+// and anywhere blocking.
+#include <gtest/gtest.h>
+
+#include "kb_fixture.h"
+
+namespace kelmon::completion {
+namespace {
+
+using testing::Kb;
+using Tag = SearchOutcome::Tag;
+
+struct SatCase {
+  const char* name;
+  const char* body;
+  const char* cls;
+  Tag expected;
+};
+
+class Satisfiability : public ::testing::TestWithParam<std::tuple<SatCase, bool>> {};
+
+TEST_P(Satisfiability, decides_the_class) {
+  const auto& [c, anywhere] = GetParam();
+  Kb kb(c.body);
+  EXPECT_EQ(kb.satisfiable(c.cls, anywhere), c.expected);
+}
+
+const SatCase kCases[] = {
+    // Mends of the rule set.
+    {"min_rule_leaves_existing_neighbours_unmarked",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R ObjectIntersectionOf(:C :A1)) "
+     "ObjectSomeValuesFrom(:R ObjectIntersectionOf(:C :B1)) ObjectMinCardinality(2 :R :C) "
+     "ObjectMaxCardinality(1 :R ObjectUnionOf(:A1 :B1))))",
+     "A", Tag::Sat},
+    {"max_rule_chooses_which_pair_to_merge",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectMaxCardinality(2 :R owl:Thing) "
+     "ObjectSomeValuesFrom(:R ObjectAllValuesFrom(:S :B)) :H))"
+     "SubClassOf(:H ObjectIntersectionOf(ObjectSomeValuesFrom(:R ObjectIntersectionOf(:E2 ObjectSomeValuesFrom(:S "
+     "ObjectComplementOf(:B)))) ObjectSomeValuesFrom(:R ObjectIntersectionOf(:E3 ObjectSomeValuesFrom(:S "
+     "ObjectComplementOf(:B))))))",
+     "A", Tag::Sat},
+    {"equal_blocking_with_inverse_roles",
+     "SubClassOf(:S ObjectSomeValuesFrom(:R :S)) SubClassOf(:S ObjectAllValuesFrom(ObjectInverseOf(:R) :D))"
+     "SubClassOf(:D ObjectAllValuesFrom(ObjectInverseOf(:R) ObjectUnionOf(:M :M2)))"
+     "SubClassOf(:M ObjectAllValuesFrom(ObjectInverseOf(:R) owl:Nothing))"
+     "SubClassOf(:M2 ObjectAllValuesFrom(ObjectInverseOf(:R) owl:Nothing))",
+     "S", Tag::Clash},
+    {"at_most_rechecked_after_successor_gains_filler",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R :P) ObjectSomeValuesFrom(:R :Q) "
+     "ObjectMaxCardinality(1 :R :D))) SubClassOf(:P :D) SubClassOf(:Q :D) "
+     "SubClassOf(ObjectIntersectionOf(:P :Q) owl:Nothing)",
+     "A", Tag::Clash},
+    {"float_and_double_values_are_disjoint",
+     "DataPropertyRange(:p xsd:double) "
+     "SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:double xsd:minInclusive \"1.0\"^^xsd:double "
+     "xsd:maxInclusive \"1.0\"^^xsd:double)))"
+     "SubClassOf(:A DataMaxCardinality(0 :p DatatypeRestriction(xsd:float xsd:minInclusive \"0.0\"^^xsd:float "
+     "xsd:maxInclusive \"2.0\"^^xsd:float)))",
+     "A", Tag::Sat},
+    // Classic cases.
+    {"disjunction_with_one_closed_branch",
+     "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:A ObjectComplementOf(:B))", "A", Tag::Sat},
+    {"disjunction_with_both_branches_closed",
+     "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:A ObjectComplementOf(:B)) "
+     "SubClassOf(:A ObjectComplementOf(:C))",
+     "A", Tag::Clash},
+    {"internalised_gci", "SubClassOf(ObjectSomeValuesFrom(:R :B) :C) SubClassOf(:A ObjectSomeValuesFrom(:R :B)) "
+     "DisjointClasses(:A :C)", "A", Tag::Clash},
+    {"inverse_propagation",
+     "SubClassOf(:A ObjectSomeValuesFrom(:R ObjectAllValuesFrom(ObjectInverseOf(:R) :B))) "
+     "DisjointClasses(:A :B)", "A", Tag::Clash},
+    {"cycle_terminates", "SubClassOf(:A ObjectSomeValuesFrom(:R :A))", "A", Tag::Sat},
+    {"cycle_with_inverse_terminates",
+     "SubClassOf(:A ObjectSomeValuesFrom(:R :A)) SubClassOf(:A ObjectAllValuesFrom(ObjectInverseOf(:R) :A))", "A",
+     Tag::Sat},
+    {"transitive_role_propagates",
+     "TransitiveObjectProperty(:R) SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R "
+     "ObjectSomeValuesFrom(:R :B)) ObjectAllValuesFrom(:R ObjectComplementOf(:B))))", "A", Tag::Clash},
+    {"transitive_cycle_terminates",
+     "TransitiveObjectProperty(:R) SubClassOf(:A ObjectSomeValuesFrom(:R :A))", "A", Tag::Sat},
+    {"chain_of_two",
+     "SubObjectPropertyOf(ObjectPropertyChain(:R :S) :T) SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R "
+     "ObjectSomeValuesFrom(:S :B)) ObjectAllValuesFrom(:T ObjectComplementOf(:B))))", "A", Tag::Clash},
+    {"chain_of_three",
+     "SubObjectPropertyOf(ObjectPropertyChain(:R :S :U) :T) SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R "
+     "ObjectSomeValuesFrom(:S ObjectSomeValuesFrom(:U :B))) ObjectAllValuesFrom(:T ObjectComplementOf(:B))))", "A",
+     Tag::Clash},
+    {"role_hierarchy",
+     "SubObjectPropertyOf(:S :R) SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:S :B) "
+     "ObjectAllValuesFrom(:R ObjectComplementOf(:B))))", "A", Tag::Clash},
+    {"at_most_merges_successors",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R :B) ObjectSomeValuesFrom(:R :C) "
+     "ObjectMaxCardinality(1 :R owl:Thing))) DisjointClasses(:B :C)", "A", Tag::Clash},
+    {"at_most_merge_satisfiable",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R :B) ObjectSomeValuesFrom(:R :C) "
+     "ObjectMaxCardinality(1 :R owl:Thing)))", "A", Tag::Sat},
+    {"inverse_functional_merge_into_predecessor",
+     "InverseFunctionalObjectProperty(:R) SubClassOf(:A ObjectSomeValuesFrom(:R ObjectIntersectionOf(:B "
+     "ObjectSomeValuesFrom(ObjectInverseOf(:R) :C)))) DisjointClasses(:A :C)", "A", Tag::Clash},
+    {"qualified_counting_needs_choose",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectMinCardinality(3 :R owl:Thing) ObjectMaxCardinality(1 :R :B) "
+     "ObjectMaxCardinality(1 :R ObjectComplementOf(:B))))", "A", Tag::Clash},
+    {"qualified_counting_satisfiable",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectMinCardinality(2 :R owl:Thing) ObjectMaxCardinality(1 :R :B) "
+     "ObjectMaxCardinality(1 :R ObjectComplementOf(:B))))", "A", Tag::Sat},
+    {"nominal_with_cardinality",
+     "SubClassOf(:A ObjectIntersectionOf(ObjectMinCardinality(2 :R owl:Thing) ObjectAllValuesFrom(:R "
+     "ObjectOneOf(:o))))", "A", Tag::Clash},
+    {"two_nominals_with_cardinality",
+     "DifferentIndividuals(:o :p) SubClassOf(:A ObjectIntersectionOf(ObjectMinCardinality(2 :R owl:Thing) "
+     "ObjectAllValuesFrom(:R ObjectOneOf(:o :p))))", "A", Tag::Sat},
+    {"self_and_irreflexive",
+     "IrreflexiveObjectProperty(:R) SubClassOf(:A ObjectHasSelf(:R))", "A", Tag::Clash},
+    {"self_satisfiable", "SubClassOf(:A ObjectHasSelf(:R))", "A", Tag::Sat},
+    {"asymmetric_role",
+     "AsymmetricObjectProperty(:R) SubClassOf(:A ObjectSomeValuesFrom(:R ObjectHasValue(:R :a))) "
+     "ClassAssertion(:A :a)", "A", Tag::Clash},
+    {"disjoint_roles",
+     "DisjointObjectProperties(:R :S) SubClassOf(:A ObjectIntersectionOf(ObjectHasValue(:R :a) "
+     "ObjectHasValue(:S :a)))", "A", Tag::Clash},
+    {"disjoint_roles_different_targets",
+     "DisjointObjectProperties(:R :S) SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:R :B) "
+     "ObjectSomeValuesFrom(:S :B)))", "A", Tag::Sat},
+    // Data ranges of each family.
+    {"int_range_count",
+     "SubClassOf(:A DataMinCardinality(5 :p DatatypeRestriction(xsd:integer xsd:minInclusive \"1\"^^xsd:integer "
+     "xsd:maxInclusive \"3\"^^xsd:integer)))", "A", Tag::Clash},
+    {"int_range_fits",
+     "SubClassOf(:A DataMinCardinality(3 :p DatatypeRestriction(xsd:integer xsd:minInclusive \"1\"^^xsd:integer "
+     "xsd:maxInclusive \"3\"^^xsd:integer)))", "A", Tag::Sat},
+    {"string_set_packing",
+     "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"a\") DataHasValue(:p \"b\") DataMaxCardinality(1 :p "
+     "DataOneOf(\"a\" \"b\"))))", "A", Tag::Clash},
+    {"decimal_single_point",
+     "SubClassOf(:A DataMinCardinality(2 :p DatatypeRestriction(xsd:decimal xsd:minInclusive \"5\"^^xsd:decimal "
+     "xsd:maxInclusive \"5\"^^xsd:decimal)))", "A", Tag::Clash},
+    {"date_range_empty_meet",
+     "SubClassOf(:A ObjectIntersectionOf(DataAllValuesFrom(:p DatatypeRestriction(xsd:date xsd:maxInclusive "
+     "\"2000-01-01\"^^xsd:date)) DataSomeValuesFrom(:p DatatypeRestriction(xsd:date xsd:minExclusive "
+     "\"2001-01-01\"^^xsd:date))))", "A", Tag::Clash},
+    {"date_time_range_meets",
+     "SubClassOf(:A ObjectIntersectionOf(DataAllValuesFrom(:p DatatypeRestriction(xsd:dateTime xsd:maxInclusive "
+     "\"2002-01-01T00:00:00\"^^xsd:dateTime)) DataSomeValuesFrom(:p DatatypeRestriction(xsd:dateTime xsd:minExclusive "
+     "\"2001-01-01T00:00:00\"^^xsd:dateTime))))", "A", Tag::Sat},
+    {"float_set_value_count",
+     "SubClassOf(:A DataMinCardinality(2 :p DataOneOf(\"1.5\"^^xsd:float)))", "A", Tag::Clash},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Satisfiability, ::testing::Combine(::testing::ValuesIn(kCases), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "_anywhere" : "_ancestor");
+                         });
+
+}  // namespace
+}  // namespace kelmon::completion
