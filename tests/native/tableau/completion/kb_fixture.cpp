@@ -23,6 +23,12 @@ Kb::Kb(const std::string& ofn_body) {
     return;
   }
   ir = convert_ontology(loaded->axioms);
+  prepare();
+}
+
+Kb::Kb(InternalOntology ontology) : ir(std::move(ontology)) { prepare(); }
+
+void Kb::prepare() {
   profile = logic_profile(ir);
   hierarchy = build_role_hierarchy(ir);
   pool = ir.concepts.clone();

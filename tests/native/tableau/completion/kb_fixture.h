@@ -16,6 +16,8 @@ namespace kelmon::completion::testing {
 class Kb {
  public:
   explicit Kb(const std::string& ofn_body);
+  // An ontology built by hand through the IR.
+  explicit Kb(InternalOntology ontology);
 
   ClassId class_id(std::string_view local) const;
   RoleId role_id(std::string_view local) const;
@@ -36,6 +38,9 @@ class Kb {
   AbsorbedTbox tbox;
   RoleHierarchy hierarchy;
   std::uint8_t profile = 5;
+
+ private:
+  void prepare();
 };
 
 // The functional-syntax document around a body of axioms, prefix ":" = http://x/.
