@@ -10,6 +10,15 @@ namespace kelmon::completion {
 
 bool GraphNode::has_label(ConceptId c) const { return std::binary_search(labels.begin(), labels.end(), c); }
 
+bool GraphNode::is_distinct_from(NodeId other) const {
+  return std::find(distinct.begin(), distinct.end(), other) != distinct.end();
+}
+
+bool TableauContext::deadline_passed() {
+  if (deadline && expired(deadline)) timed_out = true;
+  return deadline && expired(deadline);
+}
+
 std::optional<std::size_t> GraphNode::label_position(ConceptId c) const {
   auto it = std::lower_bound(labels.begin(), labels.end(), c);
   if (it == labels.end() || *it != c) return std::nullopt;
@@ -116,7 +125,7 @@ void TableauContext::remove_edge(NodeId from, RoleId role, NodeId to, std::size_
 void TableauContext::mark_distinct(NodeId a, NodeId b) {
   if (a == b) return;
   GraphNode& na = node(a);
-  if (std::find(na.distinct.begin(), na.distinct.end(), b) != na.distinct.end()) return;
+  if (na.is_distinct_from(b)) return;
   na.distinct.push_back(b);
   node(b).distinct.push_back(a);
   trail.emplace_back(DistinctMarked{a, b});
@@ -160,10 +169,7 @@ std::optional<std::size_t> find_edge(const std::vector<Edge>& edges, RoleId role
 }  // namespace
 
 bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
-  {
-    const auto& d = node(from).distinct;
-    if (std::find(d.begin(), d.end(), into) != d.end()) return false;
-  }
+  if (node(from).is_distinct_from(into)) return false;
   mark_dirty(into);
   const GraphNode& source = node(from);
   const std::size_t label_count = std::min(source.labels.size(), source.label_deps.size());

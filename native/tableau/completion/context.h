@@ -89,6 +89,8 @@ class TableauContext {
   // Follows merged_into links to the node that stands for `node` now.
   NodeId representative(NodeId node) const;
   void mark_dirty(NodeId node) { graph.dirty[node] = 1; }
+  // True once the deadline has passed, which also sets timed_out.
+  bool deadline_passed();
 
   // --- queries (blocking_queries.cpp)
   bool is_blocked(NodeId node) const;

@@ -40,11 +40,6 @@ struct Entry {
   DepSet deps;
 };
 
-bool marked_distinct(const TableauContext& ctx, NodeId a, NodeId b) {
-  const auto& d = ctx.node(a).distinct;
-  return std::find(d.begin(), d.end(), b) != d.end();
-}
-
 // The largest set of witnesses that are pairwise marked distinct (exact
 // search, stopping once `want` are found); earlier witnesses are preferred.
 class DistinctCliqueSearch {
@@ -53,7 +48,7 @@ class DistinctCliqueSearch {
       : witnesses_(witnesses), want_(want), adjacent_(witnesses.size(), std::vector<bool>(witnesses.size())) {
     for (std::size_t i = 0; i < witnesses.size(); ++i) {
       for (std::size_t j = i + 1; j < witnesses.size(); ++j)
-        adjacent_[i][j] = adjacent_[j][i] = marked_distinct(ctx, witnesses[i], witnesses[j]);
+        adjacent_[i][j] = adjacent_[j][i] = ctx.node(witnesses[i]).is_distinct_from(witnesses[j]);
     }
   }
 

@@ -38,6 +38,7 @@ struct GraphNode {
   std::vector<NodeId> distinct;
 
   bool has_label(ConceptId c) const;
+  bool is_distinct_from(NodeId other) const;
   // Position of the label, or none.
   std::optional<std::size_t> label_position(ConceptId c) const;
 };

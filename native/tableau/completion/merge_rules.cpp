@@ -41,11 +41,6 @@ std::vector<NodeId> candidates(const TableauContext& ctx, NodeId x, const AtMost
   return out;
 }
 
-bool marked_distinct(const TableauContext& ctx, NodeId a, NodeId b) {
-  const auto& d = ctx.node(a).distinct;
-  return std::find(d.begin(), d.end(), b) != d.end();
-}
-
 // The label, the edges from x to both nodes and their filler labels.
 DepSet merge_deps(const TableauContext& ctx, NodeId x, const AtMost& e, NodeId yi, NodeId yj) {
   DepSet d = e.deps;
@@ -78,7 +73,7 @@ std::vector<Pair> mergeable_pairs(const TableauContext& ctx, const std::vector<N
   std::vector<Pair> out;
   for (std::size_t i = 0; i < ys.size(); ++i) {
     for (std::size_t j = i + 1; j < ys.size(); ++j) {
-      if (!marked_distinct(ctx, ys[i], ys[j])) out.push_back({ys[i], ys[j]});
+      if (!ctx.node(ys[i]).is_distinct_from(ys[j])) out.push_back({ys[i], ys[j]});
     }
   }
   return out;

@@ -111,14 +111,6 @@ bool apply_absorbed_all_rule(TableauContext& ctx, NodeId x) {
 
 namespace {
 
-bool deadline_passed(TableauContext& ctx) {
-  if (ctx.deadline && expired(ctx.deadline)) {
-    ctx.timed_out = true;
-    return true;
-  }
-  return false;
-}
-
 bool has_edge_to(const TableauContext& ctx, NodeId from, RoleId role, NodeId to) {
   for (const Edge& e : ctx.node(from).edges) {
     if (e.role == role && ctx.representative(e.node) == to) return true;
@@ -129,16 +121,16 @@ bool has_edge_to(const TableauContext& ctx, NodeId from, RoleId role, NodeId to)
 }  // namespace
 
 bool apply_role_chain_rule(TableauContext& ctx, NodeId x) {
-  if (deadline_passed(ctx)) return false;
+  if (ctx.deadline_passed()) return false;
   if (ctx.role_chains.empty() || ctx.is_blocked(x)) return false;
   // Keyed by (implied role, target): different paths to one target give one edge.
   std::map<std::tuple<std::uint32_t, std::uint32_t, NodeId>, DepSet> collected;
   for (const RoleChain& chain : ctx.role_chains) {
     for (const NeighbourEntry& first : chain_neighbours(ctx, x, chain.first)) {
-      if (deadline_passed(ctx)) return false;
+      if (ctx.deadline_passed()) return false;
       const NodeId y = ctx.representative(first.node);
       for (const NeighbourEntry& second : chain_neighbours(ctx, y, chain.second)) {
-        if (deadline_passed(ctx)) return false;
+        if (ctx.deadline_passed()) return false;
         const NodeId z = ctx.representative(second.node);
         const Role s = chain.implied;
         const bool exists = s.inverse == 0 ? has_edge_to(ctx, x, s.id, z) : has_edge_to(ctx, z, s.id, x);

@@ -30,14 +30,6 @@ void trace_cut() { trace("# trace search depth=0_or_deadline\n"); }
 
 using ull = unsigned long long;
 
-bool deadline_reached(TableauContext& ctx) {
-  if (ctx.deadline && expired(ctx.deadline)) {
-    ctx.timed_out = true;
-    return true;
-  }
-  return false;
-}
-
 std::uint64_t node_limit() {
   const std::uint64_t limit = switch_number(SwitchId::MaxNodes);
   return limit == 0 ? UINT64_MAX : limit;
@@ -56,7 +48,7 @@ enum class Bound { None, NodeLimit, Deadline };
 
 Bound check_bounds(TableauContext& ctx, std::uint64_t limit) {
   if (ctx.graph.size() > limit) return Bound::NodeLimit;
-  if (deadline_reached(ctx)) return Bound::Deadline;
+  if (ctx.deadline_passed()) return Bound::Deadline;
   return Bound::None;
 }
 
@@ -68,7 +60,7 @@ SaturateOutcome bound_outcome(Bound b) {
 Bound dirty_pass(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   const std::size_t count = ctx.graph.size();
   for (NodeId x = 0; x < count; ++x) {
-    if (ctx.deadline && deadline_reached(ctx)) return Bound::Deadline;
+    if (ctx.deadline && ctx.deadline_passed()) return Bound::Deadline;
     if (!ctx.graph.dirty[x]) continue;
     ctx.graph.dirty[x] = 0;
     for (NodeRule rule : kCheckedRules) {
@@ -141,7 +133,7 @@ SaturateOutcome saturate(TableauContext& ctx, std::uint64_t max_iterations) {
       ctx.bound_hit = true;
       return {SaturateOutcome::Tag::Exhausted, 0, {}};
     }
-    if (deadline_reached(ctx)) return {SaturateOutcome::Tag::Exhausted, 0, {}};
+    if (ctx.deadline_passed()) return {SaturateOutcome::Tag::Exhausted, 0, {}};
     if (auto c = clash_scan(ctx)) return {SaturateOutcome::Tag::Clash, c->first, std::move(c->second)};
     const std::size_t nodes_before = ctx.graph.size();
     const std::uint64_t labels_before = ctx.labels_added;
@@ -358,7 +350,7 @@ SearchOutcome search(TableauContext& ctx, std::uint64_t depth) {
     trace_cut();
     return SearchOutcome::no_verdict();
   }
-  if (deadline_reached(ctx)) {
+  if (ctx.deadline_passed()) {
     trace_cut();
     return SearchOutcome::no_verdict();
   }
