@@ -147,7 +147,6 @@ void HyperEngine::restore(Checkpoint cp) {
   parent_role_buckets = std::move(cp.parent_role_buckets);
   blocked_waiting = std::move(cp.blocked_waiting);
   pending_generation.clear();
-  pending_head = 0;
   ++graph_version;
   if (incremental_fixpoint) queue = std::move(cp.queue);
   ++stats_.restores;

@@ -88,15 +88,17 @@ bool HyperEngine::defer(std::uint32_t node, const ClauseAtom& atom, const LevelM
   return true;
 }
 
-// Applies the oldest waiting successor creation; false when none waits.
+// Applies every successor creation waiting now; false when none waits. The
+// new nodes only get labels of their own, so the blocking status of the
+// nodes that asked stays as computed once at the start of the batch.
 bool HyperEngine::generate_next() {
-  if (pending_head == pending_generation.size()) {
-    pending_generation.clear();
-    pending_head = 0;
-    return false;
-  }
-  const PendingGeneration g = pending_generation[pending_head++];
-  apply_head_atom(g.atom, g.node, Binding{}, g.mask);
+  if (pending_generation.empty()) return false;
+  const std::vector<PendingGeneration> batch = std::move(pending_generation);
+  pending_generation.clear();
+  if (inverse_roles) refresh_block_status();
+  block_status_frozen = inverse_roles;
+  for (const PendingGeneration& g : batch) apply_head_atom(g.atom, g.node, Binding{}, g.mask);
+  block_status_frozen = false;
   return true;
 }
 

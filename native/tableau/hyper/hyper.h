@@ -253,7 +253,6 @@ class HyperEngine {
     LevelMask mask;
   };
   std::vector<PendingGeneration> pending_generation;
-  std::size_t pending_head = 0;
   bool defer_generation = false;
 
  private:
@@ -283,6 +282,8 @@ class HyperEngine {
   std::uint64_t graph_version = 0;  // bumped by every change blocking can see
   std::uint64_t block_status_version = ~std::uint64_t{0};
   std::vector<std::uint8_t> block_status;  // 0 open, 1 blocked, 2 below a blocked node
+  bool block_status_frozen = false;
+  tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>> open_by_key;  // scratch of refresh_block_status
   struct Candidate {
     std::uint64_t clause = 0;
     std::uint32_t node = 0;

@@ -170,9 +170,9 @@ std::vector<CardRecord> HyperEngine::edge_functional_restrictions(std::uint32_t 
 // it; otherwise it is blocked by an older open node over the same parent
 // edge whose labels and parent's labels equal its own.
 void HyperEngine::refresh_block_status() {
-  if (block_status_version == graph_version && block_status.size() == nodes.size()) return;
+  if (block_status_frozen || (block_status_version == graph_version && block_status.size() == nodes.size())) return;
   block_status.assign(nodes.size(), 0);
-  tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>> open_by_key;
+  for (auto it = open_by_key.begin(); it != open_by_key.end(); ++it) it.value().clear();
   auto key_of = [&](const HyperNode& n) {
     std::uint64_t h = (std::uint64_t{n.parent_dir} << 32) | n.parent_role;
     for (std::uint32_t l : n.labels) h = h * 0x9e3779b97f4a7c15ULL + l + 1;
@@ -220,7 +220,8 @@ bool HyperEngine::is_blocked(std::uint32_t x) {
       ++stats_.double_blocking_tests;
     }
     refresh_block_status();
-    blocked = block_status[find(x)] != 0;
+    const std::uint32_t r = find(x);
+    blocked = r < block_status.size() && block_status[r] != 0;
   } else if (double_blocking) {
     if (xn.is_tree == 0) return false;
     invariant(xn.parent_dir != kNoParentDir, "non-root has parent_role");
