@@ -353,17 +353,18 @@ HyperEngine::Partition HyperEngine::partition_search(std::uint32_t x, const std:
     return Partition::Exhausted;
   }
   const std::uint32_t item = s[k];
-  for (auto& group : groups) {
+  // By index: the recursion opens groups, which may move the list.
+  for (std::size_t g = 0; g < groups.size(); ++g) {
     bool compatible = true;
-    for (std::uint32_t t : group)
+    for (std::uint32_t t : groups[g])
       if (is_distinct(item, t) || labels_disjoint(item, t)) {
         compatible = false;
         break;
       }
     if (!compatible) continue;
-    group.push_back(item);
+    groups[g].push_back(item);
     const Partition r = partition_search(x, s, n, k + 1, depth_left, groups, stalled, acc);
-    group.pop_back();
+    groups[g].pop_back();
     if (r == Partition::Sat) return r;
   }
   if (groups.size() < n) {

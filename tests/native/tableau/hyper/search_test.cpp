@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "common/scoped_switch.h"
 #include "hyper_fixture.h"
 
 namespace kelmon {
@@ -235,6 +236,66 @@ TEST(Mrv, FewestDisjunctsFirst) {
   mrv.mrv = true;
   EXPECT_EQ(mrv.run(256, std::nullopt), HyperOutcome::Unsat);
   EXPECT_EQ(mrv.stats().disjunct_branches, 2u);
+}
+
+// Twenty open two-way disjunctions under budget 9: every leaf stalls, so
+// nearly every branch is undone at full depth.
+std::vector<DlClause> wide_open() {
+  std::vector<DlClause> clauses;
+  for (std::uint32_t i = 0; i < 20; ++i) clauses.push_back({{ca(0, 0)}, {ca(100 + i, 0), ca(200 + i, 0)}});
+  return clauses;
+}
+
+TEST(AdaptiveStop, HopelessSearchStopsEarly) {
+  auto clauses = wide_open();
+  HyperEngine adaptive(clauses, 0);
+  adaptive.adaptive_budget = true;
+  EXPECT_EQ(adaptive.run(9, std::nullopt), HyperOutcome::Stalled);
+  EXPECT_TRUE(adaptive.stats().stalled);
+  EXPECT_LT(adaptive.stats().branches, 600u);
+  HyperEngine full(clauses, 0);
+  EXPECT_EQ(full.run(9, std::nullopt), HyperOutcome::Stalled);
+  EXPECT_FALSE(full.stats().stalled);
+  EXPECT_EQ(full.stats().branches, 1022u);
+}
+
+// A → ∃r.B, ∃r.C, ∃r.D, ≤2 r; any two of B, C, D together close (through X),
+// but no pair is a told disjointness, so every merge partition is tried.
+TEST(MergeSearch, ExhaustedPartitionsGiveAnOverflowClashAndTheProbeLine) {
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ea(1, 0, 7)}},
+                                {{ca(0, 0)}, {ea(2, 0, 7)}},
+                                {{ca(0, 0)}, {ea(3, 0, 7)}},
+                                {{ca(0, 0)}, {at_most_atom(2, 0, Role::named(RoleId{7}), std::nullopt)}},
+                                {{ca(1, 0), ca(2, 0)}, {ca(9, 0)}},
+                                {{ca(1, 0), ca(3, 0)}, {ca(9, 0)}},
+                                {{ca(2, 0), ca(3, 0)}, {ca(9, 0)}},
+                                {{ca(9, 0)}, {}}};
+  testing::ScopedSwitch probe(SwitchId::AtMostExhaustProbe, "1");
+  HyperEngine e(clauses, 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Unsat);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(e.clash_deps.overflow);
+  EXPECT_EQ(e.stats().merge_branches, 4u);
+  EXPECT_EQ(err,
+            "AT_MOST_EXHAUST_PROBE total=1 local_bounded=0 bounded=0 popcount_sum=0 guard_taint=0 guard_ownsucc=0 "
+            "guard_neq=0 guard_over=1 opt_bounded=1 opt_popsum=0 opt_level_sum=1 max_depth=1\n");
+}
+
+TEST(MergeSearch, ACompatiblePartitionIsKept) {
+  // As above, but only B and C clash: D merges with one of them.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ea(1, 0, 7)}},
+                                {{ca(0, 0)}, {ea(2, 0, 7)}},
+                                {{ca(0, 0)}, {ea(3, 0, 7)}},
+                                {{ca(0, 0)}, {at_most_atom(2, 0, Role::named(RoleId{7}), std::nullopt)}},
+                                {{ca(1, 0), ca(2, 0)}, {ca(9, 0)}},
+                                {{ca(9, 0)}, {}}};
+  testing::ScopedSwitch probe(SwitchId::AtMostExhaustProbe, "0");
+  HyperEngine e(clauses, 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(e.successors(0, 0, 7, 0, 0).size(), 2u);
 }
 
 TEST(Levels, DeepLevelsOverflowTheirMasks) {
