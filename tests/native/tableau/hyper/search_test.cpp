@@ -261,15 +261,19 @@ TEST(AdaptiveStop, HopelessSearchStopsEarly) {
 
 // A → ∃r.B, ∃r.C, ∃r.D, ≤2 r; any two of B, C, D together close (through X),
 // but no pair is a told disjointness, so every merge partition is tried.
+std::vector<DlClause> three_successors_at_most_two() {
+  return {{{ca(0, 0)}, {ea(1, 0, 7)}},
+          {{ca(0, 0)}, {ea(2, 0, 7)}},
+          {{ca(0, 0)}, {ea(3, 0, 7)}},
+          {{ca(0, 0)}, {at_most_atom(2, 0, Role::named(RoleId{7}), std::nullopt)}},
+          {{ca(9, 0)}, {}},
+          {{ca(1, 0), ca(2, 0)}, {ca(9, 0)}}};
+}
+
 TEST(MergeSearch, ExhaustedPartitionsGiveAnOverflowClashAndTheProbeLine) {
-  std::vector<DlClause> clauses{{{ca(0, 0)}, {ea(1, 0, 7)}},
-                                {{ca(0, 0)}, {ea(2, 0, 7)}},
-                                {{ca(0, 0)}, {ea(3, 0, 7)}},
-                                {{ca(0, 0)}, {at_most_atom(2, 0, Role::named(RoleId{7}), std::nullopt)}},
-                                {{ca(1, 0), ca(2, 0)}, {ca(9, 0)}},
-                                {{ca(1, 0), ca(3, 0)}, {ca(9, 0)}},
-                                {{ca(2, 0), ca(3, 0)}, {ca(9, 0)}},
-                                {{ca(9, 0)}, {}}};
+  std::vector<DlClause> clauses = three_successors_at_most_two();
+  clauses.push_back({{ca(1, 0), ca(3, 0)}, {ca(9, 0)}});
+  clauses.push_back({{ca(2, 0), ca(3, 0)}, {ca(9, 0)}});
   testing::ScopedSwitch probe(SwitchId::AtMostExhaustProbe, "1");
   HyperEngine e(clauses, 0);
   ::testing::internal::CaptureStderr();
@@ -284,12 +288,7 @@ TEST(MergeSearch, ExhaustedPartitionsGiveAnOverflowClashAndTheProbeLine) {
 
 TEST(MergeSearch, ACompatiblePartitionIsKept) {
   // As above, but only B and C clash: D merges with one of them.
-  std::vector<DlClause> clauses{{{ca(0, 0)}, {ea(1, 0, 7)}},
-                                {{ca(0, 0)}, {ea(2, 0, 7)}},
-                                {{ca(0, 0)}, {ea(3, 0, 7)}},
-                                {{ca(0, 0)}, {at_most_atom(2, 0, Role::named(RoleId{7}), std::nullopt)}},
-                                {{ca(1, 0), ca(2, 0)}, {ca(9, 0)}},
-                                {{ca(9, 0)}, {}}};
+  std::vector<DlClause> clauses = three_successors_at_most_two();
   testing::ScopedSwitch probe(SwitchId::AtMostExhaustProbe, "0");
   HyperEngine e(clauses, 0);
   ::testing::internal::CaptureStderr();
