@@ -15,20 +15,25 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 STUBS = os.path.join(os.path.dirname(kelmon.__file__), "__init__.pyi")
 
 
-def run_mypy(tmp_path, *files):
+@pytest.fixture(scope="module")
+def mypy_cache(tmp_path_factory):
+    return tmp_path_factory.mktemp("mypy-cache")
+
+
+def run_mypy(cwd, cache, *files):
     # Against the installed package, so the check covers what a user gets (stubs and py.typed).
     return subprocess.run(
-        [sys.executable, "-m", "mypy", "--strict", "--no-error-summary", "--cache-dir", str(tmp_path / "cache"), *files],
-        capture_output=True, text=True, cwd=tmp_path,
+        [sys.executable, "-m", "mypy", "--strict", "--no-error-summary", "--cache-dir", str(cache), *files],
+        capture_output=True, text=True, cwd=cwd,
     )
 
 
-def test_mypy_strict_accepts_every_public_name_used_as_documented(tmp_path):
-    result = run_mypy(tmp_path, os.path.join(HERE, "typing", "public_api.py"))
+def test_mypy_strict_accepts_every_public_name_used_as_documented(tmp_path, mypy_cache):
+    result = run_mypy(tmp_path, mypy_cache, os.path.join(HERE, "typecheck", "public_api.py"))
     assert result.returncode == 0, result.stdout + result.stderr
 
 
-def test_mypy_strict_rejects_a_wrong_use(tmp_path):
+def test_mypy_strict_rejects_a_wrong_use(tmp_path, mypy_cache):
     wrong = tmp_path / "wrong.py"
     wrong.write_text(
         "import kelmon\n"
@@ -36,7 +41,7 @@ def test_mypy_strict_rejects_a_wrong_use(tmp_path):
         "n: str = c.timed_out_pairs\n"
         "kelmon.classify_bytes(b'', 'ofn')\n"
     )
-    result = run_mypy(tmp_path, str(wrong))
+    result = run_mypy(tmp_path, mypy_cache, str(wrong))
     assert result.returncode == 1
     lines = [line for line in result.stdout.splitlines() if ": error:" in line]
     assert [line.split(":")[1] for line in lines] == ["2", "3", "4"], result.stdout
