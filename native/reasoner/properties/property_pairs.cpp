@@ -83,16 +83,14 @@ uint32_t expression_node(PropertyGraph& graph, const owl::ObjectPropertyExpressi
   return graph.node(owl::named_property(p).iri.str(), owl::is_inverse(p));
 }
 
-// Edges in both directions between every two distinct positions.
+// Equivalent members reach each other; a ring of edges gives the same closure as
+// every ordered pair would, with as many edges as members.
 template <class Members, class NodeOf>
 void add_equivalence(PropertyGraph& graph, const Members& members, NodeOf node_of) {
   std::vector<uint32_t> nodes;
   for (const auto& m : members) nodes.push_back(node_of(m));
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    for (size_t j = 0; j < nodes.size(); ++j) {
-      if (i != j) graph.add_edge(nodes[i], nodes[j]);
-    }
-  }
+  if (nodes.size() < 2) return;
+  for (size_t i = 0; i < nodes.size(); ++i) graph.add_edge(nodes[i], nodes[(i + 1) % nodes.size()]);
 }
 
 }  // namespace
