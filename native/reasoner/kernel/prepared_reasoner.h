@@ -15,6 +15,7 @@
 #include "common/deadline.h"
 #include "common/reasoner_error.h"
 #include "core/ir.h"
+#include "reasoner/kernel/abox_check.h"
 #include "reasoner/kernel/asserted_facts.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/role_tables.h"
@@ -60,8 +61,12 @@ struct PreparedReasoner {
   // Classes whose own logic profile is the plain one, and the others.
   std::array<std::uint64_t, 2> profile_counts{};
   TableauIdStats id_stats;
+  AboxClashCell abox_clash_cell;  // empty until abox_clash() first runs
   // Per-class tests may leave the asserted facts out (see abox_touches_tbox).
   bool tbox_only = false;
+
+  // The first clash among the asserted facts, computed once on first use.
+  const std::optional<AboxClash>& abox_clash() const { return abox_clash_cell.get(*this); }
 };
 
 // Built, or aborted because the deadline passed at a checkpoint (nothing kept).

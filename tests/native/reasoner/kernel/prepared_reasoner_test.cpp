@@ -240,5 +240,16 @@ TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+TEST(PreparedReasonerTest, AboxClashComputedOnceFromTheRecord) {
+  auto p = prepare(convert_ofn("DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)"));
+  ASSERT_NE(p, nullptr);
+  const std::optional<AboxClash>& first = p->abox_clash();
+  ASSERT_TRUE(first.has_value());
+  EXPECT_TRUE(std::holds_alternative<clash::DisjointTypes>(*first));
+  EXPECT_EQ(&p->abox_clash(), &first) << "the cell is filled once";
+  auto clean = prepare(convert_ofn("DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :b)"));
+  EXPECT_FALSE(clean->abox_clash().has_value());
+}
+
 }  // namespace
 }  // namespace kelmon::reasoner
