@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "common/invariant.h"
+#include "common/overload.h"
 #include "common/switches.h"
+#include "tableau/completion/logic_profile.h"
 
 namespace kelmon::reasoner {
 
@@ -41,6 +43,42 @@ std::vector<std::pair<ConceptId, ConceptId>> collect_complement_pairs(ConceptPoo
   pairs.reserve(ids.size());
   for (ConceptId c : ids) pairs.emplace_back(c, pool.nnf_not(c));
   return pairs;
+}
+
+// Inverse roles in a concept, a role axiom or an assertion. Erring towards true
+// only costs the tableau blocking power; erring towards false costs soundness.
+bool uses_inverse_roles(const InternalOntology& ir) {
+  if (completion::logic_profile(ir) == 0) return true;
+  auto inverse = [](const Role& r) { return !r.is_named(); };
+  for (const Axiom& axiom : ir.axioms) {
+    bool found = std::visit(Overload{
+                                [&](const SubObjectPropertyOf& a) {
+                                  if (inverse(a.sup)) return true;
+                                  if (const auto* s = std::get_if<Single>(&a.sub)) return inverse(s->role);
+                                  const auto& chain = std::get<Chain>(a.sub).roles;
+                                  return std::any_of(chain.begin(), chain.end(), inverse);
+                                },
+                                [&](const EquivalentObjectProperties& a) {
+                                  return std::any_of(a.roles.begin(), a.roles.end(), inverse);
+                                },
+                                [&](const DisjointObjectProperties& a) {
+                                  return std::any_of(a.roles.begin(), a.roles.end(), inverse);
+                                },
+                                [&](const ObjectPropertyDomain& a) { return inverse(a.role); },
+                                [&](const ObjectPropertyRange& a) { return inverse(a.role); },
+                                [&](const TransitiveRole& a) { return inverse(a.role); },
+                                [&](const SymmetricRole&) { return true; },
+                                [&](const AsymmetricRole& a) { return inverse(a.role); },
+                                [&](const FunctionalRole& a) { return inverse(a.role); },
+                                [&](const InverseFunctionalRole&) { return true; },
+                                [&](const ObjectPropertyAssertion& a) { return inverse(a.role); },
+                                [&](const NegativeObjectPropertyAssertion& a) { return inverse(a.role); },
+                                [](const auto&) { return false; },
+                            },
+                            axiom);
+    if (found) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -94,6 +132,7 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
   if (checkpoint()) return aborted();
 
   add_role_characteristic_axioms(ir);
+  r->inverse_roles = uses_inverse_roles(ir);
   r->role_hierarchy = build_role_hierarchy(ir);
   RoleTables tables = collect_role_tables(ir.axioms);
   r->inverse_pairs = std::move(tables.inverse_pairs);

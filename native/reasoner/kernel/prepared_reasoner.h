@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,17 @@ struct TableauIdStats {
   std::atomic<std::uint64_t> waste_us{0};  // time of shallow passes that did not decide
   std::atomic<std::uint64_t> decided{0};   // tests a shallow pass decided
   std::atomic<std::uint64_t> missed{0};    // tests that still needed the last pass or ran out of time
+};
+
+// true: the seeded graph has a model; false: it has none; none: undecided
+// (out of time, abandoned early, or stopped at a bound).
+using TestAnswer = Result<std::optional<bool>>;
+
+// subject is not related to object by the named role.
+struct NegativeRoleAssertion {
+  IndividualId subject;
+  RoleId role;
+  IndividualId object;
 };
 
 struct PreparedReasoner {
@@ -57,16 +69,27 @@ struct PreparedReasoner {
   ClassSet bounded_card_classes;
   // Stalled hypertableau runs sent on to the tableau, those of them found
   // subsumed, and the sampling ticket.
-  std::array<std::atomic<std::uint64_t>, 3> stall_counters{};
+  mutable std::array<std::atomic<std::uint64_t>, 3> stall_counters{};
   // Classes whose own logic profile is the plain one, and the others.
   std::array<std::uint64_t, 2> profile_counts{};
-  TableauIdStats id_stats;
+  mutable TableauIdStats id_stats;
   AboxClashCell abox_clash_cell;  // empty until abox_clash() first runs
   // Per-class tests may leave the asserted facts out (see abox_touches_tbox).
   bool tbox_only = false;
+  // Inverse roles occur: the tableau then blocks on equal labels only.
+  bool inverse_roles = false;
 
   // The first clash among the asserted facts, computed once on first use.
   const std::optional<AboxClash>& abox_clash() const { return abox_clash_cell.get(*this); }
+
+  // Tableau tests on this record's own facts (tableau_test.cpp).
+  // Consistency with the extra facts.
+  TestAnswer tableau_test(std::span<const std::pair<IndividualId, IndividualId>> different,
+                          std::span<const NegativeRoleAssertion> negative, Deadline deadline) const;
+  // true when A ⊓ B is unsatisfiable, false when satisfiable, none when undecided.
+  TestAnswer classes_disjoint(ClassId a, ClassId b, Deadline deadline) const;
+  // true when {a} ⊓ {b} is unsatisfiable: the individuals cannot be the same.
+  TestAnswer individuals_different(IndividualId a, IndividualId b, Deadline deadline) const;
 };
 
 // Built, or aborted because the deadline passed at a checkpoint (nothing kept).
