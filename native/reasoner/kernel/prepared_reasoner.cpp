@@ -131,6 +131,12 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
       classes_whose_definition(ir, [&](ConceptId c) { return mentions_complex_cardinality(pool, c); });
   if (checkpoint()) return aborted();
 
+  if (snapshot_capture_enabled()) {
+    r->snapshot = build_snapshot_capture(ir);
+    r->profile_counts = count_class_profiles(ir);
+  }
+  if (checkpoint()) return aborted();
+
   add_role_characteristic_axioms(ir);
   r->inverse_roles = uses_inverse_roles(ir);
   r->role_hierarchy = build_role_hierarchy(ir);

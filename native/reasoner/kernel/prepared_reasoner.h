@@ -20,6 +20,7 @@
 #include "reasoner/kernel/asserted_facts.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/role_tables.h"
+#include "reasoner/kernel/snapshot_capture.h"
 #include "saturation/saturation.h"
 
 namespace kelmon::reasoner {
@@ -63,6 +64,8 @@ struct PreparedReasoner {
   AboxFacts abox;
   ToldTables told;
   std::vector<Axiom> axioms;  // as converted, without the role-characteristic axioms
+  // Present only when KELMON_SNAPSHOT_CAPTURE is on.
+  std::unique_ptr<SnapshotCapture> snapshot;
   DKeyMap dkeys;
   ClassSet key_card_classes;
   ClassSet complex_card_classes;

@@ -240,6 +240,26 @@ TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+TEST(PreparedReasonerTest, SnapshotCaptureOnlyWhenSwitchedOn) {
+  const char* body = "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) SubClassOf(:C ObjectMaxCardinality(1 :r)) "
+                     "Declaration(Class(:D))";
+  {
+    ScopedSwitch on(SwitchId::SnapshotCapture, "yes");
+    auto p = prepare(convert_ofn(body));
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p->snapshot, nullptr);
+    EXPECT_FALSE(p->snapshot->clauses.empty());
+    EXPECT_GE(p->snapshot->id_bound, p->vocabulary.classes.size());
+    EXPECT_EQ(p->snapshot->logic_profile, 2) << "number restrictions";
+    // A, B and D stay plain; C's axiom has a number restriction.
+    EXPECT_EQ(p->profile_counts, (std::array<std::uint64_t, 2>{3, 1}));
+  }
+  ScopedSwitch off(SwitchId::SnapshotCapture, "2");
+  auto p = prepare(convert_ofn(body));
+  EXPECT_EQ(p->snapshot, nullptr);
+  EXPECT_EQ(p->profile_counts, (std::array<std::uint64_t, 2>{0, 0}));
+}
+
 TEST(PreparedReasonerTest, AboxClashComputedOnceFromTheRecord) {
   auto p = prepare(convert_ofn("DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)"));
   ASSERT_NE(p, nullptr);
