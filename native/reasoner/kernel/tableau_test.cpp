@@ -36,6 +36,13 @@ bool anywhere_blocking_for(const TableauTestRequest& request) {
   return !request.deadline;
 }
 
+// ¬R(subject, object) as the label ∀R.¬{object} of the subject.
+struct NegativeLabel {
+  IndividualId subject;
+  IndividualId object;
+  ConceptId label;
+};
+
 void copy_role_data(const PreparedReasoner& r, TableauContext& ctx) {
   for (auto [a, b] : r.inverse_pairs) ctx.add_inverse_pair(a, b);
   for (const RoleChainEntry& c : r.role_chains) ctx.role_chains.push_back({c.first, c.second, c.sup});
@@ -55,7 +62,7 @@ void copy_role_data(const PreparedReasoner& r, TableauContext& ctx) {
 
 // Labels, edges and merges of the asserted facts; every one without dependencies.
 void seed_facts(TableauContext& ctx, ConceptPool& pool, const AboxFacts& facts, const TableauTestRequest& request,
-                const std::vector<std::pair<IndividualId, ConceptId>>& negative_labels) {
+                const std::vector<NegativeLabel>& negative_labels) {
   const completion::DepSet none;
   tsl::robin_map<std::uint32_t, NodeId> node_of;
   for (auto [individual, nominal] : facts.individual_nominals) {
@@ -76,8 +83,10 @@ void seed_facts(TableauContext& ctx, ConceptPool& pool, const AboxFacts& facts, 
   };
   for (auto [a, b] : facts.different_pairs) mark_distinct(a, b);
   for (auto [a, b] : request.extra_different) mark_distinct(a, b);
-  for (auto [a, concept_id] : negative_labels)
-    if (auto x = rep(a)) ctx.add_label(*x, concept_id, none);
+  for (const NegativeLabel& n : negative_labels) {
+    auto x = rep(n.subject);
+    if (x && rep(n.object)) ctx.add_label(*x, n.label, none);
+  }
   const ConceptId bottom = pool.intern(Bottom{});
   for (auto [a, b] : facts.same_pairs) {
     auto x = rep(a), y = rep(b);
@@ -158,10 +167,10 @@ TestAnswer run_tableau_test_body(const PreparedReasoner& r, const AboxFacts& fac
   if (expired(request.deadline)) return std::optional<bool>();
   ConceptPool pool = r.pool.clone();
   const ConceptId test_concept = request.test_concept ? pool.nnf(request.test_concept(pool)) : pool.intern(Top{});
-  std::vector<std::pair<IndividualId, ConceptId>> negative_labels;
+  std::vector<NegativeLabel> negative_labels;
   for (const NegativeRoleAssertion& n : request.extra_negative) {
     const ConceptId not_object = pool.intern(Not{pool.intern(Nominal{n.object})});
-    negative_labels.emplace_back(n.subject, pool.intern(All{not_object, Role::named(n.role)}));
+    negative_labels.push_back({n.subject, n.object, pool.intern(All{not_object, Role::named(n.role)})});
   }
   auto ctx = std::make_unique<TableauContext>(pool, &r.absorbed, &r.role_hierarchy);
   ctx->inverse_roles = r.inverse_roles;

@@ -128,9 +128,11 @@ TEST(TableauConsistency, ExtraFacts) {
 }
 
 TEST(TableauConsistency, NegativeAssertionOverAnIndividualWithoutFactsIsSkipped) {
-  Kb kb("ClassAssertion(:A :a) Declaration(NamedIndividual(:z))");
-  const NegativeRoleAssertion n{kb.ind("a"), RoleId{0}, kb.ind("z")};
-  // z has no node: the fact is left out and nothing else changes.
+  // Every r-successor of a is z: with the negative assertion on a, a would have none.
+  Kb kb("SubClassOf(:A ObjectSomeValuesFrom(:r ObjectOneOf(:z))) ClassAssertion(:A :a) "
+        "Declaration(NamedIndividual(:z))");
+  const NegativeRoleAssertion n{kb.ind("a"), kb.role("r"), kb.ind("z")};
+  // z is in no assertion, so it has no node: the fact is left out.
   EXPECT_EQ(kb.reasoner->tableau_test({}, std::span(&n, 1), std::nullopt), kSat);
 }
 
