@@ -164,25 +164,28 @@ TEST(TableauDeepSearch, FiveThousandChoicesWithoutDeadlineOnTheBigStack) {
 }
 
 // The early-abandon statistics line of one deadline-bound test on 300 choices,
-// more than the branching depth of 256 allows; without abandoning, the search
-// goes on until its deadline.
-std::string ea_line(const char* hits) {
+// searched by iterative deepening: the first pass (depth 8) already reaches
+// depth 0. Without abandoning, the search goes on until its deadline.
+std::string ea_line(const char* hits, milliseconds deadline) {
   ScopedSwitch h(SwitchId::TableauEarlyAbandonHits, hits);
   ScopedSwitch stats(SwitchId::TableauEaStats, "1");
+  ScopedSwitch id(SwitchId::TableauIterativeDeepening, "1");
   Kb kb(choices(300) + "SubClassOf(:A :B)");
   ::testing::internal::CaptureStderr();
-  TestAnswer answer = kb.class_test("A", in(milliseconds(300)));
+  TestAnswer answer = kb.class_test("A", in(deadline));
   std::string line = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(answer, kUndecided) << "the depth bound leaves the test undecided";
+  EXPECT_EQ(answer, kUndecided);
   return line;
 }
 
-TEST(EarlyAbandon, LimitOneAbandonsAtTheFirstCut) {
-  EXPECT_EQ(ea_line("1"), "# ea probe trials=256 definite=0 depth0=1 max_stall_run=1 abandoned=1\n");
+TEST(EarlyAbandon, LimitOneAbandonsAtTheFirstCutAndLaterPassesStopAtOnce) {
+  // Eight nested choices each count one trial while the abandoned search unwinds.
+  EXPECT_EQ(ea_line("1", milliseconds(60'000)),
+            "# ea probe trials=8 definite=0 depth0=1 max_stall_run=1 abandoned=1\n");
 }
 
 TEST(EarlyAbandon, LimitZeroCountsButNeverAbandons) {
-  std::string line = ea_line("0");
+  std::string line = ea_line("0", milliseconds(1000));
   EXPECT_NE(line.find("abandoned=0\n"), std::string::npos) << line;
   EXPECT_EQ(line.find("depth0=0 "), std::string::npos) << line;
 }
