@@ -37,7 +37,6 @@ KELMON_SWITCH(SatEnqueueDedup, "KELMON_SAT_ENQUEUE_DEDUP", OnlyForOne, 0, Use)
 KELMON_SWITCH(AnywhereBlocking, "KELMON_ANYWHERE_BLOCKING", OnlyForOne, 0, Use)
 KELMON_SWITCH(MaxNodes, "KELMON_MAX_NODES", NumberTrimmed, 50000, Process)
 KELMON_SWITCH(NominalFirst, "KELMON_NOMINAL_FIRST", OnlyForOne, 0, Process)
-KELMON_SWITCH(TableauTrace, "KELMON_TRACE", OnlyForOne, 0, Process)
 KELMON_SWITCH(MaxTrialMerge, "KELMON_MAX_TRIAL_MERGE", OnUnlessZero, 0, Use)
 
 // --- hypertableau engine
@@ -71,6 +70,7 @@ KELMON_SWITCH(TableauEarlyAbandonHits, "KELMON_TABLEAU_EARLY_ABANDON_HITS", Numb
 KELMON_SWITCH(TableauEaStats, "KELMON_TABLEAU_EA_STATS", OnlyForOne, 0, Use)
 
 // --- reasoning kernel: ABox saturation and checks
+// Several readers, each with its own rule stated where it reads.
 KELMON_SWITCH(Trace, "KELMON_TRACE", Text, 0, Use)
 KELMON_SWITCH(AboxSaturation, "KELMON_ABOX_SATURATION", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(AboxDisjointBrute, "KELMON_ABOX_DISJOINT_BRUTE", WhenSet, 0, Use)

@@ -92,7 +92,8 @@ bool trace_enabled() {
   static std::atomic<std::uint8_t> state{0};
   std::uint8_t s = state.load(std::memory_order_relaxed);
   if (s == 0) {
-    s = switch_flag(SwitchId::TableauTrace) ? 2 : 1;
+    // The tableau's rule: on only for exactly "1", read once for the process.
+    s = switch_text(SwitchId::Trace) == "1" ? 2 : 1;
     state.store(s, std::memory_order_relaxed);
   }
   return s == 2;
