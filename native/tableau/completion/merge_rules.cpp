@@ -95,16 +95,26 @@ bool apply_max_rule(TableauContext& ctx, NodeId x) {
     if (needs_choice(e, pairs.size())) continue;
     const bool trial = switch_flag(SwitchId::MaxTrialMerge);
     bool merged = false;
+    // Why no merge is possible: the merge sets and clashes of the trial merges,
+    // so a clash below can jump past choices it does not rest on; a pair held
+    // apart by a distinct mark (which carries no provenance) blames every open choice.
+    DepSet why = e.deps;
+    if (pairs.size() < ys.size() * (ys.size() - 1) / 2) why.join(ctx.branch_deps());
     for (const Pair& p : pairs) {
       const DepSet d = merge_deps(ctx, x, e, p.yi, p.yj);
+      why.join(d);
       const std::uint64_t cp = trial ? ctx.checkpoint() : 0;
       if (!ctx.merge_nodes(p.yj, p.yi, d)) {
         if (trial) ctx.rollback(cp);
+        why.join(ctx.branch_deps());
         continue;
       }
-      if (trial && ctx.clash(p.yi)) {
-        ctx.rollback(cp);
-        continue;
+      if (trial) {
+        if (auto clash = ctx.clash(p.yi)) {
+          ctx.rollback(cp);
+          why.join(*clash);
+          continue;
+        }
       }
       merged = true;
       break;
@@ -113,7 +123,7 @@ bool apply_max_rule(TableauContext& ctx, NodeId x) {
       changed = true;
       continue;
     }
-    changed |= internal::add_bottom(ctx, x, DepSet::union_of(e.deps, ctx.branch_deps()));
+    changed |= internal::add_bottom(ctx, x, why);
   }
   return changed;
 }

@@ -261,6 +261,19 @@ TEST_F(Rules, trial_merge_skips_a_clashing_pair) {
   EXPECT_EQ(ctx->node(y2).merged_into, y0);
 }
 
+TEST_F(Rules, failed_trial_merges_blame_their_clashes_not_every_open_choice) {
+  make_context();
+  const NodeId x = root();
+  const NodeId y0 = child(x, r), y1 = child(x, r);
+  for (NodeId y : {y0, y1}) ctx->add_label(y, atom(1), DepSet{});
+  ctx->add_label(y0, atom(2), deps({3}));
+  ctx->add_label(y1, pool.intern(Not{atom(2)}), deps({4}));
+  ctx->branch_stack = {3, 4, 9};
+  ctx->add_label(x, pool.intern(Max{1, atom(1), r}), deps({5}));
+  EXPECT_TRUE(apply_max_rule(*ctx, x));
+  EXPECT_EQ(label_deps(x, bottom), deps({3, 4, 5}));  // not 9: that choice played no part
+}
+
 TEST_F(Rules, trial_merge_off_merges_the_first_pair_even_when_it_clashes) {
   kelmon::testing::ScopedSwitch off(SwitchId::MaxTrialMerge, "0");
   make_context();
