@@ -48,8 +48,24 @@ void TableauContext::add_inverse_pair(RoleId r, RoleId s) {
       inverse_pairs.emplace_back(a, b);
     inverse_pair_set.insert({a, b});
   };
+  global_record_index_.reset();
   add(r, s);
   add(s, r);
+}
+
+const GlobalRecordIndex& TableauContext::global_record_index() const {
+  if (global_record_index_) return *global_record_index_;
+  GlobalRecordIndex index;
+  if (absorbed) {
+    const auto& records = absorbed->global_all_records;
+    for (std::uint32_t i = 0; i < records.size(); ++i) {
+      const Role r = records[i].role;
+      index.by_role[(std::uint64_t{r.inverse} << 32) | r.id.v].push_back(i);
+    }
+  }
+  for (const auto& [a, b] : inverse_pairs) index.inverses[a.v].push_back(b);
+  global_record_index_ = std::move(index);
+  return *global_record_index_;
 }
 
 void TableauContext::set_complement(ConceptId concept_id, ConceptId complement) { complements[concept_id] = complement; }

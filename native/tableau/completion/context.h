@@ -29,6 +29,13 @@ struct RolePairHash {
   }
 };
 
+// The unguarded universal records by role, and each role's declared inverses,
+// so a node's edges find their records without trying every record.
+struct GlobalRecordIndex {
+  tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>> by_role;  // (flag << 32 | role) -> record positions
+  tsl::robin_map<std::uint32_t, std::vector<RoleId>> inverses;
+};
+
 class TableauContext {
  public:
   // Borrows the pool, the absorbed TBox and the role hierarchy for its whole life;
@@ -114,11 +121,14 @@ class TableauContext {
   void undo(TrailEntry& entry);
 
   mutable std::optional<tsl::robin_map<ClassId, std::vector<ConceptId>>> told_closure_;
+  mutable std::optional<GlobalRecordIndex> global_record_index_;
   mutable bool told_closure_building_ = false;
 
  public:
   // Built on first use; read-only afterwards.
   const tsl::robin_map<ClassId, std::vector<ConceptId>>& told_closure() const;
+  // Built on first use after the inverse pairs are in.
+  const GlobalRecordIndex& global_record_index() const;
 };
 
 // True when the concept_id is an Or, none of its operands is among the sorted

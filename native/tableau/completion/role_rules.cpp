@@ -69,28 +69,64 @@ bool apply_all_rule(TableauContext& ctx, NodeId x) {
   for (std::size_t i = 0; i < n.labels.size(); ++i) {
     const All* a = std::get_if<All>(&ctx.concept_of(n.labels[i]));
     if (!a) continue;
-    for (const NeighbourEntry& e : neighbours_over_role(ctx, x, a->role))
-      pending.push_back({e.node, a->filler, DepSet::union_of(n.label_deps[i], e.deps)});
+    for_each_neighbour(ctx, x, a->role, [&](NodeId y, const DepSet& edge_deps) {
+      pending.push_back({y, a->filler, DepSet::union_of(n.label_deps[i], edge_deps)});
+    });
   }
   return internal::apply_labels(ctx, pending);
 }
+
+namespace {
+
+// The unguarded records reached from each edge of x in edge order: through the
+// edge role's super-roles in the edge's direction, through its declared
+// inverses in the other.
+void collect_global_records(const TableauContext& ctx, NodeId x, std::vector<PendingLabel>& pending) {
+  const GlobalRecordIndex& index = ctx.global_record_index();
+  if (index.by_role.empty()) return;
+  const auto& records = ctx.absorbed->global_all_records;
+  const GraphNode& n = ctx.node(x);
+  auto take = [&](std::uint32_t flag, RoleId role, NodeId y, const DepSet& deps) {
+    auto it = index.by_role.find((std::uint64_t{flag} << 32) | role.v);
+    if (it == index.by_role.end()) return;
+    for (std::uint32_t i : it->second) pending.push_back({y, records[i].filler, deps});
+  };
+  auto visit = [&](std::uint32_t direction, const std::vector<Edge>& edges, const std::vector<DepSet>& deps) {
+    for (std::size_t k = 0; k < edges.size(); ++k) {
+      const RoleId s = edges[k].role;
+      if (ctx.role_hierarchy) {
+        for (RoleId sup : ctx.role_hierarchy->super_roles(s)) take(direction, sup, edges[k].node, deps[k]);
+      } else {
+        take(direction, s, edges[k].node, deps[k]);
+      }
+      if (auto inv = index.inverses.find(s.v); inv != index.inverses.end()) {
+        for (RoleId r : inv->second) take(1 - direction, r, edges[k].node, deps[k]);
+      }
+    }
+  };
+  visit(0, n.edges, n.edge_deps);
+  visit(1, n.in_edges, n.in_edge_deps);
+}
+
+}  // namespace
 
 bool apply_absorbed_all_rule(TableauContext& ctx, NodeId x) {
   const AbsorbedTbox* tbox = ctx.absorbed;
   if (!tbox || tbox->all_records.empty()) return false;
   const GraphNode& n = ctx.node(x);
+  if (n.edges.empty() && n.in_edges.empty()) return false;
   std::vector<std::pair<ClassId, DepSet>> atoms;
   for (std::size_t i = 0; i < n.labels.size(); ++i) {
     if (const Atomic* a = std::get_if<Atomic>(&ctx.concept_of(n.labels[i]))) atoms.emplace_back(a->cls, n.label_deps[i]);
   }
   std::vector<PendingLabel> pending;
   auto push_record = [&](const RoleRule& record, const DepSet* guard_deps) {
-    for (const NeighbourEntry& e : neighbours_over_role(ctx, x, record.role)) {
-      pending.push_back({e.node, record.filler, guard_deps ? DepSet::union_of(*guard_deps, e.deps) : e.deps});
-    }
+    for_each_neighbour(ctx, x, record.role, [&](NodeId y, const DepSet& edge_deps) {
+      pending.push_back({y, record.filler, guard_deps ? DepSet::union_of(*guard_deps, edge_deps) : edge_deps});
+    });
   };
   if (!tbox->all_index.empty() || !tbox->global_all_records.empty()) {
-    for (const RoleRule& record : tbox->global_all_records) push_record(record, nullptr);
+    collect_global_records(ctx, x, pending);
     for (const auto& [cls, deps] : atoms) {
       if (auto it = tbox->all_index.find(cls); it != tbox->all_index.end()) {
         for (const RoleRule& record : it->second) push_record(record, &deps);

@@ -36,6 +36,17 @@ struct NeighbourEntry {
 
 // R-neighbours: matching out-edges first, then matching in-edges, in edge order.
 std::vector<NeighbourEntry> neighbours_over_role(const TableauContext& ctx, NodeId x, Role r);
+// The same walk without building a list: f(neighbour, edge DepSet).
+template <class F>
+void for_each_neighbour(const TableauContext& ctx, NodeId x, Role r, F f) {
+  const GraphNode& n = ctx.node(x);
+  for (std::size_t i = 0; i < n.edges.size(); ++i) {
+    if (ctx.role_matches(0, n.edges[i].role, r.inverse, r.id)) f(n.edges[i].node, n.edge_deps[i]);
+  }
+  for (std::size_t i = 0; i < n.in_edges.size(); ++i) {
+    if (ctx.role_matches(1, n.in_edges[i].role, r.inverse, r.id)) f(n.in_edges[i].node, n.in_edge_deps[i]);
+  }
+}
 // The neighbours the role-chain rule follows (also sub-roles of declared inverses).
 std::vector<NeighbourEntry> chain_neighbours(const TableauContext& ctx, NodeId x, Role r);
 bool loop_role_matches(const TableauContext& ctx, const std::vector<RoleId>& loop_roles, Role r);
