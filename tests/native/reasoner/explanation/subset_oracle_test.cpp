@@ -7,6 +7,7 @@
 #include "explain_support.h"
 #include "reasoner/explanation/justification_search.h"
 #include "reasoner/explanation/oracle_mode.h"
+#include "reasoner/explanation/repairs.h"
 #include "reasoner/explanation/subset_ontology.h"
 #include "test_kernel.h"
 
@@ -262,6 +263,34 @@ TEST(OracleTests, JustificationsEndToEndThroughTheConvertingOracle) {
                 Result<bool>(false));
     }
   }
+}
+
+TEST(OracleTests, UndeclaredNamesThroughTheConvertingOracle) {
+  auto logical_of = [](const char* text) {
+    std::vector<owl::Axiom> out;
+    for (const auto& a : load_ofn(text).axioms) out.push_back(a.axiom);
+    return out;
+  };
+  TestKernel kernel;
+  SubsetOracle oracle(kernel);
+  const auto chain = logical_of("SubClassOf(:A :B) SubClassOf(:B :C)");
+  const auto ac = query(QueryKind::Subclass, {"A", "C"});
+  auto all = find_all_justifications(oracle, {}, chain, ac, 10);
+  ASSERT_TRUE(all.has_value());
+  ASSERT_EQ(all->size(), 1u);
+  EXPECT_EQ((*all)[0].size(), 2u);
+  auto repairs = find_repairs(oracle, PreparedOntology{{}, chain, 0}, ac, 10);
+  ASSERT_TRUE(repairs.has_value());
+  ASSERT_EQ(repairs->repairs.size(), 2u);
+  EXPECT_EQ(repairs->repairs[0].size(), 1u);
+
+  const auto apart = logical_of("SubClassOf(:A :B) SubClassOf(:X :Z)");
+  auto none = find_justification(oracle, {}, apart, query(QueryKind::Subclass, {"A", "Z"}));
+  ASSERT_TRUE(none.has_value());
+  EXPECT_FALSE(none->has_value());
+  auto unknown = find_justification(oracle, {}, apart, query(QueryKind::Subclass, {"A", "Nowhere"}));
+  ASSERT_FALSE(unknown.has_value());
+  EXPECT_EQ(unknown.error(), ReasonerError(UnknownClass{iri("Nowhere")}));
 }
 
 }  // namespace
