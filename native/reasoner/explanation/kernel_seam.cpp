@@ -1,11 +1,13 @@
 #include "reasoner/explanation/kernel_seam.h"
 
+#include "reasoner/kernel/abox_saturation.h"
+
 namespace kelmon::explain {
 
 namespace {
 
-// Seam to the reasoning kernel: each body becomes a call of the kernel's test
-// of the same name once that test exists.
+// Seam to the reasoning kernel: each body that answers NoVerdict becomes a
+// call of the kernel's test of the same name once that test exists.
 class BuiltKernel final : public KernelTests {
  public:
   Result<bool> entails_subclass(InternalOntology, std::string_view, std::string_view) override {
@@ -19,8 +21,12 @@ class BuiltKernel final : public KernelTests {
   Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet&) override {
     return undecided<std::vector<PropertyTriple>>();
   }
-  bool abox_saturation_inconsistent(const InternalOntology&) override { return false; }
-  bool abox_saturation_clash(const InternalOntology&) override { return false; }
+  bool abox_saturation_inconsistent(const InternalOntology& ir) override {
+    return reasoner::saturate_abox(ir, std::nullopt).inconsistent;
+  }
+  bool abox_saturation_clash(const InternalOntology& ir) override {
+    return reasoner::abox_saturation_clash(ir, std::nullopt);
+  }
   Result<reasoner::Classification> classify_unbounded(InternalOntology) override {
     return undecided<reasoner::Classification>();
   }

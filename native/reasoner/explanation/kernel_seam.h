@@ -46,10 +46,10 @@ class KernelTests {
   virtual Result<reasoner::Classification> classify_unbounded(InternalOntology ir) = 0;
 };
 
-// The kernel as it stands in this build. Until its consistency, subsumption,
-// satisfiability, instance, property-value and classification tests are wired
-// here, every one of them answers NoVerdict (cannot decide) and ABox
-// saturation reports no clash, so explanation never answers from a guess.
+// The kernel as it stands in this build: ABox saturation and its clash gate
+// answer; until the consistency, subsumption, satisfiability, instance,
+// property-value and classification tests are wired here, every one of them
+// answers NoVerdict (cannot decide), so explanation never answers from a guess.
 KernelTests& built_kernel();
 
 }  // namespace kelmon::explain

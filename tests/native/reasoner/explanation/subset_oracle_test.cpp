@@ -203,6 +203,26 @@ TEST(OracleTests, BuiltKernelCannotDecideYetAndSaysSo) {
   EXPECT_FALSE(oracle.saturation_finds_inconsistency(candidate));
 }
 
+TEST(OracleTests, BuiltKernelJustifiesAnAboxClashBySaturationAlone) {
+  ScopedSwitch sat{SwitchId::JustifySatOracle, std::nullopt};
+  SubsetOracle oracle(built_kernel());
+  std::vector<owl::Axiom> logical;
+  for (const auto& a :
+       load_ofn("ClassAssertion(:A :a) ClassAssertion(:B :a) DisjointClasses(:A :B) SubClassOf(:C :D)").axioms)
+    logical.push_back(a.axiom);
+  auto all = find_all_justifications(oracle, {}, logical, JustifyQuery{}, 10);
+  ASSERT_TRUE(all.has_value());
+  ASSERT_EQ(all->size(), 1u);
+  EXPECT_EQ((*all)[0].size(), 3u);
+  EXPECT_EQ(saturation_oracle_mode(), 0);
+  // Without a clash there is nothing saturation can say, and the full test is not there yet.
+  std::vector<owl::Axiom> no_clash;
+  for (const auto& a : load_ofn("ClassAssertion(:A :a) DisjointClasses(:A :B)").axioms) no_clash.push_back(a.axiom);
+  auto undecided = find_justification(oracle, {}, no_clash, JustifyQuery{});
+  ASSERT_FALSE(undecided.has_value());
+  EXPECT_TRUE(std::holds_alternative<NoVerdict>(undecided.error()));
+}
+
 TEST(OracleTests, SaturationModeAnswersInconsistencyFromAboxSaturationOnly) {
   ScopedSwitch trace{SwitchId::JustifyTrace, std::nullopt};
   TestKernel kernel;
