@@ -173,8 +173,9 @@ class HyperEngine {
   ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node);
   ApplyResult apply_head_atom(const ClauseAtom& atom, std::uint32_t centre, const Binding& binding,
                               const LevelMask& mask);
+  // Not const: asking whether a generating atom holds asks for blocking.
   bool head_atom_holds(std::uint64_t clause_id, std::size_t position, std::uint32_t centre,
-                       const Binding& binding) const;
+                       const Binding& binding);
   std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre);
   LevelMask body_deps(std::uint64_t clause_id, std::uint32_t centre, const Binding& binding) const;
   bool edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge, bool backwards) const;

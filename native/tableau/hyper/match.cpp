@@ -315,7 +315,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
 }
 
 bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position, std::uint32_t centre,
-                                  const Binding& binding) const {
+                                  const Binding& binding) {
   const ClauseAtom& atom = clause(clause_id).head[position];
   auto node = node_of(atom.b, centre, binding);
   if (atom.atom_kind() == ClauseAtomKind::RoleAtom) return false;
@@ -325,7 +325,7 @@ bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position,
     case ClauseAtomKind::ConceptAtom: return nodes[*node].has_label(atom.a);
     case ClauseAtomKind::ExistsAtom:
       // A blocked node's successors are its blocker's.
-      if (inverse_roles && const_cast<HyperEngine*>(this)->is_blocked(*node)) return true;
+      if (inverse_roles && is_blocked(*node)) return true;
       for (const HyperEdge& e : nodes[*node].out_edges) {
         if (!edge_matches(atom.role.inverse, atom.role.id.v, e, false)) continue;
         const std::uint32_t t = inverse_func_merge ? find(e.node) : e.node;
@@ -341,7 +341,7 @@ bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position,
       // Counted as the application counts them; a disjunct that never held
       // would be offered again at every level.
       if (atom.a == 0) return true;
-      if (inverse_roles && const_cast<HyperEngine*>(this)->is_blocked(*node)) return true;
+      if (inverse_roles && is_blocked(*node)) return true;
       return successors(*node, atom.role.inverse, atom.role.id.v, atom.flag, atom.filler).size() >= atom.a;
     }
     default: return false;

@@ -59,7 +59,8 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
     nodes[edge.node].in_edges.push_back({edge.dir, edge.role, e});
     queue.push_back(WorkItem::edge(edge.dir, edge.role, e, edge.node));
   }
-  if (inverse_func_merge || incremental_fixpoint) {
+  // The survivor takes the in-edges too: number restrictions count them.
+  {
     const std::vector<HyperEdge> ins = nodes[f].in_edges;
     for (const HyperEdge& edge : ins) {
       const std::uint32_t s = find(edge.node);
@@ -131,9 +132,9 @@ std::vector<std::uint32_t> HyperEngine::successors(std::uint32_t x, std::uint32_
   };
   for (const HyperEdge& e : nodes[x].out_edges)
     if (edge_matches(dir, role, e, false)) take(e.node);
-  if (inverse_func_merge)
-    for (const HyperEdge& e : nodes[x].in_edges)
-      if (edge_matches(dir, role, e, true)) take(e.node);
+  // A neighbour that reached x over an inverse edge counts as much as one x reached.
+  for (const HyperEdge& e : nodes[x].in_edges)
+    if (edge_matches(dir, role, e, true)) take(e.node);
   return out;
 }
 

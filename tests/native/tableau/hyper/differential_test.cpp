@@ -1,7 +1,8 @@
 // Seeded random small TBoxes: every search configuration must give the same
-// answer whenever two of them decide, a class the saturation closes must not
-// come out satisfiable, and on EL TBoxes (where the saturation is complete)
-// the two must agree exactly.
+// answer whenever two of them decide, and the same as the completion-graph
+// tableau whenever both decide; a class the saturation closes must not come
+// out satisfiable, and on EL TBoxes (where the saturation is complete) the
+// two must agree exactly.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "hyper_fixture.h"
 #include "saturation/proof_store.h"
+#include "tableau/completion/kb_fixture.h"
 
 namespace kelmon {
 namespace {
@@ -86,6 +88,9 @@ void check_seed(std::uint64_t seed, bool el_only) {
   const auto [el, proofs] = sat::el_saturate(t.o, false);
   auto look = std::make_shared<const sat::LookaheadEngine>(sat::build_lookahead_engine(t.o));
   const std::uint32_t classes = static_cast<std::uint32_t>(t.o.vocabulary.classes.size());
+  HyperTbox same;
+  random_tbox(same, seed, el_only);
+  completion::testing::Kb kb(std::move(same.o));
   for (std::uint32_t c = 0; c < classes; ++c) {
     const bool el_unsat = el.inconsistent || el.top_is_bottom || el.unsat.test(c);
     std::optional<bool> first;
@@ -106,6 +111,12 @@ void check_seed(std::uint64_t seed, bool el_only) {
         if (!first) {
           first = answer;
           first_name = config.name;
+          auto ctx = kb.context_for(kb.pool.intern(Atomic{ClassId{c}}), true);
+          ctx->deadline = Clock::now() + std::chrono::seconds(2);
+          const auto tag = completion::search(*ctx, 1000).tag;
+          if (tag == completion::SearchOutcome::Tag::Sat || tag == completion::SearchOutcome::Tag::Clash)
+            EXPECT_EQ(*answer, tag == completion::SearchOutcome::Tag::Sat)
+                << "seed " << seed << " class " << c << ": the completion-graph tableau disagrees";
         }
         EXPECT_EQ(answer, first) << "seed " << seed << " class " << c << ": " << config.name << " against "
                                  << first_name << (with_lookahead ? " (look-ahead)" : "");

@@ -154,5 +154,19 @@ TEST(MergedNodes, MergedAwayNodesAreNoCandidates) {
   EXPECT_EQ(e.run(8, std::nullopt), HyperOutcome::Sat);
 }
 
+// C3 → ∃r2⁻.X2, X2 ⊓ C6 ⊑ ⊥, C7 ⊑ C6, ⊤ ⊑ C7 ⊔ ≤0 r2.C3: the predecessor must
+// take ≤0 r2.C3, which its C3 successor (reached over the inverse edge) breaks.
+TEST(NumberRestrictions, NeighboursOverInverseEdgesCountInEveryMode) {
+  std::vector<DlClause> clauses{{{hyper_testing::ca(3, 0)}, {hyper_testing::ea(2, 0, 2, true)}},
+                                {{hyper_testing::ca(2, 0), hyper_testing::ca(6, 0)}, {}},
+                                {{hyper_testing::ca(7, 0)}, {hyper_testing::ca(6, 0)}},
+                                {{}, {hyper_testing::ca(7, 0), at_most_atom(0, 0, Role::named(RoleId{2}), 3)}}};
+  for (bool merge_eagerly : {true, false}) {
+    HyperEngine e(clauses, 3);
+    e.inverse_func_merge = merge_eagerly;
+    EXPECT_EQ(e.run(64, std::nullopt), HyperOutcome::Unsat) << merge_eagerly;
+  }
+}
+
 }  // namespace
 }  // namespace kelmon
