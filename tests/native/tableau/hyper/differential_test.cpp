@@ -114,9 +114,10 @@ void check_seed(std::uint64_t seed, bool el_only) {
           auto ctx = kb.context_for(kb.pool.intern(Atomic{ClassId{c}}), true);
           ctx->deadline = Clock::now() + std::chrono::seconds(2);
           const auto tag = completion::search(*ctx, 1000).tag;
-          if (tag == completion::SearchOutcome::Tag::Sat || tag == completion::SearchOutcome::Tag::Clash)
+          if (tag == completion::SearchOutcome::Tag::Sat || tag == completion::SearchOutcome::Tag::Clash) {
             EXPECT_EQ(*answer, tag == completion::SearchOutcome::Tag::Sat)
                 << "seed " << seed << " class " << c << ": the completion-graph tableau disagrees";
+          }
         }
         EXPECT_EQ(answer, first) << "seed " << seed << " class " << c << ": " << config.name << " against "
                                  << first_name << (with_lookahead ? " (look-ahead)" : "");
