@@ -14,9 +14,12 @@ bool GraphNode::is_distinct_from(NodeId other) const {
   return std::find(distinct.begin(), distinct.end(), other) != distinct.end();
 }
 
+// One clock read: two could disagree, reporting a passed deadline without the
+// timed-out flag that makes the caller call the answer undecided.
 bool TableauContext::deadline_passed() {
-  if (deadline && expired(deadline)) timed_out = true;
-  return deadline && expired(deadline);
+  if (!deadline || !expired(deadline)) return false;
+  timed_out = true;
+  return true;
 }
 
 std::optional<std::size_t> GraphNode::label_position(ConceptId c) const {
