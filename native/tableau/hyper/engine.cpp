@@ -59,12 +59,15 @@ void HyperEngine::read_switches() {
 }
 
 void HyperEngine::update_inverse_roles() {
-  auto uses_inverse = [](std::span<const DlClause> list) {
+  // A symmetric role walks edges backwards just as an inverse does.
+  auto uses_inverse = [this](std::span<const DlClause> list) {
     for (const DlClause& c : list)
       for (const auto* atoms : {&c.body, &c.head})
         for (const ClauseAtom& a : *atoms) {
           const auto kind = a.atom_kind();
-          if (kind >= ClauseAtomKind::RoleAtom && kind <= ClauseAtomKind::AtLeastAtom && a.role.inverse != 0)
+          if (kind < ClauseAtomKind::RoleAtom || kind > ClauseAtomKind::AtLeastAtom) continue;
+          if (a.role.inverse != 0) return true;
+          if (role_hierarchy && a.role.id.v < role_hierarchy->role_count() && role_hierarchy->is_symmetric(a.role.id))
             return true;
         }
     return false;

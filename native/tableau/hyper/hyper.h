@@ -142,6 +142,8 @@ class HyperEngine {
   static HyperEngine with_shadow_dep_probe(HyperEngine engine, bool on);
   // Extra clauses continue the base ids; the engine borrows them.
   void set_extra_clauses(std::span<const DlClause> extra);
+  // Sets inverse_roles from the clauses and the role hierarchy.
+  void update_inverse_roles();
   // Switches pairwise blocking on, with a fresh bucket map.
   void enable_double_blocking();
 
@@ -260,7 +262,6 @@ class HyperEngine {
   HyperEngine() = default;
   void init_common(std::span<const DlClause> clauses);
   void read_switches();
-  void update_inverse_roles();
   bool any_empty_body() const;
   std::size_t base_count() const { return clauses.size(); }
   const BodyCompilation& compilation(std::uint64_t clause_id) const;

@@ -88,6 +88,7 @@ HyperEngine HyperEngine::from_snapshot_lazy(std::span<const DlClause> clauses, c
 HyperEngine HyperEngine::with_role_hierarchy(HyperEngine engine, std::shared_ptr<const RoleHierarchy> hierarchy) {
   engine.index = build_base_index(engine.clauses, hierarchy.get());
   engine.role_hierarchy = std::move(hierarchy);
+  engine.update_inverse_roles();
   return engine;
 }
 

@@ -159,6 +159,18 @@ TEST(RoleHierarchy, EdgesMatchThroughSubRoles) {
   EXPECT_TRUE(with.nodes[1].has_label(2));
 }
 
+TEST(RoleHierarchy, ASymmetricRoleBlocksLikeAnInverseOne) {
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ea(0, 0, 2)}}};
+  RoleHierarchyBuilder b(3);
+  b.mark_symmetric(RoleId{2});
+  auto h = std::make_shared<const RoleHierarchy>(std::move(b).build());
+  HyperEngine plain(clauses, 0);
+  EXPECT_FALSE(plain.inverse_roles);
+  HyperEngine with = HyperEngine::with_role_hierarchy(HyperEngine(clauses, 0), h);
+  EXPECT_TRUE(with.inverse_roles);
+  EXPECT_EQ(with.run(64, std::nullopt), HyperOutcome::Sat);
+}
+
 TEST(Shared, SharedIndexesAreUsedAsGiven) {
   std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0)}}};
   auto index = build_base_index(clauses, nullptr);
