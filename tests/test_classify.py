@@ -117,11 +117,6 @@ def test_bounds_accept_none_and_zero():
         assert len(t.classes) == 11
 
 
-def test_full_classification_is_refused_until_it_exists():
-    with pytest.raises(NotImplementedError, match="classify without saturation_only is not available yet"):
-        kelmon.classify(TAXONOMY)
-
-
 def test_queries_from_several_threads_agree(taxonomy):
     t = kelmon.classify(TAXONOMY, saturation_only=True)
     results = []

@@ -70,7 +70,7 @@ PyObject* get_timed_out_pairs(PyObject* self, void*) {
 PyObject* get_complete(PyObject* self, void*) {
   return guard_call([&] {
     Borrow b(self);
-    return PyBool_FromLong(b.record().stats_ref().timed_out_pairs == 0);
+    return PyBool_FromLong(b.record().complete());
   });
 }
 
@@ -141,7 +141,8 @@ PyGetSetDef kGetSet[] = {
     {"complete", get_complete, nullptr,
      "True iff classification ran to completion \u2014 no pair hit the\ntimeout. When `False`, the hierarchy may be "
      "missing real\nsubsumptions (see `timed_out_pairs`); re-classify with\n`per_pair_timeout_ms=0, "
-     "global_deadline_ms=0` for the complete\n(unbounded) result.",
+     "global_deadline_ms=0` for the complete\n(unbounded) result. Also `False` for a `saturation_only=True`\n"
+     "answer on an ontology outside the fragment where saturation is\ncomplete (unions, negations, ...).",
      nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };

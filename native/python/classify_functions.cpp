@@ -6,7 +6,7 @@
 #include "python/errors.h"
 #include "python/implementations.h"
 #include "python/loading.h"
-#include "reasoner/classify/run_classify.h"
+#include "reasoner/classify/classify_driver.h"
 
 namespace kelmon::py {
 
@@ -38,12 +38,9 @@ bool read_options(PyObject* const* bound, ClassifyOptions& out) {
   return true;
 }
 
-PyObject* classify_loaded(const owl::LoadedOntology& loaded, const ClassifyOptions& options, const char* name) {
-  if (!options.saturation_only) {
-    PyErr_Format(PyExc_NotImplementedError, "%s without saturation_only is not available yet", name);
-    return nullptr;
-  }
-  auto result = reasoner::run_classify_saturation_only(loaded);
+PyObject* classify_loaded(const owl::LoadedOntology& loaded, const ClassifyOptions& options) {
+  auto result = reasoner::run_classify(loaded, options.per_pair_timeout_ms, options.global_deadline_ms,
+                                       options.saturation_only);
   if (!result) return reasoner_error_to_py(std::move(result.error()));
   return wrap_classification(std::move(*result));
 }
@@ -63,7 +60,7 @@ PyObject* impl_classify(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
   if (!read_options(&bound[1], options)) return nullptr;
   auto loaded = load_or_raise(*path);
   if (!loaded) return nullptr;
-  return classify_loaded(*loaded, options, "classify");
+  return classify_loaded(*loaded, options);
 }
 
 PyObject* impl_classify_bytes(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -82,7 +79,7 @@ PyObject* impl_classify_bytes(PyObject*, PyObject* const* args, Py_ssize_t nargs
   if (!read_options(&bound[2], options)) return nullptr;
   auto loaded = parse_bytes_or_raise(*data, *format);
   if (!loaded) return nullptr;
-  return classify_loaded(*loaded, options, "classify_bytes");
+  return classify_loaded(*loaded, options);
 }
 
 }  // namespace kelmon::py

@@ -10,6 +10,8 @@ namespace kelmon::reasoner {
 
 namespace {
 constexpr std::uint64_t kU32Max = std::numeric_limits<std::uint32_t>::max();
+constexpr std::string_view kOwlThing = "http://www.w3.org/2002/07/owl#Thing";
+constexpr std::string_view kOwlNothing = "http://www.w3.org/2002/07/owl#Nothing";
 
 }  // namespace
 
@@ -39,11 +41,19 @@ bool Classification::is_subclass_row(std::uint64_t r, std::uint64_t c) const {
 }
 
 bool Classification::is_subclass(std::string_view sub, std::string_view sup) const {
+  // owl:Thing and owl:Nothing bound every class, whether or not they have rows.
+  auto known = [&](std::string_view iri) { return iri == kOwlThing || iri == kOwlNothing || row_of(iri); };
+  if (sup == kOwlThing && known(sub)) return true;
+  if (sub == kOwlNothing && known(sup)) return true;
   auto r = row_of(sub);
   if (!r) return false;
   auto c = row_of(sup);
   if (!c) return false;
   return is_subclass_row(*r, *c);
+}
+
+bool Classification::complete() const {
+  return stats_.timed_out_pairs == 0 && !(stats_.saturation_only != 0 && stats_.fragment_kind != 0);
 }
 
 std::vector<std::uint64_t> Classification::subsumers_of(std::uint64_t r) const { return store_.columns(r); }

@@ -41,6 +41,11 @@ class Classification {
   std::vector<std::string_view> unsatisfiable() const;
   ClassifyStats stats() const { return stats_; }
   const ClassifyStats& stats_ref() const { return stats_; }
+  // For the builders, before the record is handed out.
+  ClassifyStats& stats_mut() { return stats_; }
+  // No subsumption is missing: nothing was cut short, and an answer read off
+  // the saturation alone came from an ontology inside its complete fragment.
+  bool complete() const;
 
   const std::vector<std::string>& classes() const { return classes_; }
   const SubsumerStore& store() const { return store_; }

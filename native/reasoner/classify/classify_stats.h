@@ -67,6 +67,7 @@ struct ClassifyStats {
   std::uint8_t prep_deadline_expired = 0;
   std::uint8_t saturation_cut = 0;
   std::uint8_t fragment_kind = 2;  // unknown until set
+  std::uint8_t saturation_only = 0;  // the answer was read off the saturation alone, whatever the fragment
 
   // Adds the per-item counters of `other`; timings, flags, the shortcut and
   // pass counters and the dropped map stay the run's own.

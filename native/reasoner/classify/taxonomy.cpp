@@ -60,7 +60,9 @@ Classification classify_saturation_only(const InternalOntology& ir) {
   RowByIri row_by_iri = rows_by_iri(reportable);
   sat::ElResult saturation = sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
   std::uint8_t kind = fragment_kind(ir);
-  return taxonomy_from_saturation(std::move(reportable), saturation, std::move(row_by_iri), kind);
+  Classification result = taxonomy_from_saturation(std::move(reportable), saturation, std::move(row_by_iri), kind);
+  result.stats_mut().saturation_only = 1;
+  return result;
 }
 
 }  // namespace kelmon::reasoner

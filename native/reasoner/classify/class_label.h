@@ -1,0 +1,35 @@
+// One bounded hypertableau run per class, whose root is forced into the class
+// and nothing else: a closed run proves the class unsatisfiable, an open one
+// leaves the root's label as a cheap over-approximation of its subsumers.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include <tsl/robin_set.h>
+
+#include "common/deadline.h"
+#include "common/ids.h"
+#include "reasoner/kernel/prepared_reasoner.h"
+
+namespace kelmon::reasoner {
+
+struct LabelSat {
+  std::vector<std::uint32_t> backfold;   // defined classes whose definition the root satisfies
+  tsl::robin_set<std::uint32_t> label;   // the root's label, the probe id included
+};
+struct LabelUnsat {};
+struct LabelNoVerdict {};
+
+using ClassLabel = std::variant<LabelSat, LabelUnsat, LabelNoVerdict>;
+
+// "sat", "unsat" or "noverdict".
+std::string_view label_name(const ClassLabel& label);
+
+// NoVerdict without a hypertableau clause set, on a stalled run (budget 256 or
+// the deadline), or when the root's label lost the probe.
+ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Deadline deadline);
+
+}  // namespace kelmon::reasoner

@@ -1,0 +1,163 @@
+#include "reasoner/classify/disjointness.h"
+
+#include <cstdio>
+
+#include "common/invariant.h"
+#include "common/switches.h"
+#include "reasoner/classify/kernel_routes.h"
+#include "reasoner/classify/taxonomy.h"
+#include "reasoner/fragment.h"
+#include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/ontology_scans.h"
+#include "reasoner/kernel/parallel_loop.h"
+#include "saturation/proof_store.h"
+
+namespace kelmon::reasoner {
+
+namespace {
+
+struct PairItem {
+  std::uint64_t a = 0;
+  std::uint64_t b = 0;
+  bool subsumed = false;
+  bool from_saturation = false;
+  bool timed_out = false;
+};
+
+bool tracing() { return switch_text(SwitchId::Trace).has_value(); }
+
+Result<PairItem> disjointness_pair_test(std::uint64_t a, std::uint64_t b, const ReportableClasses& reportable,
+                                        const sat::ElResult& saturation, Timeout per_pair_timeout,
+                                        const PreparedReasoner& prepared) {
+  invariant(a < reportable.ids.size() && b < reportable.ids.size(), "row indexes the reportable classes");
+  const ClassId ca = reportable.ids[a];
+  const ClassId cb = reportable.ids[b];
+  if (saturation.subsumers.contains(ca.v, cb.v)) return PairItem{a, b, true, true, false};
+  // Only a model or a clash decides; anything else leaves the pair open.
+  if (!tableau_tests_available()) return PairItem{a, b, false, false, true};
+  const Deadline deadline = deadline_after(Clock::now(), per_pair_timeout);
+  TableauAnswer answer = tableau_disjoint_pair_test(prepared, ca, cb, deadline);
+  if (!answer) return std::unexpected(std::move(answer.error()));
+  if (!answer->has_value()) return PairItem{a, b, false, false, true};
+  return PairItem{a, b, !**answer, false, false};
+}
+
+}  // namespace
+
+Result<DisjointnessClassItem> disjointness_class_test(std::uint64_t row, const ReportableClasses& reportable,
+                                                      const sat::ElResult& saturation, Timeout per_pair_timeout,
+                                                      const PreparedReasoner& prepared) {
+  invariant(row < reportable.ids.size(), "row indexes the reportable classes");
+  const ClassId c = reportable.ids[row];
+  if (saturation.unsat.test(c.v)) return DisjointnessClassItem{row, false, true, false};
+  if (!tableau_tests_available()) return DisjointnessClassItem{row, true, false, true};
+  const Deadline deadline = deadline_after(Clock::now(), unsat_probe_timeout(per_pair_timeout));
+  if (expired(deadline)) return DisjointnessClassItem{row, true, false, true};
+  TableauAnswer answer = tableau_class_test(prepared, c, deadline);
+  if (!answer) return std::unexpected(std::move(answer.error()));
+  if (!answer->has_value()) return DisjointnessClassItem{row, true, false, true};
+  return DisjointnessClassItem{row, **answer, false, false};
+}
+
+Result<Classification> classify_for_disjointness(const InternalOntology& ir, Timeout per_pair_timeout) {
+  const ReportableClasses reportable = reportable_classes(ir.vocabulary.classes);
+  const std::uint64_t n = reportable.ids.size();
+  const RowByIri row_by_iri = rows_by_iri(reportable);
+  auto finish = [&](Classification result) {
+    result.stats_mut().dropped_axioms = ir.dropped;
+    return result;
+  };
+  auto inconsistent = [&](std::uint8_t kind) {
+    return finish(inconsistent_classification(reportable.iris, row_by_iri, kind));
+  };
+  const sat::ElResult saturation = sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
+  PrecheckAnswer precheck = PrecheckAnswer::Unknown;
+  if (switch_flag(SwitchId::ClassifyInconsistency)) {
+    precheck = wedge_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
+    if (precheck == PrecheckAnswer::Inconsistent) {
+      if (tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
+      return inconsistent(fragment_kind(ir));
+    }
+  }
+  if (in_saturation_fragment(ir, false) || (switch_flag(SwitchId::HornShortcircuit) && is_horn(ir, false)) ||
+      (switch_flag(SwitchId::ClassifyTboxFragment) && horn_shortcircuit_applies(ir))) {
+    if (switch_flag(SwitchId::AboxCheck) && has_assertion(ir.axioms)) {
+      AboxCheckData data = build_abox_check_input(ir);
+      if (auto clash = abox_check(data.input(saturation))) {
+        if (tracing()) std::fprintf(stderr, "abox_check: inconsistent \u2014 %s\n", debug_text(*clash).c_str());
+        return inconsistent(fragment_kind(ir));
+      }
+    }
+    return finish(taxonomy_from_saturation(reportable, saturation, row_by_iri, fragment_kind(ir)));
+  }
+
+  auto prepared_or = prepare_without_deadline(ir, std::nullopt);
+  if (!prepared_or) return std::unexpected(std::move(prepared_or.error()));
+  const PreparedReasoner& prepared = **prepared_or;
+  ClassifyStats stats;
+  stats.fragment_kind = fragment_kind(ir);
+
+  auto pass1 = parallel_map<DisjointnessClassItem>(n, [&](std::size_t row) {
+    return disjointness_class_test(row, reportable, saturation, per_pair_timeout, prepared);
+  });
+  if (!pass1) return std::unexpected(std::move(pass1.error()));
+  tsl::robin_set<std::uint64_t> unsat_rows;
+  for (const DisjointnessClassItem& item : *pass1) {
+    (item.from_saturation ? stats.class_test_shortcut : stats.class_test_tableau) += 1;
+    if (!item.satisfiable_or_open) unsat_rows.insert(item.row);
+    if (item.undecided) {
+      stats.timed_out_pairs += 1;
+      stats.undecided_pairs.emplace_back(static_cast<std::uint32_t>(item.row), static_cast<std::uint32_t>(item.row));
+    }
+  }
+
+  // Class tests that leave the asserted facts out cannot notice an
+  // inconsistent ABox; when the pre-check could not rule one out, ask once.
+  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == PrecheckAnswer::Unknown) {
+    switch (bounded_consistency(ir, prepared, deadline_after(Clock::now(), per_pair_timeout))) {
+      case PrecheckAnswer::Inconsistent: return inconsistent(stats.fragment_kind);
+      case PrecheckAnswer::Unknown:
+        stats.timed_out_pairs += 1;
+        if (n > 0) stats.undecided_pairs.emplace_back(0, 0);
+        break;
+      case PrecheckAnswer::Consistent: break;
+    }
+  }
+
+  SubsumerStore store(n);
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> pairs;
+  for (std::uint64_t i = 0; i < n; ++i) {
+    if (unsat_rows.contains(i)) continue;
+    store.insert(i, i);
+    for (std::uint64_t j = 0; j < n; ++j)
+      if (j != i && !unsat_rows.contains(j)) pairs.emplace_back(i, j);
+  }
+  auto pass2 = parallel_map<PairItem>(pairs.size(), [&](std::size_t k) {
+    return disjointness_pair_test(pairs[k].first, pairs[k].second, reportable, saturation, per_pair_timeout, prepared);
+  });
+  if (!pass2) return std::unexpected(std::move(pass2.error()));
+  for (const PairItem& item : *pass2) {
+    if (item.timed_out) {
+      invariant(item.a <= UINT32_MAX && item.b <= UINT32_MAX, "class index fits in u32");
+      stats.timed_out_pairs += 1;
+      stats.undecided_pairs.emplace_back(static_cast<std::uint32_t>(item.a), static_cast<std::uint32_t>(item.b));
+      continue;
+    }
+    (item.from_saturation ? stats.el_accepted : stats.tableau_decided) += 1;
+    if (item.subsumed) store.insert(item.a, item.b);
+  }
+
+  switch (run_consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false)) {
+    case ProbeAnswer::Inconsistent: return inconsistent(stats.fragment_kind);
+    case ProbeAnswer::Unavailable:
+      if (has_assertion(ir.axioms) || !unsat_rows.empty()) {
+        stats.timed_out_pairs += 1;
+        if (n > 0) stats.undecided_pairs.emplace_back(0, 0);
+      }
+      break;
+    case ProbeAnswer::NotProved: break;
+  }
+  return finish(Classification(std::move(store), reportable.iris, std::move(stats), row_by_iri, std::move(unsat_rows)));
+}
+
+}  // namespace kelmon::reasoner

@@ -1,0 +1,34 @@
+// The decision procedure for one candidate subsumption sub ⊑ sup: the
+// hypertableau stage with its rules for trusting a model, bounded tails for
+// stalled runs, and the tableau stage. Every outcome is counted in the
+// caller's statistics; a pair no stage decided is recorded as undecided.
+#pragma once
+
+#include <cstdint>
+
+#include "common/deadline.h"
+#include "common/reasoner_error.h"
+#include "reasoner/classify/classify_stats.h"
+#include "reasoner/classify/reportable.h"
+#include "reasoner/kernel/prepared_reasoner.h"
+
+namespace kelmon::reasoner {
+
+enum class PairVerdict : std::uint8_t { NotSubsumed = 0, Subsumed = 1, Undecided = 2 };
+
+struct PairQuery {
+  const PreparedReasoner& prepared;
+  const ReportableClasses& reportable;
+  Timeout per_pair_timeout;
+  Deadline deadline;
+  const ClassSet& counting_classes;
+};
+
+// label_hint: a model found by an engine stage may settle the pair as not subsumed.
+Result<PairVerdict> verify_pair(const PairQuery& query, ClassId sub, ClassId sup, bool label_hint,
+                                ClassifyStats& stats);
+
+// The bucket of the hypertableau stage histogram for a duration in milliseconds.
+std::size_t hyper_ms_bucket(std::uint64_t ms);
+
+}  // namespace kelmon::reasoner
