@@ -11,6 +11,7 @@
 #include "reasoner/classify/kernel_routes.h"
 #include "reasoner/classify/label_cache.h"
 #include "reasoner/classify/pair_phases.h"
+#include "reasoner/classify/preamble.h"
 #include "reasoner/classify/resident_memory.h"
 #include "reasoner/fragment.h"
 #include "reasoner/kernel/abox_check.h"
@@ -23,18 +24,10 @@ namespace kelmon::reasoner {
 
 namespace {
 
-bool tracing() { return switch_text(SwitchId::Trace).has_value(); }
-
 std::uint64_t minus(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; }
 
 sat::ElResult saturate_fully(const InternalOntology& ir) {
   return sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
-}
-
-bool shortcut_applies(const InternalOntology& ir) {
-  if (in_saturation_fragment(ir, false)) return true;
-  if (switch_flag(SwitchId::HornShortcircuit) && is_horn(ir, false)) return true;
-  return switch_flag(SwitchId::ClassifyTboxFragment) && horn_shortcircuit_applies(ir);
 }
 
 // A saturation cut short is kept only when it already says something about
@@ -57,7 +50,7 @@ void mark_unsettled(ClassifyStats& stats, std::uint64_t n) {
 }
 
 void report_clash(const AboxClash& clash) {
-  if (tracing()) std::fprintf(stderr, "abox_check: inconsistent \u2014 %s\n", debug_text(clash).c_str());
+  if (classify_tracing()) std::fprintf(stderr, "abox_check: inconsistent \u2014 %s\n", debug_text(clash).c_str());
 }
 
 // Rows below an unsatisfiable class in the saturation are unsatisfiable too.
@@ -87,7 +80,7 @@ std::pair<bool, bool> prep_deadline_pending(Instant start, Clock::duration globa
 
 Classification trace_prep_deadline_expired(const ReportableClasses& reportable, const RowByIri& row_by_iri,
                                            const sat::ElResult& saturation, std::string_view phase) {
-  if (tracing())
+  if (classify_tracing())
     std::fprintf(stderr, "classify: prep deadline expired in %.*s \u2014 partial EL closure returned\n",
                  static_cast<int>(phase.size()), phase.data());
   Classification result = taxonomy_from_saturation(reportable, saturation, row_by_iri, 2);
@@ -133,26 +126,12 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
   }
 
   const Instant t_pre = Clock::now();
-  PrecheckAnswer precheck = PrecheckAnswer::Unknown;
-  if (switch_flag(SwitchId::ClassifyInconsistency)) {
-    precheck = wedge_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
-    if (precheck == PrecheckAnswer::Inconsistent) {
-      if (tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
-      return inconsistent_result(fragment_kind(ir));
-    }
-  }
-
-  if (shortcut_applies(ir)) {
-    if (switch_flag(SwitchId::AboxCheck) && has_assertion(ir.axioms)) {
-      AboxCheckData data = build_abox_check_input(ir);
-      if (auto clash = abox_check(data.input(saturation))) {
-        report_clash(*clash);
-        return inconsistent_result(fragment_kind(ir));
-      }
-    }
-    const std::uint64_t precheck_ms = elapsed_ms(t_pre);
-    Classification result = taxonomy_from_saturation(reportable, saturation, row_by_iri, fragment_kind(ir));
+  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
+  const PrecheckAnswer precheck = preamble.precheck;
+  if (preamble.answer) {
+    Classification result = std::move(*preamble.answer);
     ClassifyStats& stats = result.stats_mut();
+    const std::uint64_t precheck_ms = elapsed_ms(t_pre);
     stats.saturation_ms = saturation_ms;
     stats.precheck_ms = precheck_ms;
     stats.saturation_cut = cut ? 1 : 0;

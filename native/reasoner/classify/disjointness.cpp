@@ -5,6 +5,7 @@
 #include "common/invariant.h"
 #include "common/switches.h"
 #include "reasoner/classify/kernel_routes.h"
+#include "reasoner/classify/preamble.h"
 #include "reasoner/classify/taxonomy.h"
 #include "reasoner/fragment.h"
 #include "reasoner/kernel/abox_check.h"
@@ -23,8 +24,6 @@ struct PairItem {
   bool from_saturation = false;
   bool timed_out = false;
 };
-
-bool tracing() { return switch_text(SwitchId::Trace).has_value(); }
 
 Result<PairItem> disjointness_pair_test(std::uint64_t a, std::uint64_t b, const ReportableClasses& reportable,
                                         const sat::ElResult& saturation, Timeout per_pair_timeout,
@@ -71,25 +70,9 @@ Result<Classification> classify_for_disjointness(const InternalOntology& ir, Tim
     return finish(inconsistent_classification(reportable.iris, row_by_iri, kind));
   };
   const sat::ElResult saturation = sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
-  PrecheckAnswer precheck = PrecheckAnswer::Unknown;
-  if (switch_flag(SwitchId::ClassifyInconsistency)) {
-    precheck = wedge_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
-    if (precheck == PrecheckAnswer::Inconsistent) {
-      if (tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
-      return inconsistent(fragment_kind(ir));
-    }
-  }
-  if (in_saturation_fragment(ir, false) || (switch_flag(SwitchId::HornShortcircuit) && is_horn(ir, false)) ||
-      (switch_flag(SwitchId::ClassifyTboxFragment) && horn_shortcircuit_applies(ir))) {
-    if (switch_flag(SwitchId::AboxCheck) && has_assertion(ir.axioms)) {
-      AboxCheckData data = build_abox_check_input(ir);
-      if (auto clash = abox_check(data.input(saturation))) {
-        if (tracing()) std::fprintf(stderr, "abox_check: inconsistent \u2014 %s\n", debug_text(*clash).c_str());
-        return inconsistent(fragment_kind(ir));
-      }
-    }
-    return finish(taxonomy_from_saturation(reportable, saturation, row_by_iri, fragment_kind(ir)));
-  }
+  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
+  if (preamble.answer) return finish(std::move(*preamble.answer));
+  const PrecheckAnswer precheck = preamble.precheck;
 
   auto prepared_or = prepare_without_deadline(ir, std::nullopt);
   if (!prepared_or) return std::unexpected(std::move(prepared_or.error()));

@@ -1,6 +1,5 @@
 #include "reasoner/classify/eli_probe.h"
 
-#include <array>
 #include <string_view>
 #include <vector>
 
@@ -10,33 +9,6 @@ namespace kelmon::reasoner {
 
 namespace {
 
-constexpr std::array<std::string_view, 25> kKindNames = {
-    "SubClassOf",
-    "EquivalentClasses",
-    "DisjointClasses",
-    "DisjointUnion",
-    "SubObjectPropertyOf",
-    "EquivalentObjectProperties",
-    "DisjointObjectProperties",
-    "InverseObjectProperties",
-    "ObjectPropertyDomain",
-    "ObjectPropertyRange",
-    "TransitiveRole",
-    "SymmetricRole",
-    "AsymmetricRole",
-    "ReflexiveRole",
-    "IrreflexiveRole",
-    "FunctionalRole",
-    "InverseFunctionalRole",
-    "ClassAssertion",
-    "ObjectPropertyAssertion",
-    "NegativeObjectPropertyAssertion",
-    "SameIndividual",
-    "DifferentIndividuals",
-    "DeclareClass",
-    "DeclareObjectProperty",
-    "DeclareNamedIndividual",
-};
 
 constexpr std::string_view kDkeyPrefix = "urn:kelmon-dkey:";
 
@@ -153,7 +125,7 @@ bool axiom_is_eli(const InternalOntology& ir, const Axiom& axiom) {
 std::optional<std::string> first_non_eli_axiom(const InternalOntology& ir) {
   for (const Axiom& axiom : ir.axioms) {
     if (axiom_is_eli(ir, axiom)) continue;
-    std::string kind(kKindNames[axiom.index()]);
+    std::string kind(axiom_kind_name(axiom_kind(axiom)));
     if (auto concepts = axiom_concepts(axiom)) {
       for (ConceptId c : *concepts)
         if (auto name = first_non_eli_constructor(ir, c)) return kind + "[" + std::string(*name) + "]";
@@ -172,7 +144,7 @@ std::set<std::string> eli_feature_set(const InternalOntology& ir) {
     } else if (std::holds_alternative<DeclareNamedIndividual>(axiom)) {
       out.insert("Other");
     } else {
-      out.insert(std::string(kKindNames[axiom.index()]));
+      out.insert(std::string(axiom_kind_name(axiom_kind(axiom))));
     }
   }
   return out;

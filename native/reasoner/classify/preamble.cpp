@@ -1,0 +1,51 @@
+#include "reasoner/classify/preamble.h"
+
+#include <cstdio>
+
+#include "common/switches.h"
+#include "reasoner/fragment.h"
+#include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/ontology_scans.h"
+
+namespace kelmon::reasoner {
+
+bool classify_tracing() { return switch_text(SwitchId::Trace).has_value(); }
+
+namespace {
+
+bool shortcut_applies(const InternalOntology& ir) {
+  if (in_saturation_fragment(ir, false)) return true;
+  if (switch_flag(SwitchId::HornShortcircuit) && is_horn(ir, false)) return true;
+  return switch_flag(SwitchId::ClassifyTboxFragment) && horn_shortcircuit_applies(ir);
+}
+
+}  // namespace
+
+PreambleOutcome classification_preamble(const InternalOntology& ir, const ReportableClasses& reportable,
+                                        const RowByIri& row_by_iri, const sat::ElResult& saturation) {
+  PreambleOutcome out;
+  auto inconsistent = [&] {
+    out.answer = inconsistent_classification(reportable.iris, row_by_iri, fragment_kind(ir));
+    return std::move(out);
+  };
+  if (switch_flag(SwitchId::ClassifyInconsistency)) {
+    out.precheck = wedge_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
+    if (out.precheck == PrecheckAnswer::Inconsistent) {
+      if (classify_tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
+      return inconsistent();
+    }
+  }
+  if (!shortcut_applies(ir)) return out;
+  if (switch_flag(SwitchId::AboxCheck) && has_assertion(ir.axioms)) {
+    AboxCheckData data = build_abox_check_input(ir);
+    if (auto clash = abox_check(data.input(saturation))) {
+      if (classify_tracing())
+        std::fprintf(stderr, "abox_check: inconsistent \u2014 %s\n", debug_text(*clash).c_str());
+      return inconsistent();
+    }
+  }
+  out.answer = taxonomy_from_saturation(reportable, saturation, row_by_iri, fragment_kind(ir));
+  return out;
+}
+
+}  // namespace kelmon::reasoner
