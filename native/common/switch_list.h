@@ -110,7 +110,6 @@ KELMON_SWITCH(HypertableauTrustSat, "KELMON_HYPERTABLEAU_TRUST_SAT", OnUnlessZer
 KELMON_SWITCH(BoundStallTail, "KELMON_BOUND_STALL_TAIL", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(BoundDivergedTail, "KELMON_BOUND_DIVERGED_TAIL", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(ClassifyInconsistencyMs, "KELMON_CLASSIFY_INCONSISTENCY_MS", Number, 0, Use)
-KELMON_SWITCH(UnsatProbeMs, "KELMON_UNSAT_PROBE_MS", Number, 0, Use)
 KELMON_SWITCH(HyperTrustSatMinMs, "KELMON_HYPER_TRUST_SAT_MIN_MS", Number, 0, Process)
 
 // --- individual and property services

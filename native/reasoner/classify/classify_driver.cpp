@@ -147,8 +147,7 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
   if (outcome->aborted()) return trace_prep_deadline_expired(reportable, row_by_iri, saturation, "from_internal");
   const PreparedReasoner& prepared = *outcome->reasoner;
   trace_rss("after_prepared");
-  AboxClashCell clash_cell;
-  if (const auto& clash = clash_cell.get(prepared)) {
+  if (const auto& clash = prepared.abox_clash()) {
     report_clash(*clash);
     return inconsistent_result(fragment_kind(ir));
   }
@@ -245,8 +244,15 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
   switch (run_consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false)) {
     case ProbeAnswer::Inconsistent: return inconsistent_result(stats.fragment_kind);
     case ProbeAnswer::Unavailable:
-      // Without the probe an inconsistent ABox could go unflagged.
-      if (has_assertion(ir.axioms) || !unsat_rows.empty()) mark_unsettled(stats, n);
+      // Without the probe an inconsistent ABox could go unflagged: ask the
+      // consistency question itself under the request's bounds.
+      if (has_assertion(ir.axioms) || !unsat_rows.empty()) {
+        switch (bounded_consistency(ir, prepared, test_deadline(deadline, per_pair_timeout))) {
+          case PrecheckAnswer::Inconsistent: return inconsistent_result(stats.fragment_kind);
+          case PrecheckAnswer::Unknown: mark_unsettled(stats, n); break;
+          case PrecheckAnswer::Consistent: break;
+        }
+      }
       break;
     case ProbeAnswer::NotProved: break;
   }

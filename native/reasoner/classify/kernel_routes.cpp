@@ -4,13 +4,13 @@
 
 #include "common/switches.h"
 #include "reasoner/kernel/abox_saturation.h"
+#include "reasoner/kernel/deepening_schedule.h"
+#include "reasoner/kernel/tableau_test.h"
 #include "reasoner/kernel/ontology_scans.h"
 
 namespace kelmon::reasoner {
 
 namespace {
-
-TableauAnswer not_built() { return std::unexpected(ReasonerError(NoVerdict{})); }
 
 // The pre-check's own budget: short when property assertions meet many
 // transitive roles or chains, since ABox saturation then grows fast.
@@ -30,23 +30,34 @@ Timeout precheck_budget(const InternalOntology& ir) {
 
 }  // namespace
 
-// The tableau test runner is not part of this build yet: every tableau
-// question is unavailable, and its callers count the question undecided.
-bool tableau_tests_available() { return false; }
+bool tableau_tests_available() { return true; }
 
-TableauAnswer tableau_class_test(const PreparedReasoner&, ClassId, Deadline) { return not_built(); }
+namespace {
 
-TableauAnswer tableau_pair_verify_test(const PreparedReasoner&, ClassId, ClassId, Deadline) { return not_built(); }
-
-TableauAnswer tableau_disjoint_pair_test(const PreparedReasoner&, ClassId, ClassId, Deadline) { return not_built(); }
-
-Timeout unsat_probe_timeout(Timeout per_pair_timeout) {
-  auto cap = switch_number_if_set(SwitchId::UnsatProbeMs);
-  if (!cap || *cap == 0) return per_pair_timeout;
-  Timeout capped = timeout_from_ms(*cap);
-  if (!per_pair_timeout) return capped;
-  return std::min(*per_pair_timeout, *capped);
+// Tests that may leave the asserted facts out do so.
+const AboxFacts& test_facts(const PreparedReasoner& prepared) {
+  static const AboxFacts kNone;
+  return prepared.tbox_only ? kNone : prepared.abox;
 }
+
+}  // namespace
+
+TableauAnswer tableau_class_test(const PreparedReasoner& prepared, ClassId c, Deadline deadline) {
+  TableauTestRequest request;
+  request.test_concept = [c](ConceptPool& pool) { return pool.intern(Atomic{c}); };
+  request.deadline = deadline;
+  return run_tableau_test_body(prepared, test_facts(prepared), request);
+}
+
+TableauAnswer tableau_pair_verify_test(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline) {
+  return run_tableau_test_pair_verify(prepared, test_facts(prepared), sub, sup, deadline);
+}
+
+TableauAnswer tableau_disjoint_pair_test(const PreparedReasoner& prepared, ClassId a, ClassId b, Deadline deadline) {
+  return run_tableau_test_disjoint_pair(prepared, test_facts(prepared), a, b, deadline);
+}
+
+Timeout unsat_probe_timeout(Timeout per_pair_timeout) { return cap_unsat_probe(per_pair_timeout); }
 
 // Without hypertableau clause sets in the prepared reasoner no run happens.
 std::uint8_t hyper_pair_verdict(const PreparedReasoner&, ClassId, ClassId, Deadline) { return 3; }
@@ -58,9 +69,10 @@ PrecheckAnswer wedge_precheck(const InternalOntology& ir, bool top_is_bottom, bo
   return has_assertion(ir.axioms) ? PrecheckAnswer::Unknown : PrecheckAnswer::Consistent;
 }
 
-// Needs the wedge run or the tableau in consistency form, neither built in yet.
-PrecheckAnswer bounded_consistency(const InternalOntology&, const PreparedReasoner&, Deadline) {
-  return PrecheckAnswer::Unknown;
+PrecheckAnswer bounded_consistency(const InternalOntology&, const PreparedReasoner& prepared, Deadline deadline) {
+  TableauAnswer answer = run_tableau_test(prepared, prepared.abox, {}, {}, deadline);
+  if (!answer || !answer->has_value()) return PrecheckAnswer::Unknown;
+  return **answer ? PrecheckAnswer::Consistent : PrecheckAnswer::Inconsistent;
 }
 
 ProbeAnswer run_consistency_probe(const InternalOntology&, const PreparedReasoner&,

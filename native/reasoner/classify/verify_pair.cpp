@@ -5,6 +5,7 @@
 #include "common/invariant.h"
 #include "common/switches.h"
 #include "reasoner/classify/kernel_routes.h"
+#include "reasoner/kernel/snapshot_capture.h"
 
 namespace kelmon::reasoner {
 
@@ -76,14 +77,94 @@ Result<PairVerdict> tableau_stage(const PairQuery& q, ClassId sub, ClassId sup, 
   return verdict;
 }
 
+DlClause concept_clause(std::vector<std::uint32_t> body, std::vector<std::uint32_t> head) {
+  DlClause clause;
+  for (std::uint32_t c : body) clause.body.push_back(ClauseAtom{0, c, 0, Role{}, 0, 0});
+  for (std::uint32_t c : head) clause.head.push_back(ClauseAtom{0, c, 0, Role{}, 0, 0});
+  return clause;
+}
+
+}  // namespace
+
+std::vector<DlClause> class_seed_clauses(const SnapshotCapture& capture, ClassId c) {
+  std::vector<DlClause> clauses = capture.clauses;
+  clauses.push_back(concept_clause({capture.id_bound}, {c.v}));
+  return clauses;
+}
+
+namespace {
+
+// A model of sub cached once per class; a pair then costs one run of the
+// refutation clause of sup on that model.
+std::optional<PairVerdict> snapshot_stage(const SnapshotCapture& cap, ClassId sub, ClassId sup, bool model_trust,
+                                          ClassifyStats& stats) {
+  auto& capture = const_cast<SnapshotCapture&>(cap);
+  const std::uint32_t t = capture.id_bound;
+  std::shared_ptr<const HyperSnapshot> snapshot;
+  {
+    decltype(capture.snapshot_cache)::const_accessor found;
+    if (capture.snapshot_cache.find(found, sub.v)) snapshot = found->second;
+  }
+  if (!snapshot) {
+    const Instant start = Clock::now();
+    const std::vector<DlClause> clauses = class_seed_clauses(capture, sub);
+    HyperEngine engine(clauses, t);
+    const HyperOutcome outcome = engine.run(256, std::nullopt);
+    std::optional<HyperSnapshot> root;
+    if (outcome == HyperOutcome::Sat) root = engine.snapshot_root(t);
+    if (outcome != HyperOutcome::Sat || root) capture.build_us.fetch_add(elapsed_us(start), std::memory_order_relaxed);
+    if (!root) {
+      stats.snapshot_fallthrough += 1;
+      return std::nullopt;
+    }
+    snapshot = std::make_shared<const HyperSnapshot>(std::move(*root));
+    decltype(capture.snapshot_cache)::accessor slot;
+    capture.snapshot_cache.insert(slot, sub.v);
+    slot->second = snapshot;
+  }
+  std::shared_ptr<const std::vector<DlClause>> refutation;
+  {
+    decltype(capture.snapshot_aux_cache)::accessor slot;
+    if (capture.snapshot_aux_cache.insert(slot, sup.v))
+      slot->second = std::make_shared<const std::vector<DlClause>>(std::vector<DlClause>{concept_clause({t, sup.v}, {})});
+    refutation = slot->second;
+  }
+  const Instant start = Clock::now();
+  const std::vector<DlClause> base = class_seed_clauses(capture, sub);
+  const std::uint8_t outcome = switch_flag(SwitchId::SnapshotLazy) ? hyper_test_lazy(base, *snapshot, *refutation)
+                                                                    : hyper_test_eager(base, *snapshot, *refutation);
+  capture.test_us.fetch_add(elapsed_us(start), std::memory_order_relaxed);
+  stats.snapshot_tests += 1;
+  switch (outcome) {
+    case 0:
+      stats.snapshot_unsat += 1;
+      return PairVerdict::Subsumed;
+    case 1:
+      if (model_trust && switch_flag(SwitchId::HypertableauTrustSat)) {
+        stats.snapshot_sat_trusted += 1;
+        return PairVerdict::NotSubsumed;
+      }
+      stats.snapshot_fallthrough += 1;
+      return std::nullopt;
+    case 2: stats.snapshot_not_run += 1; return std::nullopt;
+    default: stats.snapshot_fallthrough += 1; return std::nullopt;
+  }
+}
+
 }  // namespace
 
 Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bool label_hint, ClassifyStats& stats) {
   bool model_trust = false;
   if (label_hint) model_trust = !switch_flag(SwitchId::ClassifyVerifyRefutations) || stats.fragment_kind != 2;
 
-  // Snapshot stage: the prepared reasoner of this build captures no snapshots.
-  if (switch_flag(SwitchId::SnapshotCapture)) stats.snapshot_fallthrough += 1;
+  if (snapshot_capture_enabled()) {
+    const SnapshotCapture* capture = q.prepared.snapshot.get();
+    if (capture == nullptr || capture->logic_profile != 5) {
+      stats.snapshot_fallthrough += 1;
+    } else if (auto answer = snapshot_stage(*capture, sub, sup, model_trust, stats)) {
+      return *answer;
+    }
+  }
 
   const Instant start = Clock::now();
   const Deadline stage = test_deadline(q.deadline, q.per_pair_timeout);

@@ -11,6 +11,7 @@
 #include "reasoner/classify/classify_stats.h"
 #include "reasoner/classify/reportable.h"
 #include "reasoner/kernel/prepared_reasoner.h"
+#include "reasoner/kernel/snapshot_capture.h"
 
 namespace kelmon::reasoner {
 
@@ -27,6 +28,9 @@ struct PairQuery {
 // label_hint: a model found by an engine stage may settle the pair as not subsumed.
 Result<PairVerdict> verify_pair(const PairQuery& query, ClassId sub, ClassId sup, bool label_hint,
                                 ClassifyStats& stats);
+
+// The capture's clause list with T(x) → C(x) appended, T being the capture's id bound.
+std::vector<DlClause> class_seed_clauses(const SnapshotCapture& capture, ClassId c);
 
 // The bucket of the hypertableau stage histogram for a duration in milliseconds.
 std::size_t hyper_ms_bucket(std::uint64_t ms);
