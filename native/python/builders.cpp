@@ -94,6 +94,19 @@ PyObject* to_py_derived_entry(std::string&& cls, std::vector<std::string>&& root
   return tuple.release();
 }
 
+PyObject* to_py_diagnosis(bool consistent, std::vector<std::string>&& roots,
+                          std::vector<std::pair<std::string, std::vector<std::string>>>&& derived) {
+  PyRef root_list(to_py_str_list(std::move(roots)));
+  PyRef derived_list(build_list(std::move(derived), [](std::pair<std::string, std::vector<std::string>>&& e) {
+    return to_py_derived_entry(std::move(e.first), std::move(e.second));
+  }));
+  PyRef tuple(checked(PyTuple_New(3)));
+  PyTuple_SetItem(tuple.get(), 0, PyBool_FromLong(consistent));
+  PyTuple_SetItem(tuple.get(), 1, root_list.release());
+  PyTuple_SetItem(tuple.get(), 2, derived_list.release());
+  return tuple.release();
+}
+
 PyObject* to_py_with_incomplete(PyObject* answer, bool incomplete) {
   PyRef value(answer);
   PyRef tuple(checked(PyTuple_New(2)));

@@ -29,6 +29,9 @@ PyObject* to_py_data_value_tuple(DataValue&& v);
 PyObject* to_py_data_value_list(std::vector<DataValue>&& items);
 PyObject* to_py_successor_tuple(Successor&& s);
 PyObject* to_py_derived_entry(std::string&& cls, std::vector<std::string>&& roots);
+// (consistent, roots, [(derived, [root, ...]), ...]).
+PyObject* to_py_diagnosis(bool consistent, std::vector<std::string>&& roots,
+                          std::vector<std::pair<std::string, std::vector<std::string>>>&& derived);
 // (answer, incomplete): the shape of every bounded query. Steals `answer`.
 PyObject* to_py_with_incomplete(PyObject* answer, bool incomplete);
 

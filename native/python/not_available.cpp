@@ -33,12 +33,6 @@ KELMON_NOT_AVAILABLE(materialize_inferred_class_assertions)
 KELMON_NOT_AVAILABLE(materialize_inferred_property_assertions)
 KELMON_NOT_AVAILABLE(materialize_inferred_data_property_assertions)
 KELMON_NOT_AVAILABLE(materialize_existential_successors)
-KELMON_NOT_AVAILABLE(justify)
-KELMON_NOT_AVAILABLE(justify_all)
-KELMON_NOT_AVAILABLE(diagnose)
-KELMON_NOT_AVAILABLE(repair)
-KELMON_NOT_AVAILABLE(prepare)
-KELMON_NOT_AVAILABLE(prepare_bytes)
 
 #undef KELMON_NOT_AVAILABLE
 

@@ -52,4 +52,9 @@ class KernelTests {
 // answers NoVerdict (cannot decide), so explanation never answers from a guess.
 KernelTests& built_kernel();
 
+// The kernel test this build lacks that the last undecided answer on this
+// thread came from (e.g. "the instance check"); empty when the last NoVerdict
+// was the kernel's own. Reading it clears it.
+std::string_view take_missing_kernel_test();
+
 }  // namespace kelmon::explain

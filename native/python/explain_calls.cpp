@@ -1,0 +1,50 @@
+#include "python/explain_calls.h"
+
+#include <string>
+
+#include "owl/manchester_writer.h"
+#include "python/builders.h"
+#include "python/errors.h"
+#include "reasoner/explanation/kernel_seam.h"
+
+namespace kelmon::py {
+
+std::optional<explain::JustifyQuery> parse_query_or_raise(std::span<const std::string> tokens) {
+  auto query = explain::parse_query(tokens);
+  if (!query) {
+    PyErr_SetString(PyExc_ValueError, query.error().c_str());
+    return std::nullopt;
+  }
+  return std::move(*query);
+}
+
+std::vector<std::string> render_axioms(const std::vector<owl::Axiom>& axioms) {
+  std::vector<std::string> lines;
+  lines.reserve(axioms.size());
+  for (const owl::Axiom& a : axioms) lines.push_back(owl::render_manchester_axiom(a));
+  return lines;
+}
+
+PyObject* to_py_axiom_lists(const std::vector<std::vector<owl::Axiom>>& lists) {
+  std::vector<std::vector<std::string>> rendered;
+  rendered.reserve(lists.size());
+  for (const auto& l : lists) rendered.push_back(render_axioms(l));
+  return to_py_str_list_list(std::move(rendered));
+}
+
+void start_explanation_call() { (void)explain::take_missing_kernel_test(); }
+
+PyObject* explain_error_to_py(const char* function, ReasonerError error) {
+  const std::string_view missing = explain::take_missing_kernel_test();
+  if (!std::holds_alternative<NoVerdict>(error)) return reasoner_error_to_py(std::move(error));
+  if (!missing.empty()) {
+    const std::string message = std::string(function) + " cannot answer this yet: it needs " +
+                                std::string(missing) + ", which this build does not have";
+    PyErr_SetString(PyExc_NotImplementedError, message.c_str());
+    return nullptr;
+  }
+  PyErr_Format(kelmon_error_class(), "%s: the reasoner could not decide an entailment this query needs", function);
+  return nullptr;
+}
+
+}  // namespace kelmon::py

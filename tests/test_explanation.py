@@ -1,0 +1,193 @@
+"""Justifications, repairs, diagnosis and the PreparedOntology class."""
+
+import os
+import threading
+
+import pytest
+
+import kelmon
+import kelmon._native as native
+
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
+ABOX_CLASH = os.path.join(DATA, "abox_clash.ofn")
+EXPLAIN_UNSAT = os.path.join(DATA, "explain_unsat.ofn")
+X = "http://x/"
+
+# The clash of abox_clash.ofn as ABox saturation finds it, in axiom order.
+CLASH = [
+    "<http://x/Puppy> SubClassOf <http://x/Dog>",
+    "<http://x/Cat> DisjointWith <http://x/Dog>",
+    "<http://x/felix> Type <http://x/Cat>",
+    "<http://x/felix> Type <http://x/Puppy>",
+]
+
+USAGE = (
+    "usage: justify <file> (subclass S T | equivalent A B | disjoint A B | unsat C | instance I C | "
+    "inconsistent | subproperty P Q | equiv-property P Q | disjoint-property P Q | property A P B | "
+    "same A B | different A B | subdata-property DP DQ | equiv-data-property DP DQ | "
+    "disjoint-data-property DP DQ | data-value A DP V)"
+)
+
+
+def prepared_from_bytes(path):
+    with open(path, "rb") as f:
+        return native.prepare_bytes(f.read(), format="ofn")
+
+
+# Every way of asking for justifications of one query, each giving the same list of justifications.
+ASKERS = {
+    "justify": lambda path, q, m: [native.justify(path, q)],
+    "justify_all": lambda path, q, m: native.justify_all(path, q, m),
+    "prepared.justify": lambda path, q, m: [native.prepare(path).justify(q)],
+    "prepared.justify_all": lambda path, q, m: native.prepare(path).justify_all(q, max=m),
+    "prepare_bytes.justify_all": lambda path, q, m: prepared_from_bytes(path).justify_all(q, m),
+}
+
+
+@pytest.mark.parametrize("asker", sorted(ASKERS))
+def test_an_abox_clash_is_justified_by_the_four_axioms_that_make_it(asker):
+    assert ASKERS[asker](ABOX_CLASH, ["inconsistent"], 10) == [CLASH]
+
+
+@pytest.mark.parametrize("call", [
+    lambda: native.justify_all(ABOX_CLASH, ["inconsistent"], 0),
+    lambda: native.justify_all(ABOX_CLASH, ["inconsistent"], max=0),
+    lambda: native.prepare(ABOX_CLASH).justify_all(["inconsistent"], max=0),
+    lambda: native.repair(ABOX_CLASH, ["inconsistent"], 0),
+])
+def test_max_zero_gives_no_answers(call):
+    assert call() == []
+
+
+def test_prepared_ontology_answers_the_same_on_every_call():
+    p = native.prepare(ABOX_CLASH)
+    first = p.justify(["inconsistent"])
+    assert [p.justify(["inconsistent"]) for _ in range(3)] == [first] * 3
+    assert p.justify_all(["inconsistent"]) == [first]
+    assert first == native.justify(ABOX_CLASH, ["inconsistent"])
+
+
+def test_an_ontology_inconsistent_by_its_assertions_is_diagnosed_as_inconsistent():
+    assert native.diagnose(ABOX_CLASH) == (False, [], [])
+
+
+BAD_QUERIES = [
+    [], ["bogus"], ["subclass", X + "A"], ["subclass", X + "A", X + "B", X + "C"], ["inconsistent", X + "A"],
+    ["unsat"], ["instance", X + "a"], ["property", X + "a", X + "p"], ["data-value", X + "a", X + "dp"],
+    ["Subclass", X + "A", X + "B"],
+]
+
+
+@pytest.mark.parametrize("query", BAD_QUERIES, ids=repr)
+@pytest.mark.parametrize("asker", ["justify", "justify_all", "repair", "prepared"])
+def test_a_malformed_query_raises_the_usage_text(asker, query):
+    call = {
+        "justify": lambda: native.justify(ABOX_CLASH, query),
+        "justify_all": lambda: native.justify_all(ABOX_CLASH, query),
+        "repair": lambda: native.repair(ABOX_CLASH, query),
+        "prepared": lambda: native.prepare(ABOX_CLASH).justify(query),
+    }[asker]
+    with pytest.raises(ValueError) as e:
+        call()
+    assert str(e.value) == USAGE
+
+
+@pytest.mark.parametrize("call, error, names", [
+    (lambda: native.justify(ABOX_CLASH, "inconsistent"), TypeError, "query"),
+    (lambda: native.justify(ABOX_CLASH, ["inconsistent", 1]), TypeError, "query"),
+    (lambda: native.justify(ABOX_CLASH, None), TypeError, "query"),
+    (lambda: native.justify(1, ["inconsistent"]), TypeError, "path"),
+    (lambda: native.justify_all(ABOX_CLASH, ["inconsistent"], max="3"), TypeError, "max"),
+    (lambda: native.justify_all(ABOX_CLASH, ["inconsistent"], max=-1), OverflowError, ""),
+    (lambda: native.repair(ABOX_CLASH, ["inconsistent"], max=1.0), TypeError, "max"),
+    (lambda: native.prepare(ABOX_CLASH).justify("inconsistent"), TypeError, "query"),
+    (lambda: native.prepare(ABOX_CLASH).justify_all(["inconsistent"], -1), OverflowError, ""),
+    (lambda: native.prepare_bytes("text", format="ofn"), TypeError, "data"),
+    (lambda: native.prepare_bytes(b"", format=1), TypeError, "format"),
+    (lambda: native.prepare_bytes(b"Ontology()"), TypeError, "prepare_bytes"),
+    (lambda: native.prepare_bytes(b"Ontology()", "ofn"), TypeError, "prepare_bytes"),
+    (lambda: native.justify(ABOX_CLASH), TypeError, "justify"),
+    (lambda: native.justify(ABOX_CLASH, ["inconsistent"], 3), TypeError, "justify"),
+    (lambda: native.prepare(ABOX_CLASH).justify(), TypeError, "justify"),
+], ids=range(16))
+def test_argument_errors(call, error, names):
+    with pytest.raises(error) as e:
+        call()
+    assert type(e.value) is error
+    assert names in str(e.value)
+
+
+def test_the_document_is_loaded_before_the_query_is_read():
+    with pytest.raises(kelmon.ParseError):
+        native.justify(os.path.join(DATA, "missing.ofn"), ["bogus"])
+    with pytest.raises(kelmon.ParseError):
+        native.prepare_bytes(b"Ontology(", format="ofn")
+    with pytest.raises(kelmon.ParseError):
+        native.prepare_bytes(b"Ontology()", format="turtle")
+
+
+# Kinds whose kernel test this build lacks: a clear refusal naming the test, never a guess and never "a bug".
+UNDECIDED = [
+    (lambda: native.justify(EXPLAIN_UNSAT, ["instance", X + "felix", X + "Meat"]), "justify", "the instance check"),
+    (lambda: native.justify_all(EXPLAIN_UNSAT, ["property", X + "a", X + "p", X + "b"]), "justify_all",
+     "the property-value inference"),
+    (lambda: native.diagnose(EXPLAIN_UNSAT), "diagnose", "the classification"),
+]
+
+
+@pytest.mark.parametrize("call, function, test", UNDECIDED, ids=[u[1] + ": " + u[2] for u in UNDECIDED])
+def test_a_query_the_build_cannot_decide_is_refused_with_the_test_it_needs(call, function, test):
+    with pytest.raises(NotImplementedError) as e:
+        call()
+    assert str(e.value) == f"{function} cannot answer this yet: it needs {test}, which this build does not have"
+
+
+def test_prepared_ontology_is_bound_to_its_creating_thread():
+    p = native.prepare(ABOX_CLASH)
+    caught = []
+
+    def use():
+        for call in (lambda: p.justify(["inconsistent"]), lambda: p.justify_all(["bogus"])):
+            try:
+                call()
+            except BaseException as e:  # noqa: BLE001 - the failure class derives from BaseException
+                caught.append(e)
+
+    t = threading.Thread(target=use)
+    t.start()
+    t.join()
+    assert [type(e) for e in caught] == [kelmon.InternalFailure] * 2
+    assert {str(e) for e in caught} == {"kelmon::explain::PyPreparedOntology is unsendable, but sent to another thread"}
+    assert p.justify(["inconsistent"]) == CLASH  # still fine where it belongs
+
+
+def test_a_prepared_ontology_dropped_on_another_thread_is_reported_not_freed(monkeypatch):
+    import sys
+
+    reported = []
+    monkeypatch.setattr(sys, "unraisablehook", lambda u: reported.append(str(u.exc_value)))
+    box = [native.prepare(ABOX_CLASH)]
+    t = threading.Thread(target=box.clear)
+    t.start()
+    t.join()
+    assert reported == ["kelmon::explain::PyPreparedOntology is unsendable, but is being dropped on another thread"]
+
+
+def test_prepared_ontology_is_made_only_by_prepare():
+    assert native.PreparedOntology.__module__ == "kelmon"
+    with pytest.raises(TypeError):
+        native.PreparedOntology()
+    assert isinstance(native.prepare(ABOX_CLASH), native.PreparedOntology)
+
+
+@pytest.mark.parametrize("method, doc", [
+    ("justify", "justify($self, query)\n--\n\nOne minimal justification for a query (CLI-style tokens; see `justify`).\n"
+                "Empty list if not entailed."),
+    ("justify_all", "justify_all($self, query, max=10)\n--\n\nAll minimal justifications (capped by `max`)."),
+])
+def test_prepared_ontology_method_signatures(method, doc):
+    import inspect
+
+    fn = getattr(native.PreparedOntology, method)
+    assert fn.__doc__ == doc.split("\n--\n\n", 1)[1]
+    assert fn.__text_signature__ == doc.split("\n", 1)[0][len(method):]
