@@ -43,7 +43,7 @@ PyObject* explain_error_to_py(const char* function, ReasonerError error) {
     PyErr_SetString(PyExc_NotImplementedError, message.c_str());
     return nullptr;
   }
-  PyErr_Format(kelmon_error_class(), "%s: the reasoner could not decide an entailment this query needs", function);
+  PyErr_Format(kelmon_error_class(), "%s: the reasoner could not decide every entailment this needs", function);
   return nullptr;
 }
 

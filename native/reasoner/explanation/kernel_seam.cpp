@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "reasoner/classify/classify_driver.h"
 #include "reasoner/kernel/abox_saturation.h"
+#include "reasoner/kernel/worker_pool.h"
 
 namespace kelmon::explain {
 
@@ -10,7 +12,7 @@ namespace {
 
 thread_local std::string_view missing_test;
 
-// Seam to the reasoning kernel: each body that answers NoVerdict becomes a
+// Seam to the reasoning kernel: each body that answers undecided becomes a
 // call of the kernel's test of the same name once that test exists.
 class BuiltKernel final : public KernelTests {
  public:
@@ -35,8 +37,14 @@ class BuiltKernel final : public KernelTests {
   bool abox_saturation_clash(const InternalOntology& ir) override {
     return reasoner::abox_saturation_clash(ir, std::nullopt);
   }
-  Result<reasoner::Classification> classify_unbounded(InternalOntology) override {
-    return undecided<reasoner::Classification>("the classification");
+  Result<reasoner::Classification> classify_unbounded(InternalOntology ir) override {
+    reasoner::init_global_pool();
+    auto classified = reasoner::classify_internal(ir, std::nullopt, std::nullopt);
+    if (!classified) return classified;
+    // Without bounds a pair is left open only when no test could decide it;
+    // a partial taxonomy would make a diagnosis wrong, not just short.
+    if (classified->stats_ref().timed_out_pairs != 0) return std::unexpected(ReasonerError(NoVerdict{}));
+    return classified;
   }
 
  private:

@@ -46,10 +46,11 @@ class KernelTests {
   virtual Result<reasoner::Classification> classify_unbounded(InternalOntology ir) = 0;
 };
 
-// The kernel as it stands in this build: ABox saturation and its clash gate
-// answer; until the consistency, subsumption, satisfiability, instance,
-// property-value and classification tests are wired here, every one of them
-// answers NoVerdict (cannot decide), so explanation never answers from a guess.
+// The kernel as it stands in this build: ABox saturation, its clash gate and
+// the classification answer; until the consistency, subsumption,
+// satisfiability, instance and property-value tests are wired here, every one
+// of them answers NoVerdict (cannot decide), so explanation never answers from
+// a guess. A classification that left pairs open answers NoVerdict too.
 KernelTests& built_kernel();
 
 // The kernel test this build lacks that the last undecided answer on this
