@@ -109,10 +109,15 @@ TEST(DiagnosisTests, InconsistencyFromTheAboxCheckOrTheConsistencyTest) {
   EXPECT_EQ(kernel.count("check_consistency"), 1u);
 }
 
-TEST(DiagnosisTests, BuiltKernelCannotClassifyYetAndSaysSo) {
-  auto result = diagnose(load_ofn("SubClassOf(:A :B)").axioms, built_kernel());
-  ASSERT_FALSE(result.has_value());
-  EXPECT_TRUE(std::holds_alternative<NoVerdict>(result.error()));
+TEST(DiagnosisTests, BuiltKernelDiagnosesFromItsClassification) {
+  auto result = diagnose(load_ofn("SubClassOf(:A owl:Nothing) SubClassOf(:B :A) SubClassOf(:C :D)").axioms,
+                         built_kernel());
+  ASSERT_TRUE(result.has_value());
+  EXPECT_TRUE(result->consistent);
+  EXPECT_EQ(result->roots, std::vector<std::string>{iri("A")});
+  ASSERT_EQ(result->derived.size(), 1u);
+  EXPECT_EQ(result->derived[0].first, iri("B"));
+  EXPECT_EQ(result->derived[0].second, std::vector<std::string>{iri("A")});
 }
 
 }  // namespace
