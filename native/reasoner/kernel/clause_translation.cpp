@@ -1,0 +1,85 @@
+#include "reasoner/kernel/internal/clause_translation.h"
+
+#include "core/data/dkey_encode.h"
+
+namespace kelmon::reasoner {
+
+void add_role_gcis(InternalOntology& ir) {
+  ConceptPool& pool = ir.concepts;
+  const ConceptId top = pool.intern(Top{});
+  std::vector<Axiom> added;
+  for (const Axiom& axiom : ir.axioms) {
+    if (const auto* n = std::get_if<NegativeObjectPropertyAssertion>(&axiom)) {
+      const ConceptId subject = pool.intern(Nominal{n->subject});
+      const ConceptId not_object = pool.intern(Not{pool.intern(Nominal{n->object})});
+      added.push_back(SubClassOf{subject, pool.intern(All{not_object, n->role})});
+    } else if (const auto* r = std::get_if<ReflexiveRole>(&axiom)) {
+      added.push_back(SubClassOf{top, pool.intern(Self{r->role})});
+    } else if (const auto* r = std::get_if<IrreflexiveRole>(&axiom)) {
+      added.push_back(SubClassOf{top, pool.intern(Not{pool.intern(Self{r->role})})});
+    } else if (const auto* f = std::get_if<InverseFunctionalRole>(&axiom)) {
+      const Role inverse = inverse_role(f->role);
+      added.push_back(SubClassOf{pool.intern(Some{top, inverse}), pool.intern(Max{1, top, inverse})});
+    }
+  }
+  for (Axiom& a : added) ir.axioms.push_back(std::move(a));
+}
+
+void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses) {
+  const InverseRoleMap inverses = collect_inverse_role_map(ir.axioms);
+  for (const Axiom& axiom : ir.axioms) {
+    if (const auto* a = std::get_if<AsymmetricRole>(&axiom)) {
+      const Role r = canonical_role_of(inverses, a->role);
+      clauses.push_back({{role_atom(0, 1, r), role_atom(1, 0, r)}, {}});
+    } else if (const auto* d = std::get_if<DisjointObjectProperties>(&axiom)) {
+      for (std::size_t i = 0; i < d->roles.size(); ++i)
+        for (std::size_t j = i + 1; j < d->roles.size(); ++j)
+          clauses.push_back({{role_atom(0, 1, canonical_role_of(inverses, d->roles[i])),
+                              role_atom(0, 1, canonical_role_of(inverses, d->roles[j]))},
+                             {}});
+    }
+  }
+}
+
+std::vector<bool> dkey_class_flags(const InternalOntology& ir) {
+  const auto& names = ir.vocabulary.classes.names();
+  std::vector<bool> flags(names.size(), false);
+  for (std::size_t i = 0; i < names.size(); ++i) flags[i] = names[i]->starts_with(dkey_prefix);
+  return flags;
+}
+
+bool has_key_number_restriction(const InternalOntology& ir) {
+  const std::vector<bool> keys = dkey_class_flags(ir);
+  const ConceptPool& pool = ir.concepts;
+  auto key_filler = [&](ConceptId filler) {
+    const auto* a = std::get_if<Atomic>(&pool.get(filler));
+    return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
+  };
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
+    if (const auto* m = std::get_if<Min>(&c); m != nullptr && key_filler(m->filler)) return true;
+    if (const auto* m = std::get_if<Max>(&c); m != nullptr && key_filler(m->filler)) return true;
+  }
+  return false;
+}
+
+bool inverses_folded(const InternalOntology& ir, const InverseRoleMap& inverses) {
+  for (const Axiom& axiom : ir.axioms) {
+    const auto* p = std::get_if<InverseObjectProperties>(&axiom);
+    if (p == nullptr) continue;
+    // A role inverse to itself is symmetric, which the hierarchy carries.
+    if (p->first == p->second) continue;
+    if (canonical_role_of(inverses, p->first) != inverse_role(canonical_role_of(inverses, p->second))) return false;
+  }
+  return true;
+}
+
+bool hierarchy_is_trivial(const RoleHierarchy& hierarchy) {
+  for (std::size_t r = 0; r < hierarchy.role_count(); ++r) {
+    const RoleId id{static_cast<std::uint32_t>(r)};
+    if (hierarchy.super_roles(id).size() > 1 || hierarchy.is_symmetric(id)) return false;
+  }
+  return true;
+}
+
+}  // namespace kelmon::reasoner

@@ -1,0 +1,37 @@
+// What the clause-set builders add to their private copy of the ontology so
+// that its DL-clauses say everything the knowledge base says about roles, and
+// the checks that tell whether the translation left anything out.
+#pragma once
+
+#include <vector>
+
+#include "core/clause.h"
+#include "core/ir.h"
+#include "core/role_hierarchy.h"
+
+namespace kelmon::reasoner {
+
+// Appends the class axioms the translation does not derive from role axioms
+// itself: {a} ⊑ ∀R.¬{b} per negative property assertion, ⊤ ⊑ Self(R) per
+// reflexive role, ⊤ ⊑ ¬Self(R) per irreflexive role and ∃R⁻.⊤ ⊑ ≤1 R⁻.⊤ per
+// inverse-functional role.
+void add_role_gcis(InternalOntology& ir);
+
+// Appends R(x,y) ∧ R(y,x) → ⊥ per asymmetric role and R(x,y) ∧ S(x,y) → ⊥ per
+// pair of disjoint roles, roles written as the translation writes them.
+void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses);
+
+// A Min or Max of the pool whose filler is a data-value key class (the
+// translation has no clause for those).
+bool has_key_number_restriction(const InternalOntology& ir);
+
+// Every InverseObjectProperties axiom is honoured by the folding of inverse roles.
+bool inverses_folded(const InternalOntology& ir, const InverseRoleMap& inverses);
+
+// No role has a super-role but itself, and none is symmetric.
+bool hierarchy_is_trivial(const RoleHierarchy& hierarchy);
+
+// By class id: whether the class is a data-value key class.
+std::vector<bool> dkey_class_flags(const InternalOntology& ir);
+
+}  // namespace kelmon::reasoner

@@ -1,0 +1,184 @@
+#include "reasoner/kernel/hyper_runs.h"
+
+#include <gtest/gtest.h>
+
+#include "common/scoped_switch.h"
+#include "core/convert/convert_support.h"
+
+namespace kelmon::reasoner {
+namespace {
+
+using kelmon::testing::class_id;
+using kelmon::testing::convert_ofn;
+using kelmon::testing::ScopedSwitch;
+
+struct PairCase {
+  const char* name;
+  const char* body;
+  const char* sub;
+  const char* sup;
+  HyperVerdict verdict;
+};
+
+class HyperPairs : public ::testing::TestWithParam<PairCase> {};
+
+TEST_P(HyperPairs, IterativeRunsCloseExactlyOnEntailedSubsumptions) {
+  auto ir = convert_ofn(GetParam().body);
+  auto set = build_hyper_clause_set(ir);
+  const auto sub = class_id(ir, GetParam().sub).v, sup = class_id(ir, GetParam().sup).v;
+  EXPECT_EQ(run_hyper_iterative(*set, sub, sup, std::nullopt), GetParam().verdict);
+  // The amortised and the per-run index give the same answer.
+  ScopedSwitch full(SwitchId::ClassifyAmortizeIdx, "0");
+  auto own = build_hyper_clause_set(ir);
+  EXPECT_EQ(run_hyper_iterative(*own, sub, sup, std::nullopt), GetParam().verdict);
+}
+
+constexpr const char* kCaseSplit =
+    "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) SubClassOf(:C :D) Declaration(Class(:E))";
+constexpr const char* kDefinition =
+    "EquivalentClasses(:D ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C)))"
+    "SubClassOf(:A :B) SubClassOf(:A ObjectSomeValuesFrom(:s :C)) SubObjectPropertyOf(:s :r)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HyperPairs,
+    ::testing::Values(PairCase{"SameClass", kCaseSplit, "D", "D", HyperVerdict::Closed},
+                      PairCase{"CaseAnalysis", kCaseSplit, "A", "D", HyperVerdict::Closed},
+                      PairCase{"NotEntailed", kCaseSplit, "A", "B", HyperVerdict::Model},
+                      PairCase{"UnrelatedClass", kCaseSplit, "E", "A", HyperVerdict::Model},
+                      PairCase{"DefinitionThroughSubRole", kDefinition, "A", "D", HyperVerdict::Closed},
+                      PairCase{"AllSomeClash",
+                               "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) SubClassOf(:A ObjectAllValuesFrom(:r :C))"
+                               "DisjointClasses(:B :C) Declaration(Class(:Z))",
+                               "A", "Z", HyperVerdict::Closed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HyperIterative, ASameClassTestClosesInTheFirstPassAndCountsAsDecided) {
+  auto ir = convert_ofn("Declaration(Class(:A))");
+  auto set = build_hyper_clause_set(ir);
+  const auto a = class_id(ir, "A").v;
+  EXPECT_EQ(run_hyper_iterative(*set, a, a, std::nullopt), HyperVerdict::Closed);
+  EXPECT_EQ(set->shallow_decided.load(), 1u);
+  EXPECT_EQ(set->shallow_missed.load(), 0u);
+}
+
+TEST(HyperIterative, WithoutIterativeDeepeningOneRunAndNoCounters) {
+  ScopedSwitch off(SwitchId::IterativeDeepening, "0");
+  auto ir = convert_ofn("SubClassOf(:A :B)");
+  auto set = build_hyper_clause_set(ir);
+  EXPECT_EQ(run_hyper_iterative(*set, class_id(ir, "A").v, class_id(ir, "B").v, std::nullopt), HyperVerdict::Closed);
+  EXPECT_EQ(set->shallow_decided.load() + set->shallow_missed.load(), 0u);
+}
+
+TEST(HyperIterative, APassedDeadlineStallsAndCountsAsMissed) {
+  auto ir = convert_ofn("SubClassOf(:A :B)");
+  auto set = build_hyper_clause_set(ir);
+  const auto verdict = run_hyper_iterative(*set, class_id(ir, "A").v, class_id(ir, "B").v,
+                                           Clock::now() - std::chrono::seconds(1));
+  EXPECT_EQ(verdict, HyperVerdict::Stalled);
+  EXPECT_EQ(set->shallow_missed.load(), 1u);
+}
+
+TEST(HyperIterative, EnoughWasteSkipsTheShallowPassesAndTheCounters) {
+  auto ir = convert_ofn("SubClassOf(:A :B)");
+  auto set = build_hyper_clause_set(ir);
+  set->shallow_waste_us = 1'000'000;
+  EXPECT_EQ(run_hyper_iterative(*set, class_id(ir, "A").v, class_id(ir, "B").v, std::nullopt), HyperVerdict::Closed);
+  EXPECT_EQ(set->shallow_decided.load() + set->shallow_missed.load(), 0u);
+  ScopedSwitch never(SwitchId::IdShallowWasteMs, "0");
+  EXPECT_EQ(run_hyper_iterative(*set, class_id(ir, "A").v, class_id(ir, "B").v, std::nullopt), HyperVerdict::Closed);
+  EXPECT_EQ(set->shallow_decided.load(), 1u);
+}
+
+struct ScheduleCase {
+  const char* text;
+  std::vector<std::uint64_t> schedule;
+};
+
+class HyperSchedule : public ::testing::TestWithParam<ScheduleCase> {};
+
+TEST_P(HyperSchedule, ReadsValidListsAndFallsBackOtherwise) {
+  ScopedSwitch s(SwitchId::IdSchedule, GetParam().text);
+  EXPECT_EQ(hyper_id_schedule(), GetParam().schedule);
+}
+
+const std::vector<std::uint64_t> kDefault{8, 32, 128, 512};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HyperSchedule,
+                         ::testing::Values(ScheduleCase{" 4, 64 ,+300", {4, 64, 300}}, ScheduleCase{"256", {256}},
+                                           ScheduleCase{"8,32,128", kDefault}, ScheduleCase{"8,8,512", kDefault},
+                                           ScheduleCase{"8,,512", kDefault}, ScheduleCase{"", kDefault},
+                                           ScheduleCase{"8,-1,512", kDefault}));
+
+struct WedgeCase {
+  const char* name;
+  const char* body;
+  HyperOutcome outcome;
+};
+
+class Wedge : public ::testing::TestWithParam<WedgeCase> {};
+
+TEST_P(Wedge, DecidesSmallKnowledgeBases) {
+  WedgeClauseSet set = build_wedge_clause_set(convert_ofn(GetParam().body));
+  HyperEngine engine = build_wedge_engine(set);
+  EXPECT_EQ(engine.run(256, std::nullopt), GetParam().outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Wedge,
+    ::testing::Values(
+        WedgeCase{"Consistent", "SubClassOf(:A :B) ClassAssertion(:A :a)", HyperOutcome::Sat},
+        WedgeCase{"DisjointTypes", "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"SameDifferent", "SameIndividual(:a :b) DifferentIndividuals(:a :b)", HyperOutcome::Unsat},
+        WedgeCase{"FunctionalWithoutUniqueNames",
+                  "FunctionalObjectProperty(:r) ObjectPropertyAssertion(:r :a :b) ObjectPropertyAssertion(:r :a :c)",
+                  HyperOutcome::Sat},
+        WedgeCase{"IrreflexiveSelf", "IrreflexiveObjectProperty(:R) ClassAssertion(ObjectHasSelf(:R) :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"HasValueNegated",
+                  "ClassAssertion(ObjectHasValue(:R :b) :a) NegativeObjectPropertyAssertion(:R :a :b)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"TransitiveNegated",
+                  "TransitiveObjectProperty(:R) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:R :b :c)"
+                  "NegativeObjectPropertyAssertion(:R :a :c)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"SymmetricAsymmetric",
+                  "SymmetricObjectProperty(:R) AsymmetricObjectProperty(:R) ObjectPropertyAssertion(:R :a :b)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"SubRoleIrreflexive",
+                  "SubObjectPropertyOf(:S :R) IrreflexiveObjectProperty(:R) ObjectPropertyAssertion(:S :a :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"AsymmetricLoop", "AsymmetricObjectProperty(:R) ObjectPropertyAssertion(:R :a :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"InverseFunctional",
+                  "InverseFunctionalObjectProperty(:R) ObjectPropertyAssertion(:R :a :c)"
+                  "ObjectPropertyAssertion(:R :b :c) DifferentIndividuals(:a :b)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"DisjointRoles",
+                  "DisjointObjectProperties(:R :S) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:S :a :b)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"ReflexiveNegated", "ReflexiveObjectProperty(:R) NegativeObjectPropertyAssertion(:R :a :a)",
+                  HyperOutcome::Unsat}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Wedge, KnobsFollowTheirSwitches) {
+  WedgeClauseSet set = build_wedge_clause_set(convert_ofn("ClassAssertion(:A :a)"));
+  {
+    HyperEngine e = build_wedge_engine(set);
+    EXPECT_TRUE(e.incremental_fixpoint && e.double_blocking && e.precise_card_deps && e.mrv && e.adaptive_budget);
+    EXPECT_FALSE(e.semantic_branching);
+    EXPECT_TRUE(e.nominal_range.enabled);
+    EXPECT_EQ(e.nominal_range.first, set.class_count);
+  }
+  ScopedSwitch a(SwitchId::HyperIncrementalFixpoint, "");
+  ScopedSwitch b(SwitchId::SemanticBranching, "yes");
+  ScopedSwitch c(SwitchId::HyperDoubleBlock, "0");
+  ScopedSwitch d(SwitchId::AdaptiveBudget, "");  // only "0" turns it off
+  ScopedSwitch m(SwitchId::MrvOrdering, "0");
+  HyperEngine e = build_wedge_engine(set);
+  EXPECT_FALSE(e.incremental_fixpoint || e.double_blocking || e.mrv);
+  EXPECT_TRUE(e.semantic_branching && e.adaptive_budget);
+}
+
+}  // namespace
+}  // namespace kelmon::reasoner
