@@ -78,7 +78,6 @@ KELMON_SWITCH(AboxChainBrute, "KELMON_ABOX_CHAIN_BRUTE", WhenSet, 0, Use)
 KELMON_SWITCH(AboxCheck, "KELMON_ABOX_CHECK", OnUnlessZeroOrEmpty, 0, Use)
 
 // --- reasoning kernel: hypertableau runs, consistency, subsumption
-KELMON_SWITCH(KernelTrace, "KELMON_TRACE", WhenSet, 0, Use)
 KELMON_SWITCH(Hypertableau, "KELMON_HYPERTABLEAU", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(WedgeConsistency, "KELMON_WEDGE_CONSISTENCY", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(SatSeed, "KELMON_SAT_SEED", OnUnlessZeroOrEmpty, 0, Use)

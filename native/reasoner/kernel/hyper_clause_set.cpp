@@ -127,7 +127,7 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> value_type_disjoint_pairs(
   }
   std::sort(pairs.begin(), pairs.end());
   pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-  if (switch_flag(SwitchId::KernelTrace))
+  if (switch_text(SwitchId::Trace))  // set to any value
     std::fprintf(stderr, "VALUE_TYPE_DISJOINT: %zu pairs from %zu functional roles\n", pairs.size(), by_role.size());
   return pairs;
 }
