@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <limits>
-#include <string_view>
 
 #include "common/switches.h"
+#include "reasoner/kernel/deepening_schedule.h"
 
 namespace kelmon::reasoner {
 
@@ -85,16 +85,12 @@ std::vector<std::uint64_t> hyper_id_schedule() {
   const std::optional<std::string> text = switch_text(SwitchId::IdSchedule);
   if (!text) return kDefault;
   std::vector<std::uint64_t> schedule;
-  std::string_view rest = *text;
-  while (true) {
-    const std::size_t comma = rest.find(',');
-    const std::optional<std::uint64_t> v = parse_env_u64_trimmed(rest.substr(0, comma));
-    if (!v || (!schedule.empty() && *v <= schedule.back())) return kDefault;
-    schedule.push_back(*v);
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
+  U64ListReader reader{*text};
+  while (auto budget = parse_u64_list_next(reader)) {
+    if (!schedule.empty() && *budget <= schedule.back()) return kDefault;
+    schedule.push_back(*budget);
   }
-  if (schedule.back() < 256) return kDefault;
+  if (reader.error || schedule.empty() || schedule.back() < 256) return kDefault;
   return schedule;
 }
 

@@ -1,0 +1,88 @@
+// is_consistent, is_subclass_of and is_class_satisfiable: load, convert, one
+// kernel test, a bool. An answer a bound left undecided still comes back (as
+// the documented default) but with an IncompleteQueryWarning.
+#include <array>
+#include <string>
+
+#include "core/convert/convert.h"
+#include "python/binding.h"
+#include "python/errors.h"
+#include "python/implementations.h"
+#include "python/loading.h"
+#include "python/pyref.h"
+#include "reasoner/kernel/consistency.h"
+#include "reasoner/kernel/subsumption.h"
+
+namespace kelmon::py {
+
+namespace {
+
+// The Python layer's warning class; UserWarning when the package cannot be imported.
+PyObject* incomplete_warning_class(PyRef& holder) {
+  PyRef package(PyImport_ImportModule("kelmon"));
+  if (package) holder = PyRef(PyObject_GetAttrString(package.get(), "IncompleteQueryWarning"));
+  if (!holder) {
+    PyErr_Clear();
+    return PyExc_UserWarning;
+  }
+  return holder.get();
+}
+
+PyObject* answer_to_py(const char* name, Result<reasoner::KernelAnswer> result) {
+  if (!result) return reasoner_error_to_py(std::move(result.error()));
+  if (!result->decided) {
+    PyRef holder;
+    PyObject* category = incomplete_warning_class(holder);
+    const std::string message =
+        std::string("kelmon.") + name + ": a bound stopped the test before it decided; the answer is the default";
+    if (PyErr_WarnEx(category, message.c_str(), 1) < 0) return nullptr;
+  }
+  return PyBool_FromLong(result->answer ? 1 : 0);
+}
+
+// Binds the string parameters, loads and converts the document at bound[0].
+template <std::size_t N>
+std::optional<std::pair<InternalOntology, std::array<std::string, N>>> load_arguments(
+    const char* function, const std::array<ArgSpec, N>& specs, PyObject* const* args, Py_ssize_t nargs,
+    PyObject* kwnames) {
+  std::array<PyObject*, N> bound{};
+  if (!bind_arguments(function, specs, args, nargs, kwnames, bound)) return std::nullopt;
+  std::array<std::string, N> text;
+  for (std::size_t i = 0; i < N; ++i) {
+    auto s = to_string(bound[i], specs[i].name);
+    if (!s) return std::nullopt;
+    text[i] = std::move(*s);
+  }
+  auto loaded = load_or_raise(text[0]);
+  if (!loaded) return std::nullopt;
+  InternalOntology ir = convert_ontology(loaded->axioms);
+  loaded.reset();
+  return std::pair{std::move(ir), std::move(text)};
+}
+
+}  // namespace
+
+PyObject* impl_is_consistent(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 1> kSpecs = {{{"path"}}};
+  auto in = load_arguments("is_consistent", kSpecs, args, nargs, kwnames);
+  if (!in) return nullptr;
+  return answer_to_py("is_consistent", reasoner::check_consistency(std::move(in->first)));
+}
+
+PyObject* impl_is_subclass_of(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 3> kSpecs = {{{"path"}, {"sub"}, {"sup"}}};
+  auto in = load_arguments("is_subclass_of", kSpecs, args, nargs, kwnames);
+  if (!in) return nullptr;
+  auto& [ir, text] = *in;
+  return answer_to_py("is_subclass_of", reasoner::entails_subclass(std::move(ir), text[1], text[2]));
+}
+
+PyObject* impl_is_class_satisfiable(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 2> kSpecs = {{{"path"}, {"class_iri"}}};
+  auto in = load_arguments("is_class_satisfiable", kSpecs, args, nargs, kwnames);
+  if (!in) return nullptr;
+  auto& [ir, text] = *in;
+  return answer_to_py("is_class_satisfiable", reasoner::is_satisfiable(std::move(ir), text[1]));
+}
+
+}  // namespace kelmon::py

@@ -1,0 +1,180 @@
+#include "reasoner/kernel/consistency.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "common/switches.h"
+#include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/abox_saturation.h"
+#include "reasoner/kernel/hyper_clause_set.h"
+#include "reasoner/kernel/hyper_runs.h"
+#include "reasoner/kernel/ontology_scans.h"
+#include "reasoner/kernel/tableau_test.h"
+
+namespace kelmon::reasoner {
+
+namespace {
+
+// KELMON_TRACE set to any value, "0" and the empty value included.
+bool trace_on() { return switch_text(SwitchId::Trace).has_value(); }
+
+// now + ms, saturating far in the future instead of overflowing.
+Instant in_ms(std::uint64_t ms) {
+  constexpr std::uint64_t kCap = std::uint64_t{1} << 40;  // about 35 years
+  return *deadline_after(Clock::now(), std::chrono::milliseconds(std::min(ms, kCap)));
+}
+
+// The pre-check's budget: the switch (0 means no bound), else 3 s for big
+// ABoxes with transitive roles or chains and 12 s otherwise.
+std::optional<std::uint64_t> precheck_budget_ms(const InternalOntology& ir) {
+  if (auto ms = inconsistency_budget_ms()) {
+    if (*ms == 0) return std::nullopt;
+    return *ms;
+  }
+  std::uint64_t p = 0, k = 0;
+  for (const Axiom& axiom : ir.axioms) {
+    if (std::holds_alternative<ObjectPropertyAssertion>(axiom)) ++p;
+    else if (std::holds_alternative<TransitiveRole>(axiom)) ++k;
+    else if (const auto* s = std::get_if<SubObjectPropertyOf>(&axiom); s && std::holds_alternative<Chain>(s->sub)) ++k;
+  }
+  const std::uint64_t factor = std::max<std::uint64_t>(k, 1);
+  const bool big = p != 0 && (p > 300000 / factor || p * factor > 300000);
+  return big ? 3000 : 12000;
+}
+
+Deadline deadline_for(std::optional<std::uint64_t> ms) {
+  if (!ms) return std::nullopt;
+  return in_ms(*ms);
+}
+
+// The stalled-wedge road: a tableau test bounded by the fall-through budget.
+Result<KernelAnswer> bounded_fall_through(const PreparedReasoner& prepared, bool trace) {
+  const std::uint64_t ms = consistency_fallback_ms();
+  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, in_ms(ms));
+  if (!test) return std::unexpected(std::move(test.error()));
+  if (*test) return KernelAnswer{**test, false, false, true};
+  if (trace)
+    std::fprintf(stderr,
+                 "consistency: bounded tableau fall-through timed out (%llu ms) — reporting consistent (incomplete)\n",
+                 static_cast<unsigned long long>(ms));
+  return KernelAnswer{true, false, false, false};
+}
+
+}  // namespace
+
+std::uint64_t consistency_fallback_ms() { return switch_number(SwitchId::ConsistencyFallbackMs); }
+std::uint64_t consistency_probe_ms() { return switch_number(SwitchId::ClassifyConsistencyProbeMs); }
+std::uint64_t probe_min_frac_permille() { return switch_number(SwitchId::ClassifyProbeMinFracPermille); }
+std::optional<std::uint64_t> inconsistency_budget_ms() {
+  return switch_number_if_set(SwitchId::ClassifyInconsistencyMs);
+}
+
+Result<KernelAnswer> check_consistency(InternalOntology ir) {
+  if (abox_saturation_clash(ir, std::nullopt)) {
+    if (trace_on()) std::fputs("abox_saturation: inconsistent\n", stderr);
+    return KernelAnswer{false, true, false, true};
+  }
+  // The wedge is built from the ontology as converted, before preparation
+  // adds the role-characteristic axioms.
+  std::optional<WedgeClauseSet> wedge;
+  if (switch_flag(SwitchId::WedgeConsistency) && has_assertion(ir.axioms)) wedge = build_wedge_clause_set(ir);
+
+  auto prepared = prepare_without_deadline(std::move(ir), std::nullopt);
+  if (!prepared) return std::unexpected(std::move(prepared.error()));
+  const PreparedReasoner& p = **prepared;
+
+  if (const std::optional<AboxClash>& clash = p.abox_clash()) {
+    if (trace_on()) std::fprintf(stderr, "abox_check: inconsistent — %s\n", debug_text(*clash).c_str());
+    return KernelAnswer{false, false, false, true};
+  }
+  const bool trace = trace_on();
+  const Deadline deadline = in_ms(consistency_fallback_ms());
+
+  if (!wedge) {
+    TestAnswer test = run_tableau_test(p, p.abox, {}, {}, std::nullopt);
+    if (!test) return std::unexpected(std::move(test.error()));
+    return KernelAnswer{test->value_or(true), false, false, test->has_value()};
+  }
+
+  HyperEngine engine = build_wedge_engine(*wedge);
+  switch (engine.run(256, deadline)) {
+    case HyperOutcome::Sat:
+      if (wedge->exact) {
+        if (trace) std::fputs("consistency: wedge Sat — consistent (trusted)\n", stderr);
+        return KernelAnswer{true, false, false, true};
+      }
+      // Some axiom has no clause: the model may violate it.
+      if (trace) std::fputs("consistency: wedge Sat from an inexact clause set — bounded tableau fall-through\n", stderr);
+      return bounded_fall_through(p, trace);
+    case HyperOutcome::Unsat:
+      if (trace) std::fputs("consistency: wedge Unsat — inconsistent\n", stderr);
+      return KernelAnswer{false, false, false, true};
+    case HyperOutcome::Stalled: break;
+  }
+  if (trace) std::fputs("consistency: wedge Stalled — bounded tableau fall-through\n", stderr);
+  return bounded_fall_through(p, trace);
+}
+
+bool wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {
+  if (top_is_bottom || inconsistent) return true;
+  std::optional<std::uint64_t> budget = precheck_budget_ms(ir);
+  Timeout timeout;
+  if (budget) timeout = std::chrono::milliseconds(std::min<std::uint64_t>(*budget, std::uint64_t{1} << 40));
+  if (abox_saturation_clash(ir, timeout)) return true;
+  if (!switch_flag(SwitchId::ClassifyWedgeInconsistency) || !switch_flag(SwitchId::WedgeConsistency) ||
+      !has_assertion(ir.axioms))
+    return false;
+  const Deadline deadline = deadline_for(precheck_budget_ms(ir));
+  WedgeClauseSet wedge = build_wedge_clause_set(ir);
+  HyperEngine engine = build_wedge_engine(wedge);
+  if (engine.run(256, deadline) != HyperOutcome::Unsat) return false;
+  if (trace_on()) std::fputs("classify: KB inconsistent (wedge Unsat)\n", stderr);
+  return true;
+}
+
+bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,
+                       const std::vector<std::optional<std::uint32_t>>& row_of,
+                       const tsl::robin_set<std::uint32_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
+                       bool early) {
+  if (!switch_flag(SwitchId::ClassifyConsistencyProbe) || stats.inconsistent != 0) return false;
+  bool has_abox = false;
+  if (switch_flag(SwitchId::ClassifyProbeOnIncomplete) && stats.timed_out_pairs != 0) {
+    has_abox = has_assertion(ir.axioms);
+    if (unsat_rows.empty() && !early && !has_abox) return false;
+  } else if (unsat_rows.empty() && !early) {
+    return false;
+  }
+  if (!unsat_rows.empty()) {
+    // An individual asserted into a class found unsatisfiable.
+    for (const Axiom& axiom : ir.axioms) {
+      const auto* a = std::get_if<ClassAssertion>(&axiom);
+      if (a == nullptr) continue;
+      const auto* c = std::get_if<Atomic>(&ir.concepts.get(a->concept_id));
+      if (c == nullptr || c->cls.v >= row_of.size() || !row_of[c->cls.v]) continue;
+      if (unsat_rows.contains(*row_of[c->cls.v])) return true;
+    }
+  }
+  if (!early && !has_abox) {
+    const std::uint64_t share = static_cast<std::uint64_t>(unsat_rows.size()) * 1000;
+    if (share < probe_min_frac_permille() * std::max<std::uint64_t>(n, 1)) return false;
+  }
+  stats.probe_ran = 1;
+  const std::uint64_t ms = consistency_probe_ms();
+  if (switch_flag(SwitchId::WedgeConsistency) && has_assertion(ir.axioms)) {
+    WedgeClauseSet wedge = build_wedge_clause_set(ir);
+    HyperEngine engine = build_wedge_engine(wedge);
+    switch (engine.run(256, in_ms(ms))) {
+      // A model proves consistency only when the clause set says everything.
+      case HyperOutcome::Sat:
+        if (wedge.exact) return false;
+        break;
+      case HyperOutcome::Unsat: return true;
+      case HyperOutcome::Stalled: break;
+    }
+  }
+  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, in_ms(ms));
+  return test && *test && !**test;
+}
+
+}  // namespace kelmon::reasoner

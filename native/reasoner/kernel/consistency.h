@@ -1,0 +1,45 @@
+// Whether the whole knowledge base (TBox and asserted facts) has a model,
+// tried cheapest first: ABox saturation, the ABox clash check, the
+// hypertableau over the asserted individuals (the wedge), and the tableau.
+// check_consistency answers for is_consistent; the pre-check and the probe
+// serve classification and only ever prove inconsistency.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <tsl/robin_set.h>
+
+#include "common/reasoner_error.h"
+#include "core/ir.h"
+#include "reasoner/classify/classify_stats.h"
+#include "reasoner/kernel/kernel_answer.h"
+#include "reasoner/kernel/prepared_reasoner.h"
+
+namespace kelmon::reasoner {
+
+// answer = consistent; fragment_complete is always false.
+Result<KernelAnswer> check_consistency(InternalOntology ir);
+
+// True only when ABox saturation or the wedge proves the ontology
+// inconsistent (or the two saturation flags already say so).
+bool wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent);
+
+// A bounded check during classification; true when it proves inconsistency.
+// row_of: per class id its classification row, if any; n: the row count.
+bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,
+                       const std::vector<std::optional<std::uint32_t>>& row_of,
+                       const tsl::robin_set<std::uint32_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
+                       bool early);
+
+// KELMON_CONSISTENCY_FALLBACK_MS, default 10000.
+std::uint64_t consistency_fallback_ms();
+// KELMON_CLASSIFY_CONSISTENCY_PROBE_MS, default 200.
+std::uint64_t consistency_probe_ms();
+// KELMON_CLASSIFY_PROBE_MIN_FRAC_PERMILLE, default 2.
+std::uint64_t probe_min_frac_permille();
+// KELMON_CLASSIFY_INCONSISTENCY_MS; none when unset or invalid (the caller computes a default).
+std::optional<std::uint64_t> inconsistency_budget_ms();
+
+}  // namespace kelmon::reasoner
