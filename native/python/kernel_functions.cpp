@@ -1,6 +1,8 @@
 // is_consistent, is_subclass_of and is_class_satisfiable: load, convert, one
 // kernel test, a bool. An answer a bound left undecided still comes back (as
-// the documented default) but with an IncompleteQueryWarning.
+// the documented default) but with an IncompleteQueryWarning; so does an
+// answer that axioms dropped by conversion could overturn (consistent, not
+// entailed, satisfiable: the dropped axioms might have said otherwise).
 #include <array>
 #include <string>
 
@@ -28,14 +30,21 @@ PyObject* incomplete_warning_class(PyRef& holder) {
   return holder.get();
 }
 
-PyObject* answer_to_py(const char* name, Result<reasoner::KernelAnswer> result) {
+bool warn_incomplete(const char* name, const char* why) {
+  PyRef holder;
+  PyObject* category = incomplete_warning_class(holder);
+  const std::string message = std::string("kelmon.") + name + ": " + why;
+  return PyErr_WarnEx(category, message.c_str(), 1) == 0;
+}
+
+// `weak`: the answer that more axioms could overturn.
+PyObject* answer_to_py(const char* name, Result<reasoner::KernelAnswer> result, bool dropped, bool weak) {
   if (!result) return reasoner_error_to_py(std::move(result.error()));
   if (!result->decided) {
-    PyRef holder;
-    PyObject* category = incomplete_warning_class(holder);
-    const std::string message =
-        std::string("kelmon.") + name + ": a bound stopped the test before it decided; the answer is the default";
-    if (PyErr_WarnEx(category, message.c_str(), 1) < 0) return nullptr;
+    if (!warn_incomplete(name, "a bound stopped the test before it decided; the answer is the default")) return nullptr;
+  } else if (dropped && result->answer == weak) {
+    if (!warn_incomplete(name, "conversion dropped axioms (see dropped_axioms) that the answer does not account for"))
+      return nullptr;
   }
   return PyBool_FromLong(result->answer ? 1 : 0);
 }
@@ -66,7 +75,8 @@ PyObject* impl_is_consistent(PyObject*, PyObject* const* args, Py_ssize_t nargs,
   static constexpr std::array<ArgSpec, 1> kSpecs = {{{"path"}}};
   auto in = load_arguments("is_consistent", kSpecs, args, nargs, kwnames);
   if (!in) return nullptr;
-  return answer_to_py("is_consistent", reasoner::check_consistency(std::move(in->first)));
+  const bool dropped = !in->first.dropped.empty();
+  return answer_to_py("is_consistent", reasoner::check_consistency(std::move(in->first)), dropped, true);
 }
 
 PyObject* impl_is_subclass_of(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -74,7 +84,8 @@ PyObject* impl_is_subclass_of(PyObject*, PyObject* const* args, Py_ssize_t nargs
   auto in = load_arguments("is_subclass_of", kSpecs, args, nargs, kwnames);
   if (!in) return nullptr;
   auto& [ir, text] = *in;
-  return answer_to_py("is_subclass_of", reasoner::entails_subclass(std::move(ir), text[1], text[2]));
+  const bool dropped = !ir.dropped.empty();
+  return answer_to_py("is_subclass_of", reasoner::entails_subclass(std::move(ir), text[1], text[2]), dropped, false);
 }
 
 PyObject* impl_is_class_satisfiable(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -82,7 +93,8 @@ PyObject* impl_is_class_satisfiable(PyObject*, PyObject* const* args, Py_ssize_t
   auto in = load_arguments("is_class_satisfiable", kSpecs, args, nargs, kwnames);
   if (!in) return nullptr;
   auto& [ir, text] = *in;
-  return answer_to_py("is_class_satisfiable", reasoner::is_satisfiable(std::move(ir), text[1]));
+  const bool dropped = !ir.dropped.empty();
+  return answer_to_py("is_class_satisfiable", reasoner::is_satisfiable(std::move(ir), text[1]), dropped, true);
 }
 
 }  // namespace kelmon::py

@@ -1,0 +1,165 @@
+"""One table of small ontologies and the answers of is_consistent, is_subclass_of and
+is_class_satisfiable on them, shared by the in-process tests and the runs under switches."""
+
+import os
+
+X = "http://x/"
+THING = "http://www.w3.org/2002/07/owl#Thing"
+NOTHING = "http://www.w3.org/2002/07/owl#Nothing"
+
+CHAIN_LENGTH = 5000
+
+
+def document(body):
+    return (
+        "Prefix(:=<http://x/>)\nPrefix(owl:=<http://www.w3.org/2002/07/owl#>)\n"
+        "Prefix(xsd:=<http://www.w3.org/2001/XMLSchema#>)\nOntology(<http://x/o>\n" + body + "\n)\n"
+    )
+
+
+def long_chain():
+    lines = [f"SubClassOf(:A{i} ObjectSomeValuesFrom(:R :A{i + 1}))" for i in range(1, CHAIN_LENGTH + 1)]
+    lines.append("SubClassOf(:X ObjectUnionOf(:Y :Z))")
+    return "\n".join(lines)
+
+
+CASE_SPLIT = "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) SubClassOf(:C :D)"
+INCONSISTENT_TBOX = "SubClassOf(owl:Thing owl:Nothing)"
+LOOP_BACK = (
+    "SubClassOf(:S ObjectSomeValuesFrom(:R :S)) SubClassOf(:S ObjectAllValuesFrom(ObjectInverseOf(:R) :D))"
+    "SubClassOf(:D ObjectAllValuesFrom(ObjectInverseOf(:R) ObjectUnionOf(:M :N)))"
+    "SubClassOf(:M ObjectAllValuesFrom(ObjectInverseOf(:R) owl:Nothing))"
+    "SubClassOf(:N ObjectAllValuesFrom(ObjectInverseOf(:R) owl:Nothing))"
+)
+
+# (name, axioms, function, arguments after the path, expected answer or exception class name)
+CASES = [
+    ("subclass-told", "SubClassOf(:A :B)", "is_subclass_of", ("A", "B"), True),
+    ("subclass-converse", "SubClassOf(:A :B)", "is_subclass_of", ("B", "A"), False),
+    ("subclass-reflexive", "Declaration(Class(:A))", "is_subclass_of", ("A", "A"), True),
+    ("reflexive-unsatisfiable", "SubClassOf(:A owl:Nothing)", "is_subclass_of", ("A", "A"), True),
+    ("unknown-sub-first", "SubClassOf(:A :B)", "is_subclass_of", ("P", "Q"), "UnknownClassError:http://x/P"),
+    ("unknown-sup", "SubClassOf(:A :B)", "is_subclass_of", ("A", "Q"), "UnknownClassError:http://x/Q"),
+    ("individual-is-no-class", "ClassAssertion(:A :a)", "is_class_satisfiable", ("a",), "UnknownClassError:http://x/a"),
+    ("case-analysis", CASE_SPLIT, "is_subclass_of", ("A", "D"), True),
+    ("case-analysis-not-b", CASE_SPLIT, "is_subclass_of", ("A", "B"), False),
+    ("some-all-clash",
+     "SubClassOf(:A ObjectSomeValuesFrom(:R :B)) SubClassOf(:A ObjectAllValuesFrom(:R :C)) DisjointClasses(:B :C)",
+     "is_class_satisfiable", ("A",), False),
+    ("inverse-role",
+     "SubClassOf(:A ObjectSomeValuesFrom(:R :B)) SubClassOf(:B ObjectAllValuesFrom(ObjectInverseOf(:R) :C))",
+     "is_subclass_of", ("A", "C"), True),
+    ("declared-inverse",
+     "InverseObjectProperties(:R :S) SubClassOf(:A ObjectSomeValuesFrom(:R :B))"
+     "SubClassOf(:B ObjectAllValuesFrom(:S :C))", "is_subclass_of", ("A", "C"), True),
+    ("transitivity",
+     "TransitiveObjectProperty(:R) SubClassOf(:A ObjectSomeValuesFrom(:R ObjectSomeValuesFrom(:R :B)))"
+     "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B))", "is_subclass_of", ("A", "C"), True),
+    ("chain-2",
+     "SubObjectPropertyOf(ObjectPropertyChain(:R :S) :T)"
+     "SubClassOf(:A ObjectSomeValuesFrom(:R ObjectSomeValuesFrom(:S :B))) EquivalentClasses(:C ObjectSomeValuesFrom(:T :B))",
+     "is_subclass_of", ("A", "C"), True),
+    ("chain-3",
+     "SubObjectPropertyOf(ObjectPropertyChain(:R :S :U) :T)"
+     "SubClassOf(:A ObjectSomeValuesFrom(:R ObjectSomeValuesFrom(:S ObjectSomeValuesFrom(:U :B))))"
+     "EquivalentClasses(:C ObjectSomeValuesFrom(:T :B))", "is_subclass_of", ("A", "C"), True),
+    ("functional-two-fillers",
+     "FunctionalObjectProperty(:R) SubClassOf(:A ObjectSomeValuesFrom(:R :B))"
+     "SubClassOf(:A ObjectSomeValuesFrom(:R :C)) DisjointClasses(:B :C)", "is_class_satisfiable", ("A",), False),
+    ("cardinality",
+     "SubClassOf(:A ObjectMinCardinality(2 :R :B)) SubClassOf(:A ObjectMaxCardinality(1 :R))",
+     "is_class_satisfiable", ("A",), False),
+    ("cardinality-fits",
+     "SubClassOf(:A ObjectMinCardinality(2 :R :B)) SubClassOf(:A ObjectMaxCardinality(2 :R))",
+     "is_class_satisfiable", ("A",), True),
+    ("nominal-counting", "SubClassOf(:A ObjectMinCardinality(3 :R ObjectOneOf(:a :b)))",
+     "is_class_satisfiable", ("A",), False),
+    ("nominal-counting-fits", "SubClassOf(:A ObjectMinCardinality(2 :R ObjectOneOf(:a :b))) DifferentIndividuals(:a :b)",
+     "is_class_satisfiable", ("A",), True),
+    ("nominal-seeds-abox", "EquivalentClasses(:A ObjectOneOf(:a)) ClassAssertion(:B :a)",
+     "is_subclass_of", ("A", "B"), True),
+    ("reflexive-role", "ReflexiveObjectProperty(:R) SubClassOf(:A ObjectAllValuesFrom(:R :B))",
+     "is_subclass_of", ("A", "B"), True),
+    ("irreflexive-role", "IrreflexiveObjectProperty(:R) SubClassOf(:A ObjectHasSelf(:R))",
+     "is_class_satisfiable", ("A",), False),
+    ("top-below-bottom", INCONSISTENT_TBOX, "is_consistent", (), False),
+    ("disjoint-types", "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)", "is_consistent", (), False),
+    ("functional-no-unique-names",
+     "FunctionalObjectProperty(:R) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:R :a :c)",
+     "is_consistent", (), True),
+    ("functional-different",
+     "FunctionalObjectProperty(:R) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:R :a :c)"
+     "DifferentIndividuals(:b :c)", "is_consistent", (), False),
+    ("same-different", "SameIndividual(:a :b) DifferentIndividuals(:a :b)", "is_consistent", (), False),
+    ("asymmetric-inverse-assertion",
+     "AsymmetricObjectProperty(:R) InverseObjectProperties(:R :S)"
+     "ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:S :a :b)", "is_consistent", (), False),
+    ("inverse-range-is-domain",
+     "ObjectPropertyRange(ObjectInverseOf(:R) :A) SubClassOf(:C ObjectSomeValuesFrom(:R :D))",
+     "is_subclass_of", ("C", "A"), True),
+    ("negative-assertion-hierarchy",
+     "SubObjectPropertyOf(:S :R) ObjectPropertyAssertion(:S :a :b) NegativeObjectPropertyAssertion(:R :a :b)",
+     "is_consistent", (), False),
+    ("man-woman",
+     "SubClassOf(:Man :Person) SubClassOf(:Woman :Person) DisjointClasses(:Man :Woman)"
+     "ClassAssertion(:Man :john) ClassAssertion(:Woman :mary) ObjectPropertyAssertion(:married :john :mary)",
+     "is_consistent", (), True),
+    ("asserted-into-bottom", "SubClassOf(:A owl:Nothing) ClassAssertion(:A :a)", "is_consistent", (), False),
+    ("functional-data-two-values",
+     "FunctionalDataProperty(:d) DataPropertyAssertion(:d :a \"1\"^^xsd:integer)"
+     "DataPropertyAssertion(:d :a \"2\"^^xsd:integer)", "is_consistent", (), False),
+    # The knowledge bases the wedge once called consistent.
+    ("mend-irreflexive-self", "IrreflexiveObjectProperty(:R) ClassAssertion(ObjectHasSelf(:R) :a)",
+     "is_consistent", (), False),
+    ("mend-has-value-negated", "ClassAssertion(ObjectHasValue(:R :b) :a) NegativeObjectPropertyAssertion(:R :a :b)",
+     "is_consistent", (), False),
+    ("mend-transitive-negated",
+     "TransitiveObjectProperty(:R) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:R :b :c)"
+     "NegativeObjectPropertyAssertion(:R :a :c)", "is_consistent", (), False),
+    ("mend-symmetric-asymmetric",
+     "SymmetricObjectProperty(:R) AsymmetricObjectProperty(:R) ObjectPropertyAssertion(:R :a :b)",
+     "is_consistent", (), False),
+    ("mend-subrole-irreflexive",
+     "SubObjectPropertyOf(:S :R) IrreflexiveObjectProperty(:R) ObjectPropertyAssertion(:S :a :a)",
+     "is_consistent", (), False),
+    ("mend-asymmetric-loop", "AsymmetricObjectProperty(:R) ObjectPropertyAssertion(:R :a :a)",
+     "is_consistent", (), False),
+    # owl:Thing and owl:Nothing by IRI.
+    ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
+    ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
+    ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),
+    ("thing-below-told-top", "SubClassOf(owl:Thing :A)", "is_subclass_of", (THING, "A"), True),
+    ("a-below-nothing", "SubClassOf(:A ObjectIntersectionOf(:B ObjectComplementOf(:B)))",
+     "is_subclass_of", ("A", NOTHING), True),
+    ("nothing-unsatisfiable", "Declaration(Class(:A))", "is_class_satisfiable", (NOTHING,), False),
+    ("thing-satisfiable", "Declaration(Class(:A))", "is_class_satisfiable", (THING,), True),
+    ("thing-unsatisfiable-when-inconsistent", "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)",
+     "is_class_satisfiable", (THING,), False),
+    ("long-chain-satisfiable", long_chain(), "is_class_satisfiable", ("A1",), True),
+    ("long-chain-not-subsumed", long_chain(), "is_subclass_of", ("A1", "X"), False),
+    ("loop-back-unsatisfiable", LOOP_BACK, "is_class_satisfiable", ("S",), False),
+    ("loop-back-d-satisfiable", LOOP_BACK, "is_class_satisfiable", ("D",), True),
+]
+
+
+def full_iri(name):
+    return name if "://" in name else X + name
+
+
+def write_documents(directory):
+    """Writes each case's document; returns name -> path."""
+    paths = {}
+    for name, axioms, *_ in CASES:
+        path = os.path.join(directory, name + ".ofn")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(document(axioms))
+        paths[name] = path
+    return paths
+
+
+def run_case(native, path, function, args):
+    """The answer, or "ErrorClass:message" for an exception."""
+    try:
+        return getattr(native, function)(path, *map(full_iri, args))
+    except Exception as e:  # noqa: BLE001 - the class and message are the answer
+        return f"{type(e).__name__}:{e}"
