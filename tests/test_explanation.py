@@ -213,3 +213,86 @@ def test_prepared_ontology_method_signatures(method, doc):
     fn = getattr(native.PreparedOntology, method)
     assert fn.__doc__ == doc.split("\n--\n\n", 1)[1]
     assert fn.__text_signature__ == doc.split("\n", 1)[0][len(method):]
+
+
+# --- Queries answered by the kernel's consistency, subsumption and satisfiability tests.
+
+CHAIN = os.path.join(DATA, "explain_chain.ofn")
+A_B = "<http://x/A> SubClassOf <http://x/B>"
+B_C = "<http://x/B> SubClassOf <http://x/C>"
+
+
+def test_a_chain_of_undeclared_classes_is_justified_and_repaired():
+    assert sorted(native.justify(CHAIN, ["subclass", X + "A", X + "C"])) == sorted([A_B, B_C])
+    assert [sorted(j) for j in native.justify_all(CHAIN, ["subclass", X + "A", X + "C"])] == [sorted([A_B, B_C])]
+    assert sorted(native.repair(CHAIN, ["subclass", X + "A", X + "C"])) == [[A_B], [B_C]]
+    assert native.justify(CHAIN, ["subclass", X + "A", X + "Z"]) == []
+    assert native.justify_all(CHAIN, ["subclass", X + "A", X + "Z"]) == []
+    with pytest.raises(kelmon.UnknownClassError):
+        native.justify(CHAIN, ["subclass", X + "A", X + "Nowhere"])
+
+
+def test_a_query_the_declarations_alone_entail_has_an_empty_justification():
+    assert native.justify(CHAIN, ["subclass", X + "A", X + "A"]) == []
+    assert native.justify_all(CHAIN, ["subclass", X + "A", X + "A"]) == [[]]
+
+
+def ofn_lines_by_rendering(path):
+    """Each logical axiom line of an OFN fixture, keyed by its Manchester rendering."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    head = [line for line in lines if line.startswith("Prefix(")]
+    body = [line for line in lines[len(head) + 1:-1] if line.strip()]
+    out = {}
+    for line in body:
+        rendered = render_document(head, [line])
+        if rendered:
+            out[rendered[0]] = line
+    return head, body, out
+
+
+def render_document(head, lines):
+    import tempfile
+
+    with tempfile.NamedTemporaryFile("w", suffix=".ofn", delete=False) as f:
+        f.write("\n".join(head + ["Ontology(<http://x/subset>"] + lines + [")"]))
+    try:
+        return native.render_manchester(f.name)
+    finally:
+        os.unlink(f.name)
+
+
+def entails_on_document(head, lines, check):
+    import tempfile
+
+    with tempfile.NamedTemporaryFile("w", suffix=".ofn", delete=False) as f:
+        f.write("\n".join(head + ["Ontology(<http://x/subset>"] + lines + [")"]))
+    try:
+        return check(f.name)
+    except kelmon.UnknownClassError:
+        return False  # the subset no longer mentions the class at all
+    finally:
+        os.unlink(f.name)
+
+
+MINIMAL = [
+    ("explain_unsat.ofn", ["unsat", X + "Ham"], lambda p: not kelmon.is_class_satisfiable(p, X + "Ham")),
+    ("explain_unsat.ofn", ["unsat", X + "OddPizza"], lambda p: not kelmon.is_class_satisfiable(p, X + "OddPizza")),
+    ("explain_unsat.ofn", ["subclass", X + "AlsoImpossible", X + "Meat"],
+     lambda p: kelmon.is_subclass_of(p, X + "AlsoImpossible", X + "Meat")),
+    ("inconsistent.ofn", ["inconsistent"], lambda p: not kelmon.is_consistent(p)),
+]
+
+
+@pytest.mark.parametrize("name, query, holds", MINIMAL, ids=[f"{m[0]} {m[1][0]}" for m in MINIMAL])
+def test_every_justification_entails_and_no_proper_subset_does(name, query, holds):
+    head, body, line_of = ofn_lines_by_rendering(os.path.join(DATA, name))
+    declarations = [line for line in body if line.startswith("Declaration(")]
+    found = native.justify_all(os.path.join(DATA, name), query)
+    assert found
+    assert native.justify(os.path.join(DATA, name), query) in found
+    for j in found:
+        lines = [line_of[r] for r in j]
+        assert entails_on_document(head, declarations + lines, holds), j
+        for i in range(len(lines)):
+            assert not entails_on_document(head, declarations + lines[:i] + lines[i + 1:], holds), (j, i)

@@ -4,6 +4,8 @@
 
 #include "reasoner/classify/classify_driver.h"
 #include "reasoner/kernel/abox_saturation.h"
+#include "reasoner/kernel/consistency.h"
+#include "reasoner/kernel/subsumption.h"
 #include "reasoner/kernel/worker_pool.h"
 
 namespace kelmon::explain {
@@ -16,14 +18,17 @@ thread_local std::string_view missing_test;
 // call of the kernel's test of the same name once that test exists.
 class BuiltKernel final : public KernelTests {
  public:
-  Result<bool> entails_subclass(InternalOntology, std::string_view, std::string_view) override {
-    return undecided<bool>("the subsumption test");
+  Result<bool> entails_subclass(InternalOntology ir, std::string_view sub, std::string_view sup) override {
+    return decided_answer(reasoner::entails_subclass(std::move(ir), sub, sup));
   }
-  Result<bool> is_satisfiable(InternalOntology, std::string_view) override {
-    return undecided<bool>("the satisfiability test");
+  Result<bool> is_satisfiable(InternalOntology ir, std::string_view class_iri) override {
+    return decided_answer(reasoner::is_satisfiable(std::move(ir), class_iri));
   }
-  Result<ConsistencyAnswer> check_consistency(InternalOntology) override {
-    return undecided<ConsistencyAnswer>("the consistency test");
+  Result<ConsistencyAnswer> check_consistency(InternalOntology ir) override {
+    auto answer = reasoner::check_consistency(std::move(ir));
+    if (!answer) return std::unexpected(answer.error());
+    if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
+    return ConsistencyAnswer{answer->answer, answer->answered_by_saturation};
   }
   Result<bool> is_instance_of(InternalOntology, std::string_view, std::string_view) override {
     return undecided<bool>("the instance check");
@@ -48,6 +53,14 @@ class BuiltKernel final : public KernelTests {
   }
 
  private:
+  // A test cut short answers only its default, which the searches must not
+  // take for a verdict.
+  static Result<bool> decided_answer(Result<reasoner::KernelAnswer> answer) {
+    if (!answer) return std::unexpected(answer.error());
+    if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
+    return answer->answer;
+  }
+
   template <class T>
   static Result<T> undecided(std::string_view test) {
     missing_test = test;

@@ -46,11 +46,12 @@ class KernelTests {
   virtual Result<reasoner::Classification> classify_unbounded(InternalOntology ir) = 0;
 };
 
-// The kernel as it stands in this build: ABox saturation, its clash gate and
-// the classification answer; until the consistency, subsumption,
-// satisfiability, instance and property-value tests are wired here, every one
-// of them answers NoVerdict (cannot decide), so explanation never answers from
-// a guess. A classification that left pairs open answers NoVerdict too.
+// The kernel as it stands in this build: ABox saturation, its clash gate, the
+// consistency, subsumption and satisfiability tests and the classification
+// answer; until the instance check and the property-value inference are wired
+// here they answer NoVerdict (cannot decide), so explanation never answers
+// from a guess. A test cut short, or a classification that left pairs open,
+// answers NoVerdict too.
 KernelTests& built_kernel();
 
 // The kernel test this build lacks that the last undecided answer on this
