@@ -245,21 +245,10 @@ def ofn_lines_by_rendering(path):
     body = [line for line in lines[len(head) + 1:-1] if line.strip()]
     out = {}
     for line in body:
-        rendered = render_document(head, [line])
+        rendered = entails_on_document(head, [line], native.render_manchester)
         if rendered:
             out[rendered[0]] = line
     return head, body, out
-
-
-def render_document(head, lines):
-    import tempfile
-
-    with tempfile.NamedTemporaryFile("w", suffix=".ofn", delete=False) as f:
-        f.write("\n".join(head + ["Ontology(<http://x/subset>"] + lines + [")"]))
-    try:
-        return native.render_manchester(f.name)
-    finally:
-        os.unlink(f.name)
 
 
 def entails_on_document(head, lines, check):
