@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "common/scoped_switch.h"
+#include "reasoner/classify/reportable_rows.h"
 #include "core/convert/convert.h"
 #include "owl/load.h"
 
@@ -21,15 +22,7 @@ TEST(PrepDeadlinePending, ConversionCountsAgainstTheLimitUnlessItUsedItUpOrTheSw
   EXPECT_EQ(prep_deadline_pending(now - std::chrono::seconds(2), std::chrono::seconds(1)), std::make_pair(false, false));
 }
 
-ReportableClasses rows(std::size_t n) {
-  ReportableClasses out;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    out.iris.push_back("c" + std::to_string(i));
-    out.ids.push_back(ClassId{i});
-    out.row_of.emplace_back(i);
-  }
-  return out;
-}
+using testing::reportable_rows;
 
 TEST(PartialResult, IsNeverCompleteAndMarksRowZeroOnlyWhenThereAreRows) {
   sat::ElResult saturation;
@@ -37,14 +30,14 @@ TEST(PartialResult, IsNeverCompleteAndMarksRowZeroOnlyWhenThereAreRows) {
   saturation.subsumers.insert(0, 0);
   saturation.subsumers.insert(0, 1);
   saturation.subsumers.insert(1, 1);
-  const ReportableClasses two = rows(2);
+  const ReportableClasses two = reportable_rows(2);
   Classification c = trace_prep_deadline_expired(two, rows_by_iri(two), saturation, "saturate");
   EXPECT_EQ(c.stats_ref().partial_result, 1);
   EXPECT_EQ(c.stats_ref().timed_out_pairs, 1u);
   EXPECT_EQ(c.stats_ref().undecided_pairs, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{0, 0}}));
   EXPECT_TRUE(c.is_subclass("c0", "c1"));
   EXPECT_FALSE(c.complete());
-  const ReportableClasses none = rows(0);
+  const ReportableClasses none = reportable_rows(0);
   Classification e = trace_prep_deadline_expired(none, rows_by_iri(none), saturation, "from_internal");
   EXPECT_EQ(e.stats_ref().timed_out_pairs, 1u);
   EXPECT_TRUE(e.stats_ref().undecided_pairs.empty());

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "common/scoped_switch.h"
+#include "reasoner/classify/reportable_rows.h"
 #include "reasoner/classify/label_cache.h"
 #include "reasoner/classify/pair_phases.h"
 #include "reasoner/classify/pair_tasks.h"
@@ -13,19 +14,11 @@ namespace {
 
 using kelmon::testing::ScopedSwitch;
 
-ReportableClasses rows(std::size_t n) {
-  ReportableClasses out;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    out.iris.push_back("c" + std::to_string(i));
-    out.ids.push_back(ClassId{i});
-    out.row_of.emplace_back(i);
-  }
-  return out;
-}
+using testing::reportable_rows;
 
 // Rows 0 E, 1 F, 2 G, 3 H: E ≡ F known through parents, E ⊑ G through saturation.
 TEST(DirectAmongFound, KeepsBothMembersOfAnEquivalencePairAndDropsWhatLiesAboveThem) {
-  ReportableClasses rep = rows(4);
+  ReportableClasses rep = reportable_rows(4);
   sat::SubsumerTable table(4);
   for (std::uint32_t i = 0; i < 4; ++i) table.insert(i, i);
   table.insert(0, 2);
@@ -39,7 +32,7 @@ TEST(DirectAmongFound, KeepsBothMembersOfAnEquivalencePairAndDropsWhatLiesAboveT
 }
 
 TEST(SubsumerTiers, OrderLiveRowsBySaturationRowSizeAndSkipUnsatisfiableOnes) {
-  ReportableClasses rep = rows(5);
+  ReportableClasses rep = reportable_rows(5);
   sat::SubsumerTable table(5);
   for (std::uint32_t i = 0; i < 5; ++i) table.insert(i, i);
   table.insert(0, 1);  // row 0: 2 entries
@@ -48,7 +41,7 @@ TEST(SubsumerTiers, OrderLiveRowsBySaturationRowSizeAndSkipUnsatisfiableOnes) {
   tsl::robin_set<std::uint64_t> unsat{4};
   auto tiers = subsumer_tiers(rep, table, unsat);
   EXPECT_EQ(tiers, (std::vector<std::vector<std::uint64_t>>{{1, 2}, {0}, {3}}));
-  EXPECT_TRUE(subsumer_tiers(rows(0), sat::SubsumerTable(0), {}).empty());
+  EXPECT_TRUE(subsumer_tiers(reportable_rows(0), sat::SubsumerTable(0), {}).empty());
 }
 
 struct BudgetCase {
@@ -89,7 +82,7 @@ TEST(LabelPhaseDeadline, IsTwoSecondsAheadOrTheEarlierGlobalDeadline) {
 }
 
 TEST(LabelDump, WritesLabelsTaintedTimesAndClosure) {
-  ReportableClasses rep = rows(3);
+  ReportableClasses rep = reportable_rows(3);
   sat::ElResult saturation;
   saturation.subsumers = sat::SubsumerTable(3);
   for (std::uint32_t i = 0; i < 3; ++i) saturation.subsumers.insert(i, i);
