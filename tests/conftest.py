@@ -1,9 +1,11 @@
-"""Shared fixtures: `set_switch` sets a KELMON_ switch for one test."""
+"""Shared fixtures: `set_switch` sets a KELMON_ switch for one test; `write_document` writes a small document."""
 
 import os
 import re
 
 import pytest
+
+from kernel_cases import document
 
 _SWITCH_LIST = os.path.join(os.path.dirname(__file__), "..", "native", "common", "switch_list.h")
 _LINE = re.compile(r'^KELMON_SWITCH\(\w+, "(KELMON_\w+)", \w+, \w+, (Process|Use)\)', re.M)
@@ -35,3 +37,16 @@ def set_switch(monkeypatch):
             monkeypatch.setenv(name, value)
 
     return set_
+
+
+@pytest.fixture
+def write_document(tmp_path):
+    """write_document(body, name="o.ofn") writes a functional-syntax document over the prefix : = <http://x/>
+    with `body` as its axioms, and returns its path."""
+
+    def write_(body, name="o.ofn"):
+        path = tmp_path / name
+        path.write_text(document(body), encoding="utf-8")
+        return str(path)
+
+    return write_

@@ -2,6 +2,7 @@
 // Every converter returns nullopt with a Python exception set on failure.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -43,6 +44,21 @@ std::optional<std::optional<std::uint64_t>> to_optional_u64(PyObject* obj, const
 std::optional<bool> to_bool(PyObject* obj, const char* arg);
 // bytes only (checked by type before its buffer is read); the view lives as long as obj.
 std::optional<std::string_view> to_bytes(PyObject* obj, const char* arg);
+
+// Binds arguments that are all str and extracts them, in order.
+template <std::size_t N>
+std::optional<std::array<std::string, N>> bind_strings(const char* function, const std::array<ArgSpec, N>& specs,
+                                                        PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  std::array<PyObject*, N> bound{};
+  if (!bind_arguments(function, specs, args, nargs, kwnames, bound)) return std::nullopt;
+  std::array<std::string, N> text;
+  for (std::size_t i = 0; i < N; ++i) {
+    auto s = to_string(bound[i], specs[i].name);
+    if (!s) return std::nullopt;
+    text[i] = std::move(*s);
+  }
+  return text;
+}
 
 // "argument 'name': <detail>" as a TypeError.
 void raise_argument_type_error(const char* arg, const char* expected, PyObject* got);

@@ -47,17 +47,6 @@ std::optional<QueryCall> bind_query_call(const char* function, bool takes_max, P
   return QueryCall{std::move(*loaded), std::move(*query), max};
 }
 
-// Binds the one argument `path` and loads the document.
-std::optional<owl::LoadedOntology> bind_and_load_path(const char* function, PyObject* const* args, Py_ssize_t nargs,
-                                                      PyObject* kwnames) {
-  static constexpr std::array<ArgSpec, 1> kSpecs = {{{"path"}}};
-  std::array<PyObject*, 1> bound{};
-  if (!bind_arguments(function, kSpecs, args, nargs, kwnames, bound)) return std::nullopt;
-  auto path = to_string(bound[0], "path");
-  if (!path) return std::nullopt;
-  return load_or_raise(*path);
-}
-
 }  // namespace
 
 PyObject* impl_justify(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -92,7 +81,7 @@ PyObject* impl_repair(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObje
 }
 
 PyObject* impl_diagnose(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  auto loaded = bind_and_load_path("diagnose", args, nargs, kwnames);
+  auto loaded = bind_path_and_load("diagnose", args, nargs, kwnames);
   if (!loaded) return nullptr;
   start_explanation_call();
   auto partition = explain::diagnose(loaded->axioms, explain::built_kernel());
@@ -102,7 +91,7 @@ PyObject* impl_diagnose(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
 }
 
 PyObject* impl_prepare(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  auto loaded = bind_and_load_path("prepare", args, nargs, kwnames);
+  auto loaded = bind_path_and_load("prepare", args, nargs, kwnames);
   if (!loaded) return nullptr;
   return create_prepared_ontology_object(explain::PreparedOntology::prepare(loaded->axioms));
 }

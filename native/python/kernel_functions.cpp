@@ -54,19 +54,13 @@ template <std::size_t N>
 std::optional<std::pair<InternalOntology, std::array<std::string, N>>> load_arguments(
     const char* function, const std::array<ArgSpec, N>& specs, PyObject* const* args, Py_ssize_t nargs,
     PyObject* kwnames) {
-  std::array<PyObject*, N> bound{};
-  if (!bind_arguments(function, specs, args, nargs, kwnames, bound)) return std::nullopt;
-  std::array<std::string, N> text;
-  for (std::size_t i = 0; i < N; ++i) {
-    auto s = to_string(bound[i], specs[i].name);
-    if (!s) return std::nullopt;
-    text[i] = std::move(*s);
-  }
-  auto loaded = load_or_raise(text[0]);
+  auto text = bind_strings(function, specs, args, nargs, kwnames);
+  if (!text) return std::nullopt;
+  auto loaded = load_or_raise((*text)[0]);
   if (!loaded) return std::nullopt;
   InternalOntology ir = convert_ontology(loaded->axioms);
   loaded.reset();
-  return std::pair{std::move(ir), std::move(text)};
+  return std::pair{std::move(ir), std::move(*text)};
 }
 
 }  // namespace
