@@ -75,11 +75,6 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
     if (trace_on()) std::fputs("abox_saturation: inconsistent\n", stderr);
     return KernelAnswer{false, true, false, true};
   }
-  // The wedge is built from the ontology as converted, before preparation
-  // adds the role-characteristic axioms.
-  std::optional<WedgeClauseSet> wedge;
-  if (switch_flag(SwitchId::WedgeConsistency) && has_assertion(ir.axioms)) wedge = build_wedge_clause_set(ir);
-
   auto prepared = prepare_without_deadline(std::move(ir), std::nullopt);
   if (!prepared) return std::unexpected(std::move(prepared.error()));
   const PreparedReasoner& p = **prepared;
@@ -91,6 +86,7 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
   const bool trace = trace_on();
   const Deadline deadline = in_ms(consistency_fallback_ms());
 
+  const std::optional<WedgeClauseSet>& wedge = p.wedge;
   if (!wedge) {
     TestAnswer test = run_tableau_test(p, p.abox, {}, {}, std::nullopt);
     if (!test) return std::unexpected(std::move(test.error()));
@@ -161,13 +157,12 @@ bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepa
   }
   stats.probe_ran = 1;
   const std::uint64_t ms = consistency_probe_ms();
-  if (switch_flag(SwitchId::WedgeConsistency) && has_assertion(ir.axioms)) {
-    WedgeClauseSet wedge = build_wedge_clause_set(ir);
-    HyperEngine engine = build_wedge_engine(wedge);
+  if (const std::optional<WedgeClauseSet>& wedge = prepared.wedge) {
+    HyperEngine engine = build_wedge_engine(*wedge);
     switch (engine.run(256, in_ms(ms))) {
       // A model proves consistency only when the clause set says everything.
       case HyperOutcome::Sat:
-        if (wedge.exact) return false;
+        if (wedge->exact) return false;
         break;
       case HyperOutcome::Unsat: return true;
       case HyperOutcome::Stalled: break;

@@ -131,6 +131,12 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
       classes_whose_definition(ir, [&](ConceptId c) { return mentions_complex_cardinality(pool, c); });
   if (checkpoint()) return aborted();
 
+  // Both clause sets come from the ontology as converted, before the
+  // role-characteristic axioms are added below.
+  if (switch_flag(SwitchId::Hypertableau)) r->hyper = build_hyper_clause_set(ir);
+  if (checkpoint()) return aborted();
+  if (switch_flag(SwitchId::WedgeConsistency) && assertions) r->wedge = build_wedge_clause_set(ir);
+
   if (snapshot_capture_enabled()) {
     r->snapshot = build_snapshot_capture(ir);
     r->profile_counts = count_class_profiles(ir);

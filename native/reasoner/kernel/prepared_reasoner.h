@@ -18,6 +18,7 @@
 #include "core/ir.h"
 #include "reasoner/kernel/abox_check.h"
 #include "reasoner/kernel/asserted_facts.h"
+#include "reasoner/kernel/hyper_clause_set.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/role_tables.h"
 #include "reasoner/kernel/snapshot_capture.h"
@@ -64,8 +65,12 @@ struct PreparedReasoner {
   AboxFacts abox;
   ToldTables told;
   std::vector<Axiom> axioms;  // as converted, without the role-characteristic axioms
+  // Absent when KELMON_HYPERTABLEAU is off.
+  std::unique_ptr<HyperClauseSet> hyper;
   // Present only when KELMON_SNAPSHOT_CAPTURE is on.
   std::unique_ptr<SnapshotCapture> snapshot;
+  // Present only for an ontology with assertions and KELMON_WEDGE_CONSISTENCY on.
+  std::optional<WedgeClauseSet> wedge;
   DKeyMap dkeys;
   ClassSet key_card_classes;
   ClassSet complex_card_classes;

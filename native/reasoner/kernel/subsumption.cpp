@@ -4,7 +4,6 @@
 
 #include "common/switches.h"
 #include "reasoner/fragment.h"
-#include "reasoner/kernel/hyper_clause_set.h"
 #include "reasoner/kernel/hyper_runs.h"
 #include "reasoner/kernel/tableau_test.h"
 #include "reasoner/kernel/test_concepts.h"
@@ -48,14 +47,12 @@ sat::ElResult saturate(const InternalOntology& ir) { return sat::el_saturate(ir,
 bool saturation_inconsistent(const sat::ElResult& r) { return r.top_is_bottom || r.inconsistent; }
 
 // The unbounded tableau test of one concept built into the test's own pool.
-Result<std::optional<bool>> tableau_answer(InternalOntology ir, TestConceptBuilder concept_) {
-  auto prepared = prepare_without_deadline(std::move(ir), std::nullopt);
-  if (!prepared) return std::unexpected(std::move(prepared.error()));
+Result<std::optional<bool>> tableau_answer(const PreparedReasoner& prepared, TestConceptBuilder concept_) {
   const auto blocking = switch_text(SwitchId::AnywhereBlocking);
   TableauTestRequest request;
   request.test_concept = std::move(concept_);
   request.anywhere_blocking = !(blocking && *blocking == "0");
-  return run_tableau_test_body(**prepared, (*prepared)->abox, request);
+  return run_tableau_test_body(prepared, prepared.abox, request);
 }
 
 }  // namespace
@@ -69,25 +66,27 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
   if (*sub == *sup || sub->kind == ClassRef::Kind::Nothing || sup->kind == ClassRef::Kind::Thing)
     return KernelAnswer{true, true, frag, true};
 
-  {
-    const sat::ElResult saturation = saturate(ir);
-    if (sub->named()) {
-      if (sup->named() && saturation.subsumers.contains(sub->id.v, sup->id.v)) return KernelAnswer{true, true, frag, true};
-      if (saturation.unsat.test(sub->id.v)) return KernelAnswer{true, true, frag, true};
-      if (frag) return KernelAnswer{false, true, true, true};
-    } else if (saturation_inconsistent(saturation)) {
-      return KernelAnswer{true, true, frag, true};
-    }
+  sat::ElResult saturation = saturate(ir);
+  if (sub->named()) {
+    if (sup->named() && saturation.subsumers.contains(sub->id.v, sup->id.v)) return KernelAnswer{true, true, frag, true};
+    if (saturation.unsat.test(sub->id.v)) return KernelAnswer{true, true, frag, true};
+    if (frag) return KernelAnswer{false, true, true, true};
+  } else if (saturation_inconsistent(saturation)) {
+    return KernelAnswer{true, true, frag, true};
   }
 
-  if (sub->named() && sup->named() && switch_flag(SwitchId::Hypertableau)) {
+  // The saturation is handed on rather than computed again.
+  auto prepared = prepare_without_deadline(std::move(ir), std::move(saturation));
+  if (!prepared) return std::unexpected(std::move(prepared.error()));
+  const PreparedReasoner& p = **prepared;
+
+  if (sub->named() && sup->named() && p.hyper) {
     // Only a closed run is taken: a model may come from an incomplete clause set.
-    auto set = build_hyper_clause_set(ir);
-    if (run_hyper_iterative(*set, sub->id.v, sup->id.v, std::nullopt) == HyperVerdict::Closed)
+    if (run_hyper_iterative(*p.hyper, sub->id.v, sup->id.v, std::nullopt) == HyperVerdict::Closed)
       return KernelAnswer{true, false, false, true};
   }
 
-  auto test = tableau_answer(std::move(ir), [sub = *sub, sup = *sup](ConceptPool& pool) {
+  auto test = tableau_answer(p, [sub = *sub, sup = *sup](ConceptPool& pool) {
     const std::array<ConceptId, 2> operands{concept_of(pool, sub), pool.nnf_not(concept_of(pool, sup))};
     return conjoin_concepts(pool, operands);
   });
@@ -101,13 +100,13 @@ Result<KernelAnswer> is_satisfiable(InternalOntology ir, std::string_view iri) {
   if (!cls) return std::unexpected(std::move(cls.error()));
   const bool frag = in_saturation_fragment(ir, false);
   if (cls->kind == ClassRef::Kind::Nothing) return KernelAnswer{false, true, frag, true};
-  {
-    const sat::ElResult saturation = saturate(ir);
-    const bool unsat = cls->named() ? saturation.unsat.test(cls->id.v) : saturation_inconsistent(saturation);
-    if (unsat) return KernelAnswer{false, true, frag, true};
-    if (frag) return KernelAnswer{true, true, true, true};
-  }
-  auto test = tableau_answer(std::move(ir), [c = *cls](ConceptPool& pool) { return concept_of(pool, c); });
+  sat::ElResult saturation = saturate(ir);
+  const bool unsat = cls->named() ? saturation.unsat.test(cls->id.v) : saturation_inconsistent(saturation);
+  if (unsat) return KernelAnswer{false, true, frag, true};
+  if (frag) return KernelAnswer{true, true, true, true};
+  auto prepared = prepare_without_deadline(std::move(ir), std::move(saturation));
+  if (!prepared) return std::unexpected(std::move(prepared.error()));
+  auto test = tableau_answer(**prepared, [c = *cls](ConceptPool& pool) { return concept_of(pool, c); });
   if (!test) return std::unexpected(std::move(test.error()));
   if (!*test) return KernelAnswer{true, false, false, false};
   return KernelAnswer{**test, false, false, true};

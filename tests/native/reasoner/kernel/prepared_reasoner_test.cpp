@@ -240,6 +240,55 @@ TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+struct ClauseSetCase {
+  const char* name;
+  std::optional<std::string> hyper;
+  std::optional<std::string> wedge;
+  const char* body;
+  bool has_hyper;
+  bool has_wedge;
+};
+
+class ClauseSets : public ::testing::TestWithParam<ClauseSetCase> {};
+
+TEST_P(ClauseSets, BuiltAsTheirSwitchesAndTheAssertionsSay) {
+  ScopedSwitch hyper(SwitchId::Hypertableau, GetParam().hyper);
+  ScopedSwitch wedge(SwitchId::WedgeConsistency, GetParam().wedge);
+  auto p = prepare(convert_ofn(GetParam().body));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->hyper != nullptr, GetParam().has_hyper);
+  EXPECT_EQ(p->wedge.has_value(), GetParam().has_wedge);
+  if (p->wedge) {
+    EXPECT_EQ(p->wedge->individual_count, 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ClauseSets,
+    ::testing::Values(ClauseSetCase{"defaults_tbox", std::nullopt, std::nullopt, "SubClassOf(:A :B)", true, false},
+                      ClauseSetCase{"defaults_abox", std::nullopt, std::nullopt, "ClassAssertion(:A :a)", true, true},
+                      ClauseSetCase{"hyper_off", "0", std::nullopt, "ClassAssertion(:A :a)", false, true},
+                      ClauseSetCase{"hyper_empty", "", "1", "ClassAssertion(:A :a)", false, true},
+                      ClauseSetCase{"wedge_off", std::nullopt, "0", "ClassAssertion(:A :a)", true, false},
+                      ClauseSetCase{"wedge_empty", "yes", "", "ClassAssertion(:A :a)", true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The clause sets see the ontology as converted: the role-characteristic
+// axioms preparation adds later must not reach them twice.
+TEST(PreparedReasonerTest, ClauseSetsMatchAStandaloneBuild) {
+  const char* body = "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) FunctionalObjectProperty(:r) "
+                     "IrreflexiveObjectProperty(:r) ReflexiveObjectProperty(:s) SymmetricObjectProperty(:t) "
+                     "InverseFunctionalObjectProperty(:t) ClassAssertion(:A :a) ObjectPropertyAssertion(:t :a :b)";
+  auto p = prepare(convert_ofn(body));
+  ASSERT_NE(p, nullptr);
+  ASSERT_NE(p->hyper, nullptr);
+  ASSERT_TRUE(p->wedge.has_value());
+  const InternalOntology ir = convert_ofn(body);
+  EXPECT_EQ(p->hyper->clauses, build_hyper_clause_set(ir)->clauses);
+  EXPECT_EQ(p->wedge->clauses, build_wedge_clause_set(ir).clauses);
+  EXPECT_EQ(p->wedge->individual_count, 2u);
+}
+
 TEST(PreparedReasonerTest, SnapshotCaptureOnlyWhenSwitchedOn) {
   const char* body = "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) SubClassOf(:C ObjectMaxCardinality(1 :r)) "
                      "Declaration(Class(:D))";
