@@ -33,6 +33,9 @@ O4 = ofn("SubClassOf(:A ObjectSomeValuesFrom(:r :C))", "SubClassOf(:A ObjectAllV
          "DisjointClasses(:C :D)")
 O6 = ofn("SubClassOf(:A ObjectUnionOf(:C :D))", "SubClassOf(:C :E)", "SubClassOf(:D :E)", "DisjointClasses(:E :F)",
          "ClassAssertion(:A :a)", "ClassAssertion(:F :a)")
+# As O6, but the union's members share no told subsumer, so ABox saturation cannot see the clash either.
+O6B = ofn("SubClassOf(:A ObjectUnionOf(:C :D))", "DisjointClasses(:C :F)", "DisjointClasses(:D :F)",
+          "ClassAssertion(:A :a)", "ClassAssertion(:F :a)")
 EL = ofn("SubClassOf(:A :B)", "SubClassOf(:B ObjectSomeValuesFrom(:r :C))", "EquivalentClasses(:D ObjectIntersectionOf(:A :B))")
 
 UNBOUNDED = dict(per_pair_timeout_ms=0, global_deadline_ms=0)
@@ -89,12 +92,22 @@ def test_an_unsatisfiable_class_found_only_by_the_tableau(set_switch):
     assert c.is_subclass(X + "A", X + "C") and not c.is_subclass(X + "C", X + "A")
 
 
+@pytest.mark.parametrize("data", [O6, O6B], ids=["O6", "O6B"])
 @pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
-def test_an_inconsistent_abox_behind_a_union_is_found_on_the_full_path(monkeypatch, bounds):
+def test_an_inconsistent_abox_behind_a_union_is_found_on_the_full_path(monkeypatch, data, bounds):
     monkeypatch.setenv("KELMON_WEDGE_CONSISTENCY", "0")
-    c = cls(O6, **bounds)
+    c = cls(data, **bounds)
     assert c.inconsistent is True
     assert sorted(c.unsatisfiable) == sorted(c.classes)
+
+
+def test_an_undecided_consistency_question_leaves_one_marker():
+    # The node limit is read once per process: with one node the tableau cannot settle O6B's ABox.
+    code = ("import sys, kelmon; c = kelmon.classify_bytes(sys.stdin.buffer.read(), format='ofn', "
+            "per_pair_timeout_ms=0, global_deadline_ms=0); print(c.inconsistent, c.complete, c.timed_out_pairs)")
+    env = dict(os.environ, KELMON_WEDGE_CONSISTENCY="0", KELMON_MAX_NODES="1")
+    out = subprocess.run([sys.executable, "-c", code], input=O6B, env=env, capture_output=True, check=True)
+    assert out.stdout.split() == [b"False", b"False", b"1"]
 
 
 @pytest.mark.parametrize("data, complete", [(O2, False), (EL, True)])

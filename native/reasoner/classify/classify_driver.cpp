@@ -15,6 +15,7 @@
 #include "reasoner/classify/resident_memory.h"
 #include "reasoner/fragment.h"
 #include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/parallel_loop.h"
 #include "reasoner/kernel/worker_pool.h"
@@ -127,7 +128,7 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
 
   const Instant t_pre = Clock::now();
   PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
-  const PrecheckAnswer precheck = preamble.precheck;
+  const ConsistencyVerdict precheck = preamble.precheck;
   if (preamble.answer) {
     Classification result = std::move(*preamble.answer);
     ClassifyStats& stats = result.stats_mut();
@@ -187,18 +188,18 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
 
   // Per-class tests that leave the asserted facts out cannot notice an
   // inconsistent ABox; when the pre-check could not rule one out, ask once.
-  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == PrecheckAnswer::Unknown) {
-    switch (bounded_consistency(ir, prepared, test_deadline(deadline, per_pair_timeout))) {
-      case PrecheckAnswer::Inconsistent: return inconsistent_result(stats.fragment_kind);
-      case PrecheckAnswer::Unknown: mark_unsettled(stats, n); break;
-      case PrecheckAnswer::Consistent: break;
+  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == ConsistencyVerdict::Unknown) {
+    switch (consistency_probe_within(prepared, per_pair_timeout, deadline, stats)) {
+      case ConsistencyVerdict::Inconsistent: return inconsistent_result(stats.fragment_kind);
+      case ConsistencyVerdict::Unknown: mark_unsettled(stats, n); break;
+      case ConsistencyVerdict::Consistent: break;
     }
   }
 
   std::uint64_t no_verdict = 0;
   for (const ClassLabel& l : labels) no_verdict += std::holds_alternative<LabelNoVerdict>(l) ? 1 : 0;
   if (switch_flag(SwitchId::EarlyInconsistencyProbe) && n >= 1 && 4 * no_verdict >= n) {
-    if (run_consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, true) == ProbeAnswer::Inconsistent)
+    if (consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, true))
       return inconsistent_result(stats.fragment_kind);
   }
 
@@ -241,21 +242,8 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
     other = minus(other, part);
   stats.other_ms = other;
 
-  switch (run_consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false)) {
-    case ProbeAnswer::Inconsistent: return inconsistent_result(stats.fragment_kind);
-    case ProbeAnswer::Unavailable:
-      // Without the probe an inconsistent ABox could go unflagged: ask the
-      // consistency question itself under the request's bounds.
-      if (has_assertion(ir.axioms) || !unsat_rows.empty()) {
-        switch (bounded_consistency(ir, prepared, test_deadline(deadline, per_pair_timeout))) {
-          case PrecheckAnswer::Inconsistent: return inconsistent_result(stats.fragment_kind);
-          case PrecheckAnswer::Unknown: mark_unsettled(stats, n); break;
-          case PrecheckAnswer::Consistent: break;
-        }
-      }
-      break;
-    case ProbeAnswer::NotProved: break;
-  }
+  if (consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false))
+    return inconsistent_result(stats.fragment_kind);
   return Classification(std::move(store), reportable.iris, std::move(stats), row_by_iri, std::move(unsat_rows));
 }
 

@@ -9,6 +9,7 @@
 #include "reasoner/classify/taxonomy.h"
 #include "reasoner/fragment.h"
 #include "reasoner/kernel/abox_check.h"
+#include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/parallel_loop.h"
 #include "saturation/proof_store.h"
@@ -72,7 +73,7 @@ Result<Classification> classify_for_disjointness(const InternalOntology& ir, Tim
   const sat::ElResult saturation = sat::el_saturate(ir, switch_flag(SwitchId::Proof)).first;
   PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
   if (preamble.answer) return finish(std::move(*preamble.answer));
-  const PrecheckAnswer precheck = preamble.precheck;
+  const ConsistencyVerdict precheck = preamble.precheck;
 
   auto prepared_or = prepare_without_deadline(ir, std::nullopt);
   if (!prepared_or) return std::unexpected(std::move(prepared_or.error()));
@@ -96,14 +97,14 @@ Result<Classification> classify_for_disjointness(const InternalOntology& ir, Tim
 
   // Class tests that leave the asserted facts out cannot notice an
   // inconsistent ABox; when the pre-check could not rule one out, ask once.
-  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == PrecheckAnswer::Unknown) {
-    switch (bounded_consistency(ir, prepared, deadline_after(Clock::now(), per_pair_timeout))) {
-      case PrecheckAnswer::Inconsistent: return inconsistent(stats.fragment_kind);
-      case PrecheckAnswer::Unknown:
+  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == ConsistencyVerdict::Unknown) {
+    switch (consistency_probe_within(prepared, per_pair_timeout, std::nullopt, stats)) {
+      case ConsistencyVerdict::Inconsistent: return inconsistent(stats.fragment_kind);
+      case ConsistencyVerdict::Unknown:
         stats.timed_out_pairs += 1;
         if (n > 0) stats.undecided_pairs.emplace_back(0, 0);
         break;
-      case PrecheckAnswer::Consistent: break;
+      case ConsistencyVerdict::Consistent: break;
     }
   }
 
@@ -130,16 +131,8 @@ Result<Classification> classify_for_disjointness(const InternalOntology& ir, Tim
     if (item.subsumed) store.insert(item.a, item.b);
   }
 
-  switch (run_consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false)) {
-    case ProbeAnswer::Inconsistent: return inconsistent(stats.fragment_kind);
-    case ProbeAnswer::Unavailable:
-      if (has_assertion(ir.axioms) || !unsat_rows.empty()) {
-        stats.timed_out_pairs += 1;
-        if (n > 0) stats.undecided_pairs.emplace_back(0, 0);
-      }
-      break;
-    case ProbeAnswer::NotProved: break;
-  }
+  if (consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false))
+    return inconsistent(stats.fragment_kind);
   return finish(Classification(std::move(store), reportable.iris, std::move(stats), row_by_iri, std::move(unsat_rows)));
 }
 

@@ -7,10 +7,6 @@
 #include <cstdint>
 #include <optional>
 
-#include <vector>
-
-#include <tsl/robin_set.h>
-
 #include "common/deadline.h"
 #include "common/reasoner_error.h"
 #include "core/ir.h"
@@ -35,22 +31,5 @@ Timeout unsat_probe_timeout(Timeout per_pair_timeout);
 // Hypertableau verdicts of one subsumption run: 0 closed, 1 model, 2 stalled,
 // 3 no run (no clause set), 4 stalled after diverging.
 std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline);
-
-enum class PrecheckAnswer : std::uint8_t { Inconsistent, Consistent, Unknown };
-// The cheap inconsistency pre-check over the saturation flags, ABox saturation
-// and the wedge run. Unknown when the ontology has assertions and no run
-// decided.
-PrecheckAnswer wedge_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent);
-
-// A consistency test of the whole knowledge base under a deadline.
-PrecheckAnswer bounded_consistency(const InternalOntology& ir, const PreparedReasoner& prepared, Deadline deadline);
-
-struct ClassifyStats;
-enum class ProbeAnswer : std::uint8_t { Inconsistent, NotProved, Unavailable };
-// The bounded consistency probe during (early) and after classification.
-ProbeAnswer run_consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,
-                                  const std::vector<std::optional<std::uint32_t>>& row_of,
-                                  const tsl::robin_set<std::uint64_t>& unsat_rows, std::uint64_t n,
-                                  ClassifyStats& stats, bool early);
 
 }  // namespace kelmon::reasoner

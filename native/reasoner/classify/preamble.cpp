@@ -29,8 +29,8 @@ PreambleOutcome classification_preamble(const InternalOntology& ir, const Report
     return std::move(out);
   };
   if (switch_flag(SwitchId::ClassifyInconsistency)) {
-    out.precheck = wedge_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
-    if (out.precheck == PrecheckAnswer::Inconsistent) {
+    out.precheck = wedge_inconsistency_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
+    if (out.precheck == ConsistencyVerdict::Inconsistent) {
       if (classify_tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
       return inconsistent();
     }

@@ -10,13 +10,14 @@
 #include "reasoner/classify/kernel_routes.h"
 #include "reasoner/classify/reportable.h"
 #include "reasoner/classify/taxonomy.h"
+#include "reasoner/kernel/consistency.h"
 #include "saturation/saturation.h"
 
 namespace kelmon::reasoner {
 
 struct PreambleOutcome {
   std::optional<Classification> answer;  // inconsistent, or the taxonomy from saturation
-  PrecheckAnswer precheck = PrecheckAnswer::Unknown;
+  ConsistencyVerdict precheck = ConsistencyVerdict::Unknown;  // Unknown also when skipped
 };
 
 PreambleOutcome classification_preamble(const InternalOntology& ir, const ReportableClasses& reportable,

@@ -19,11 +19,13 @@ namespace {
 // KELMON_TRACE set to any value, "0" and the empty value included.
 bool trace_on() { return switch_text(SwitchId::Trace).has_value(); }
 
-// now + ms, saturating far in the future instead of overflowing.
-Instant in_ms(std::uint64_t ms) {
+// ms milliseconds, capped far in the future instead of overflowing.
+Clock::duration capped_ms(std::uint64_t ms) {
   constexpr std::uint64_t kCap = std::uint64_t{1} << 40;  // about 35 years
-  return *deadline_after(Clock::now(), std::chrono::milliseconds(std::min(ms, kCap)));
+  return std::chrono::milliseconds(std::min(ms, kCap));
 }
+
+Instant in_ms(std::uint64_t ms) { return *deadline_after(Clock::now(), capped_ms(ms)); }
 
 // The pre-check's budget: the switch (0 means no bound), else 3 s for big
 // ABoxes with transitive roles or chains and 12 s otherwise.
@@ -59,6 +61,24 @@ Result<KernelAnswer> bounded_fall_through(const PreparedReasoner& prepared, bool
                  "consistency: bounded tableau fall-through timed out (%llu ms) — reporting consistent (incomplete)\n",
                  static_cast<unsigned long long>(ms));
   return KernelAnswer{true, false, false, false};
+}
+
+// The wedge when prepared, then the tableau on every asserted fact; each run
+// gets a deadline of its own, taken when it starts.
+ConsistencyVerdict probe_engines(const PreparedReasoner& prepared, Timeout per_run, Deadline request) {
+  if (const std::optional<WedgeClauseSet>& wedge = prepared.wedge) {
+    HyperEngine engine = build_wedge_engine(*wedge);
+    switch (engine.run(256, test_deadline(request, per_run))) {
+      case HyperOutcome::Sat:
+        if (wedge->exact) return ConsistencyVerdict::Consistent;
+        break;
+      case HyperOutcome::Unsat: return ConsistencyVerdict::Inconsistent;
+      case HyperOutcome::Stalled: break;
+    }
+  }
+  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, test_deadline(request, per_run));
+  if (!test || !*test) return ConsistencyVerdict::Unknown;  // an error only means undecided here
+  return **test ? ConsistencyVerdict::Consistent : ConsistencyVerdict::Inconsistent;
 }
 
 }  // namespace
@@ -112,26 +132,32 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
   return bounded_fall_through(p, trace);
 }
 
-bool wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {
-  if (top_is_bottom || inconsistent) return true;
+ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {
+  if (top_is_bottom || inconsistent) return ConsistencyVerdict::Inconsistent;
   std::optional<std::uint64_t> budget = precheck_budget_ms(ir);
   Timeout timeout;
-  if (budget) timeout = std::chrono::milliseconds(std::min<std::uint64_t>(*budget, std::uint64_t{1} << 40));
-  if (abox_saturation_clash(ir, timeout)) return true;
+  if (budget) timeout = capped_ms(*budget);
+  if (abox_saturation_clash(ir, timeout)) return ConsistencyVerdict::Inconsistent;
   if (!switch_flag(SwitchId::ClassifyWedgeInconsistency) || !switch_flag(SwitchId::WedgeConsistency) ||
       !has_assertion(ir.axioms))
-    return false;
+    return ConsistencyVerdict::Unknown;
   const Deadline deadline = deadline_for(precheck_budget_ms(ir));
   WedgeClauseSet wedge = build_wedge_clause_set(ir);
   HyperEngine engine = build_wedge_engine(wedge);
-  if (engine.run(256, deadline) != HyperOutcome::Unsat) return false;
-  if (trace_on()) std::fputs("classify: KB inconsistent (wedge Unsat)\n", stderr);
-  return true;
+  switch (engine.run(256, deadline)) {
+    case HyperOutcome::Unsat:
+      if (trace_on()) std::fputs("classify: KB inconsistent (wedge Unsat)\n", stderr);
+      return ConsistencyVerdict::Inconsistent;
+    // A model proves consistency only when the clause set says everything.
+    case HyperOutcome::Sat: return wedge.exact ? ConsistencyVerdict::Consistent : ConsistencyVerdict::Unknown;
+    case HyperOutcome::Stalled: break;
+  }
+  return ConsistencyVerdict::Unknown;
 }
 
 bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,
                        const std::vector<std::optional<std::uint32_t>>& row_of,
-                       const tsl::robin_set<std::uint32_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
+                       const tsl::robin_set<std::uint64_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
                        bool early) {
   if (!switch_flag(SwitchId::ClassifyConsistencyProbe) || stats.inconsistent != 0) return false;
   bool has_abox = false;
@@ -155,21 +181,14 @@ bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepa
     const std::uint64_t share = static_cast<std::uint64_t>(unsat_rows.size()) * 1000;
     if (share < probe_min_frac_permille() * std::max<std::uint64_t>(n, 1)) return false;
   }
+  return consistency_probe_within(prepared, capped_ms(consistency_probe_ms()), std::nullopt, stats) ==
+         ConsistencyVerdict::Inconsistent;
+}
+
+ConsistencyVerdict consistency_probe_within(const PreparedReasoner& prepared, Timeout per_run, Deadline request,
+                                            ClassifyStats& stats) {
   stats.probe_ran = 1;
-  const std::uint64_t ms = consistency_probe_ms();
-  if (const std::optional<WedgeClauseSet>& wedge = prepared.wedge) {
-    HyperEngine engine = build_wedge_engine(*wedge);
-    switch (engine.run(256, in_ms(ms))) {
-      // A model proves consistency only when the clause set says everything.
-      case HyperOutcome::Sat:
-        if (wedge->exact) return false;
-        break;
-      case HyperOutcome::Unsat: return true;
-      case HyperOutcome::Stalled: break;
-    }
-  }
-  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, in_ms(ms));
-  return test && *test && !**test;
+  return probe_engines(prepared, per_run, request);
 }
 
 }  // namespace kelmon::reasoner

@@ -11,6 +11,7 @@
 
 #include <tsl/robin_set.h>
 
+#include "common/deadline.h"
 #include "common/reasoner_error.h"
 #include "core/ir.h"
 #include "reasoner/classify/classify_stats.h"
@@ -22,16 +23,27 @@ namespace kelmon::reasoner {
 // answer = consistent; fragment_complete is always false.
 Result<KernelAnswer> check_consistency(InternalOntology ir);
 
-// True only when ABox saturation or the wedge proves the ontology
-// inconsistent (or the two saturation flags already say so).
-bool wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent);
+// What a bounded consistency question found. Inconsistent and Consistent are
+// proofs; Unknown means no engine decided within its bounds.
+enum class ConsistencyVerdict : std::uint8_t { Inconsistent, Consistent, Unknown };
+
+// Inconsistent when the two saturation flags, ABox saturation or the wedge
+// prove it; Consistent only from a model of an exact wedge clause set.
+ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent);
 
 // A bounded check during classification; true when it proves inconsistency.
 // row_of: per class id its classification row, if any; n: the row count.
 bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,
                        const std::vector<std::optional<std::uint32_t>>& row_of,
-                       const tsl::robin_set<std::uint32_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
+                       const tsl::robin_set<std::uint64_t>& unsat_rows, std::uint64_t n, ClassifyStats& stats,
                        bool early);
+
+// The probe's engine tests without its gates, each run bounded by the
+// earlier of `request` and now + `per_run`: for classifications whose
+// per-class tests leave the asserted facts out and so cannot notice an
+// inconsistent ABox. Records in the statistics that the probe ran.
+ConsistencyVerdict consistency_probe_within(const PreparedReasoner& prepared, Timeout per_run, Deadline request,
+                                            ClassifyStats& stats);
 
 // KELMON_CONSISTENCY_FALLBACK_MS, default 10000.
 std::uint64_t consistency_fallback_ms();

@@ -84,6 +84,7 @@ bool uses_inverse_roles(const InternalOntology& ir) {
 }  // namespace
 
 PreparedReasoner::~PreparedReasoner() {
+  hyper.reset();  // its own stats line comes first
   if (!switch_flag(SwitchId::TableauIdStats)) return;
   std::fprintf(stderr, "# tableau-id-stats: shallow_decided=%llu shallow_missed=%llu shallow_waste_ms=%llu\n",
                static_cast<unsigned long long>(id_stats.decided.load()),

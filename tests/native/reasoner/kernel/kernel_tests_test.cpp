@@ -122,16 +122,149 @@ INSTANTIATE_TEST_SUITE_P(Cases, Budgets,
                                            BudgetCase{"abc", 10000, std::nullopt}, BudgetCase{"", 10000, std::nullopt},
                                            BudgetCase{"+", 10000, std::nullopt}, BudgetCase{"0", 0, 0}));
 
-TEST(Precheck, FlagsAndAboxSaturationProveInconsistency) {
-  EXPECT_TRUE(wedge_inconsistency_precheck(convert_ofn("SubClassOf(:A :B)"), true, false));
-  EXPECT_FALSE(wedge_inconsistency_precheck(convert_ofn("SubClassOf(:A :B) ClassAssertion(:A :a)"), false, false));
-  EXPECT_TRUE(wedge_inconsistency_precheck(
-      convert_ofn("DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)"), false, false));
-  const char* wedge_only = "IrreflexiveObjectProperty(:R) ClassAssertion(ObjectHasSelf(:R) :a)";
-  EXPECT_TRUE(wedge_inconsistency_precheck(convert_ofn(wedge_only), false, false));
-  ScopedSwitch off(SwitchId::ClassifyWedgeInconsistency, "0");
-  EXPECT_FALSE(wedge_inconsistency_precheck(convert_ofn(wedge_only), false, false));
+constexpr const char* kIrreflexiveSelf = "IrreflexiveObjectProperty(:R) ClassAssertion(ObjectHasSelf(:R) :a)";
+// Inconsistent only by a case analysis over the union: ABox saturation misses it.
+constexpr const char* kUnionClash =
+    "SubClassOf(:A ObjectUnionOf(:C :D)) DisjointClasses(:C :F) DisjointClasses(:D :F) "
+    "ClassAssertion(:A :a) ClassAssertion(:F :a)";
+
+struct PrecheckCase {
+  const char* name;
+  const char* body;
+  bool top_is_bottom;
+  std::optional<std::string> wedge_inconsistency;  // KELMON_CLASSIFY_WEDGE_INCONSISTENCY
+  std::optional<std::string> wedge;                // KELMON_WEDGE_CONSISTENCY
+  ConsistencyVerdict expected;
+};
+
+class Precheck : public ::testing::TestWithParam<PrecheckCase> {};
+
+TEST_P(Precheck, ProvesWhatItCanAndOtherwiseSaysUnknown) {
+  const PrecheckCase& c = GetParam();
+  ScopedSwitch a(SwitchId::ClassifyWedgeInconsistency, c.wedge_inconsistency);
+  ScopedSwitch b(SwitchId::WedgeConsistency, c.wedge);
+  EXPECT_EQ(wedge_inconsistency_precheck(convert_ofn(c.body), c.top_is_bottom, false), c.expected);
 }
+
+using V = ConsistencyVerdict;
+INSTANTIATE_TEST_SUITE_P(
+    Table, Precheck,
+    ::testing::Values(
+        PrecheckCase{"saturation_flag", "SubClassOf(:A :B)", true, std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"abox_saturation", "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)", false,
+                     std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"wedge_unsat", kIrreflexiveSelf, false, std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"union_clash_by_the_wedge", kUnionClash, false, std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"exact_wedge_model", "SubClassOf(:A :B) ClassAssertion(:A :a)", false, std::nullopt,
+                     std::nullopt, V::Consistent},
+        PrecheckCase{"inexact_wedge_model", "SubClassOf(:A DataMinCardinality(2 :d xsd:integer)) ClassAssertion(:A :a)",
+                     false, std::nullopt, std::nullopt, V::Unknown},
+        PrecheckCase{"no_assertion", "SubClassOf(:A :B)", false, std::nullopt, std::nullopt, V::Unknown},
+        PrecheckCase{"wedge_run_off", kIrreflexiveSelf, false, "0", std::nullopt, V::Unknown},
+        PrecheckCase{"wedge_run_empty_is_on", kIrreflexiveSelf, false, "", std::nullopt, V::Inconsistent},
+        PrecheckCase{"wedge_off", kUnionClash, false, std::nullopt, "0", V::Unknown},
+        PrecheckCase{"wedge_empty_is_off", kUnionClash, false, std::nullopt, "", V::Unknown}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+std::unique_ptr<PreparedReasoner> prepared_from(const char* body) {
+  auto r = prepare_without_deadline(convert_ofn(body), std::nullopt);
+  EXPECT_TRUE(r.has_value());
+  return r ? std::move(*r) : nullptr;
+}
+
+struct ProbeCase {
+  const char* name;
+  const char* body;
+  std::uint64_t unsat_count;    // rows 0.. of n found unsatisfiable
+  std::uint64_t n;
+  bool early;
+  std::uint64_t timed_out_pairs;
+  bool expected;
+  bool engines_ran;
+};
+
+class Probe : public ::testing::TestWithParam<ProbeCase> {};
+
+// Every class has the row of its id; the unsatisfiable rows lie above them all.
+TEST_P(Probe, RunsItsEnginesOnlyWhenTheResultLooksSuspicious) {
+  const ProbeCase& c = GetParam();
+  ScopedSwitch wedge(SwitchId::WedgeConsistency, "0");  // the tableau must decide the union clash
+  const InternalOntology ir = convert_ofn(c.body);
+  auto prepared = prepared_from(c.body);
+  ASSERT_NE(prepared, nullptr);
+  std::vector<std::optional<std::uint32_t>> row_of(ir.vocabulary.classes.size());
+  for (std::uint32_t i = 0; i < row_of.size(); ++i) row_of[i] = i;
+  tsl::robin_set<std::uint64_t> unsat_rows;
+  for (std::uint64_t r = 0; r < c.unsat_count; ++r) unsat_rows.insert(c.n - 1 - r);  // never row 0
+  ClassifyStats stats;
+  stats.timed_out_pairs = c.timed_out_pairs;
+  EXPECT_EQ(consistency_probe(ir, *prepared, row_of, unsat_rows, c.n, stats, c.early), c.expected);
+  EXPECT_EQ(stats.probe_ran, c.engines_ran ? 1 : 0);
+}
+
+constexpr const char* kConsistent = "SubClassOf(:A ObjectUnionOf(:C :D)) ClassAssertion(:A :a)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Probe,
+    ::testing::Values(ProbeCase{"nothing_suspicious", kUnionClash, 0, 6, false, 0, false, false},
+                      ProbeCase{"early_runs_and_proves", kUnionClash, 0, 6, true, 0, true, true},
+                      ProbeCase{"early_on_a_consistent_abox", kConsistent, 0, 6, true, 0, false, true},
+                      ProbeCase{"timed_out_with_an_abox", kUnionClash, 0, 6, false, 1, true, true},
+                      ProbeCase{"share_below_two_per_mille", kUnionClash, 1, 1000, false, 0, false, false},
+                      ProbeCase{"share_at_two_per_mille", kUnionClash, 2, 1000, false, 0, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProbeShortcut, AnIndividualInAnUnsatisfiableClassNeedsNoEngine) {
+  const char* body = "ClassAssertion(:A :a) SubClassOf(:B :C)";
+  const InternalOntology ir = convert_ofn(body);
+  auto prepared = prepared_from(body);
+  ASSERT_NE(prepared, nullptr);
+  // A gets row 7; the other classes have no row.
+  std::vector<std::optional<std::uint32_t>> row_of(ir.vocabulary.classes.size());
+  row_of[ir.vocabulary.classes.get(iri("A"))->id.v] = 7;
+  ClassifyStats stats;
+  EXPECT_FALSE(consistency_probe(ir, *prepared, row_of, {6}, 1000, stats, false));  // too few to probe
+  EXPECT_TRUE(consistency_probe(ir, *prepared, row_of, {7}, 1000, stats, false));
+  EXPECT_EQ(stats.probe_ran, 0);
+  {
+    ScopedSwitch off(SwitchId::ClassifyConsistencyProbe, "0");
+    EXPECT_FALSE(consistency_probe(ir, *prepared, row_of, {7}, 1000, stats, false));
+  }
+  ScopedSwitch on(SwitchId::ClassifyConsistencyProbe, "");  // only "0" turns it off
+  EXPECT_TRUE(consistency_probe(ir, *prepared, row_of, {7}, 1000, stats, false));
+  stats.inconsistent = 1;
+  EXPECT_FALSE(consistency_probe(ir, *prepared, row_of, {7}, 1000, stats, false));
+}
+
+struct WithinCase {
+  const char* name;
+  const char* body;
+  std::optional<std::string> wedge;
+  bool past_deadline;
+  ConsistencyVerdict expected;
+};
+
+class ProbeWithin : public ::testing::TestWithParam<WithinCase> {};
+
+TEST_P(ProbeWithin, ThreeVerdictsUnderTheRequestBounds) {
+  const WithinCase& c = GetParam();
+  ScopedSwitch wedge(SwitchId::WedgeConsistency, c.wedge);
+  auto prepared = prepared_from(c.body);
+  ASSERT_NE(prepared, nullptr);
+  ClassifyStats stats;
+  const Deadline request = c.past_deadline ? Deadline(Clock::now() - std::chrono::seconds(1)) : std::nullopt;
+  EXPECT_EQ(consistency_probe_within(*prepared, std::nullopt, request, stats), c.expected);
+  EXPECT_EQ(stats.probe_ran, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProbeWithin,
+    ::testing::Values(WithinCase{"wedge_proves", kUnionClash, std::nullopt, false, V::Inconsistent},
+                      WithinCase{"tableau_proves", kUnionClash, "0", false, V::Inconsistent},
+                      WithinCase{"wedge_model", kConsistent, std::nullopt, false, V::Consistent},
+                      WithinCase{"tableau_model", kConsistent, "0", false, V::Consistent},
+                      WithinCase{"out_of_time", kUnionClash, "0", true, V::Unknown}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelmon::reasoner

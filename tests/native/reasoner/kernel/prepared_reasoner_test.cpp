@@ -240,6 +240,21 @@ TEST(PreparedReasonerTest, IdStatsLineOnlyForExactlyOne) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+TEST(PreparedReasonerTest, ClauseSetStatsLineComesBeforeTheTableauOne) {
+  ScopedSwitch tableau(SwitchId::TableauIdStats, "1");
+  ScopedSwitch hyper(SwitchId::IdStats, "1");
+  auto p = prepare(convert_ofn("SubClassOf(:A :B)"));
+  ASSERT_NE(p, nullptr);
+  ASSERT_NE(p->hyper, nullptr);
+  p->hyper->shallow_decided = 4;
+  p->id_stats.missed = 1;
+  ::testing::internal::CaptureStderr();
+  p.reset();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "# id-stats: shallow_decided=4 shallow_missed=0 shallow_waste_ms=0\n"
+            "# tableau-id-stats: shallow_decided=0 shallow_missed=1 shallow_waste_ms=0\n");
+}
+
 struct ClauseSetCase {
   const char* name;
   std::optional<std::string> hyper;
