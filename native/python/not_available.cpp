@@ -17,15 +17,8 @@ PyObject* not_available(const char* name) {
 KELMON_NOT_AVAILABLE(is_instance_of)
 KELMON_NOT_AVAILABLE(instances_of)
 KELMON_NOT_AVAILABLE(realize)
-KELMON_NOT_AVAILABLE(disjoint_classes)
-KELMON_NOT_AVAILABLE(same_individuals)
-KELMON_NOT_AVAILABLE(different_individuals)
-KELMON_NOT_AVAILABLE(object_property_values)
-KELMON_NOT_AVAILABLE(data_property_values)
 KELMON_NOT_AVAILABLE(class_expression_instances)
 KELMON_NOT_AVAILABLE(materialize_inferred_class_assertions)
-KELMON_NOT_AVAILABLE(materialize_inferred_property_assertions)
-KELMON_NOT_AVAILABLE(materialize_inferred_data_property_assertions)
 KELMON_NOT_AVAILABLE(materialize_existential_successors)
 
 #undef KELMON_NOT_AVAILABLE

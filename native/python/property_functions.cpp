@@ -1,12 +1,8 @@
 // The property functions: hierarchies, entailed sub-property pairs and
 // told-disjoint property pairs.
-#include <array>
-
-#include "python/binding.h"
 #include "python/builders.h"
-#include "python/errors.h"
 #include "python/implementations.h"
-#include "python/loading.h"
+#include "python/path_call.h"
 #include "reasoner/properties/property_classify.h"
 #include "reasoner/properties/told_disjoint.h"
 
@@ -14,25 +10,11 @@ namespace kelmon::py {
 
 namespace {
 
-using Producer = Result<reasoner::PropertyPairs> (*)(const owl::LoadedOntology&);
+using Producer = PathProducer<reasoner::PropertyPairs>;
 
-// Binds `path`, loads the document, runs the producer; nullopt with the exception set.
 std::optional<reasoner::PropertyPairs> produce(const char* function, Producer producer, PyObject* const* args,
                                                Py_ssize_t nargs, PyObject* kwnames) {
-  static constexpr std::array<ArgSpec, 1> kSpecs = {{{"path"}}};
-  std::array<PyObject*, 1> bound{};
-  if (!bind_arguments(function, kSpecs, args, nargs, kwnames, bound)) return std::nullopt;
-  auto path = to_string(bound[0], "path");
-  if (!path) return std::nullopt;
-  auto loaded = load_or_raise(*path);
-  if (!loaded) return std::nullopt;
-  auto pairs = producer(*loaded);
-  loaded.reset();
-  if (!pairs) {
-    reasoner_error_to_py(std::move(pairs.error()));
-    return std::nullopt;
-  }
-  return std::move(*pairs);
+  return run_on_path(function, producer, args, nargs, kwnames);
 }
 
 PyObject* pair_list(std::optional<reasoner::PropertyPairs> pairs) {
