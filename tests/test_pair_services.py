@@ -6,7 +6,7 @@ import pytest
 
 import kelmon
 from kelmon import _native as native
-from small_documents import INCONSISTENT, document, short, strings
+from short_names import INCONSISTENT, short, strings
 
 DATA = os.path.join(os.path.dirname(__file__), "data")
 INTERNAL_NAMES = os.path.join(DATA, "internal_names.ofn")
@@ -37,13 +37,13 @@ def groups(text):
     # Asserted facts put the classification outside the fragment saturation decides.
     ("DisjointClasses(:B :A) ClassAssertion(:A :a)", "A,B", True),
 ], ids=["empty", "one-class", "told", "decided", "decided-outside-el", "unsatisfiable-class", "with-abox"])
-def test_disjoint_classes(tmp_path, axioms, expected, incomplete):
-    assert short(native.disjoint_classes(document(tmp_path, axioms))) == (pairs(expected), incomplete)
+def test_disjoint_classes(write_document, axioms, expected, incomplete):
+    assert short(native.disjoint_classes(write_document(axioms))) == (pairs(expected), incomplete)
 
 
-def test_disjoint_classes_refuses_an_ontology_whose_top_is_empty(tmp_path):
+def test_disjoint_classes_refuses_an_ontology_whose_top_is_empty(write_document):
     # No asserted fact clashes, but owl:Thing ⊑ owl:Nothing leaves no model at all.
-    path = document(tmp_path, "Declaration(Class(:A)) Declaration(Class(:B)) SubClassOf(owl:Thing owl:Nothing)")
+    path = write_document("Declaration(Class(:A)) Declaration(Class(:B)) SubClassOf(owl:Thing owl:Nothing)")
     with pytest.raises(kelmon.KelmonError, match=INCONSISTENT):
         native.disjoint_classes(path)
 
@@ -66,8 +66,8 @@ def test_disjoint_classes_refuses_an_ontology_whose_top_is_empty(tmp_path):
     ("DifferentIndividuals(:a :b)", "", True),
 ], ids=["one-individual", "same-individual-chain", "chain-and-another", "functional", "inverse-functional",
         "at-most-one", "anonymous-link", "different"])
-def test_same_individuals(tmp_path, axioms, expected, incomplete):
-    assert short(native.same_individuals(document(tmp_path, axioms))) == (groups(expected), incomplete)
+def test_same_individuals(write_document, axioms, expected, incomplete):
+    assert short(native.same_individuals(write_document(axioms))) == (groups(expected), incomplete)
 
 
 @pytest.mark.parametrize("axioms, expected", [
@@ -79,8 +79,8 @@ def test_same_individuals(tmp_path, axioms, expected, incomplete):
     # Nothing forces a difference without the unique name assumption.
     ("ClassAssertion(:A :a) ClassAssertion(:B :b)", ""),
 ], ids=["one-individual", "told", "disjoint-types", "through-same", "no-unique-names"])
-def test_different_individuals(tmp_path, axioms, expected):
-    assert short(native.different_individuals(document(tmp_path, axioms))) == (pairs(expected), False)
+def test_different_individuals(write_document, axioms, expected):
+    assert short(native.different_individuals(write_document(axioms))) == (pairs(expected), False)
 
 
 ALL_NEW_FUNCTIONS = PAIR_FUNCTIONS + ["object_property_values", "data_property_values",
@@ -102,8 +102,8 @@ def test_internal_names_fixture_answers():
 
 
 @pytest.mark.parametrize("name", PAIR_FUNCTIONS)
-def test_wrapper_returns_the_answer_and_warns_when_incomplete(tmp_path, name):
-    path = document(tmp_path, "SameIndividual(:a :b) ClassAssertion(:A :c) ClassAssertion(ObjectComplementOf(:A) :d)")
+def test_wrapper_returns_the_answer_and_warns_when_incomplete(write_document, name):
+    path = write_document("SameIndividual(:a :b) ClassAssertion(:A :c) ClassAssertion(ObjectComplementOf(:A) :d)")
     answer, incomplete = getattr(native, name)(path)
     if incomplete:
         with pytest.warns(kelmon.IncompleteQueryWarning, match=name):

@@ -4,7 +4,7 @@ import pytest
 
 import kelmon
 from kelmon import _native as native
-from small_documents import XSD, document, short
+from short_names import XSD, short
 
 STRING = XSD + "string"
 INTEGER = XSD + "integer"
@@ -35,8 +35,8 @@ def declared(*names):
     ("ClassAssertion(:A :a)", ""),
 ], ids=["inverse", "inverse-sub-property", "top-property", "chain", "long-chain", "transitive-super-property",
         "anonymous", "no-edges"])
-def test_materialized_property_assertions(tmp_path, axioms, expected):
-    assert short(native.materialize_inferred_property_assertions(document(tmp_path, axioms))) == triples(expected)
+def test_materialized_property_assertions(write_document, axioms, expected):
+    assert short(native.materialize_inferred_property_assertions(write_document(axioms))) == triples(expected)
 
 
 @pytest.mark.parametrize("axioms, expected, incomplete", [
@@ -65,12 +65,12 @@ def test_materialized_property_assertions(tmp_path, axioms, expected):
      "a.r.a a.r.b b.r.a b.r.b", False),
 ], ids=["reverse-candidate", "symmetric", "self-edge", "undeclared", "no-individuals", "not-simple", "proven-by-test",
         "transitive-through-witness", "symmetric-transitive-witness", "transitive-symmetric-asserted"])
-def test_object_property_values(tmp_path, axioms, expected, incomplete):
-    assert short(native.object_property_values(document(tmp_path, axioms))) == (triples(expected), incomplete)
+def test_object_property_values(write_document, axioms, expected, incomplete):
+    assert short(native.object_property_values(write_document(axioms))) == (triples(expected), incomplete)
 
 
-def test_object_property_values_wrapper_warns_when_incomplete(tmp_path):
-    path = document(tmp_path, declared("p") + " ObjectPropertyAssertion(:p :a :b)")
+def test_object_property_values_wrapper_warns_when_incomplete(write_document):
+    path = write_document(declared("p") + " ObjectPropertyAssertion(:p :a :b)")
     with pytest.warns(kelmon.IncompleteQueryWarning, match="object_property_values"):
         assert short(kelmon.object_property_values(path)) == triples("a.p.b")
 
@@ -97,8 +97,8 @@ def records(*rows):
     ("ClassAssertion(:A :a)", []),
 ], ids=["plain", "typed-not-normalised", "language-tagged", "same-individual-chain", "sub-properties", "equivalent",
         "top-data-property", "anonymous-subject", "no-values"])
-def test_data_property_values(tmp_path, axioms, expected):
-    path = document(tmp_path, axioms)
+def test_data_property_values(write_document, axioms, expected):
+    path = write_document(axioms)
     assert short(native.data_property_values(path)) == expected
     assert short(native.materialize_inferred_data_property_assertions(path)) == expected
 

@@ -1,16 +1,9 @@
-"""Small functional-syntax documents written into a test's tmp_path, and answers
-read back without the http://x/ prefix of their names."""
+"""Answers about the small documents of `write_document` (conftest.py), with the
+http://x/ prefix of their names left out."""
 
 X = "http://x/"
-OWL = "http://www.w3.org/2002/07/owl#"
 XSD = "http://www.w3.org/2001/XMLSchema#"
 INCONSISTENT = "ontology is inconsistent; every assertion is trivially entailed"
-
-
-def document(tmp_path, axioms):
-    p = tmp_path / "o.ofn"
-    p.write_text(f"Prefix(:=<{X}>) Prefix(owl:=<{OWL}>) Prefix(xsd:=<{XSD}>) Ontology(<{X}o> {axioms})")
-    return str(p)
 
 
 def short(value):
