@@ -100,6 +100,21 @@ TEST(CheckConsistency, AnInexactWedgeModelGoesOnToTheTableau) {
             "consistency: wedge Sat from an inexact clause set — bounded tableau fall-through\n");
 }
 
+TEST(CheckConsistency, AFallThroughOutOfTimeReportsConsistentAndUndecided) {
+  ScopedSwitch trace(SwitchId::Trace, "1");
+  ScopedSwitch budget(SwitchId::ConsistencyFallbackMs, "0");  // the tableau's deadline is already here
+  ::testing::internal::CaptureStderr();
+  auto r = check_consistency(convert_ofn("SubClassOf(:A DataMinCardinality(2 :d xsd:integer)) ClassAssertion(:A :a)"));
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(r.has_value());
+  EXPECT_TRUE(r->answer);
+  EXPECT_FALSE(r->answered_by_saturation);
+  EXPECT_FALSE(r->decided);
+  EXPECT_NE(err.find("consistency: bounded tableau fall-through timed out (0 ms) — reporting consistent (incomplete)\n"),
+            std::string::npos)
+      << err;
+}
+
 struct BudgetCase {
   const char* value;  // nullptr: unset
   std::uint64_t fallback;
