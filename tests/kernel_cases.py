@@ -124,6 +124,14 @@ CASES = [
      "is_consistent", (), False),
     ("mend-asymmetric-loop", "AsymmetricObjectProperty(:R) ObjectPropertyAssertion(:R :a :a)",
      "is_consistent", (), False),
+    ("mend-inverse-subrole-at-most",
+     "InverseObjectProperties(:Q :S) SubObjectPropertyOf(:S :R)"
+     "ClassAssertion(ObjectIntersectionOf(ObjectComplementOf(:P) ObjectMaxCardinality(1 :R)"
+     " ObjectSomeValuesFrom(:R ObjectAllValuesFrom(:Q :P)) ObjectSomeValuesFrom(:S :P)) :a)",
+     "is_consistent", (), False),
+    ("inverse-into-named-role",
+     "SubObjectPropertyOf(ObjectInverseOf(:Q) :R) SubClassOf(:A ObjectSomeValuesFrom(ObjectInverseOf(:Q) :B))"
+     "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B))", "is_subclass_of", ("A", "C"), True),
     # owl:Thing and owl:Nothing by IRI.
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),

@@ -46,6 +46,9 @@ KNOWN_WRONG = {
         "asymmetric-inverse-assertion": "the tableau misses an asymmetric role violated through its declared inverse",
         "mend-symmetric-asymmetric": "the tableau misses an asymmetric role violated through symmetry",
     },
+    "KELMON_HYPERTABLEAU=0": {
+        "inverse-into-named-role": "the tableau's role hierarchy has no edge for an inverse role below a named one",
+    },
 }
 
 

@@ -27,8 +27,19 @@ void add_role_gcis(InternalOntology& ir) {
 
 void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses) {
   const InverseRoleMap inverses = collect_inverse_role_map(ir.axioms);
+  // The hierarchy relates roles of one direction only; an inclusion that
+  // folding turned into S⁻ ⊑ R needs its own clause.
+  auto inclusion = [&](Role sub, Role sup) {
+    const Role s = canonical_role_of(inverses, sub), p = canonical_role_of(inverses, sup);
+    if (s.inverse != p.inverse) clauses.push_back({{role_atom(0, 1, s)}, {role_atom(0, 1, p)}});
+  };
   for (const Axiom& axiom : ir.axioms) {
-    if (const auto* a = std::get_if<AsymmetricRole>(&axiom)) {
+    if (const auto* a = std::get_if<SubObjectPropertyOf>(&axiom)) {
+      if (const auto* single = std::get_if<Single>(&a->sub)) inclusion(single->role, a->sup);
+    } else if (const auto* e = std::get_if<EquivalentObjectProperties>(&axiom)) {
+      for (Role x : e->roles)
+        for (Role y : e->roles) inclusion(x, y);
+    } else if (const auto* a = std::get_if<AsymmetricRole>(&axiom)) {
       const Role r = canonical_role_of(inverses, a->role);
       clauses.push_back({{role_atom(0, 1, r), role_atom(1, 0, r)}, {}});
     } else if (const auto* d = std::get_if<DisjointObjectProperties>(&axiom)) {

@@ -17,8 +17,9 @@ namespace kelmon::reasoner {
 // inverse-functional role.
 void add_role_gcis(InternalOntology& ir);
 
-// Appends R(x,y) ∧ R(y,x) → ⊥ per asymmetric role and R(x,y) ∧ S(x,y) → ⊥ per
-// pair of disjoint roles, roles written as the translation writes them.
+// Appends S(x,y) → R(x,y) per role inclusion or equivalence whose roles, as
+// the translation writes them, differ in direction; R(x,y) ∧ R(y,x) → ⊥ per
+// asymmetric role and R(x,y) ∧ S(x,y) → ⊥ per pair of disjoint roles.
 void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses);
 
 // A Min or Max of the pool whose filler is a data-value key class (the

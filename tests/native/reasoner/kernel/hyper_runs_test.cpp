@@ -46,6 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PairCase{"NotEntailed", kCaseSplit, "A", "B", HyperVerdict::Model},
                       PairCase{"UnrelatedClass", kCaseSplit, "E", "A", HyperVerdict::Model},
                       PairCase{"DefinitionThroughSubRole", kDefinition, "A", "D", HyperVerdict::Closed},
+                      PairCase{"InverseBelowNamedRole",
+                               "SubObjectPropertyOf(ObjectInverseOf(:q) :r)"
+                               "SubClassOf(:A ObjectSomeValuesFrom(ObjectInverseOf(:q) :B))"
+                               "EquivalentClasses(:D ObjectSomeValuesFrom(:r :B))",
+                               "A", "D", HyperVerdict::Closed},
                       PairCase{"AllSomeClash",
                                "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) SubClassOf(:A ObjectAllValuesFrom(:r :C))"
                                "DisjointClasses(:B :C) Declaration(Class(:Z))",
@@ -158,6 +163,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "DisjointObjectProperties(:R :S) ObjectPropertyAssertion(:R :a :b) ObjectPropertyAssertion(:S :a :b)",
                   HyperOutcome::Unsat},
         WedgeCase{"ReflexiveNegated", "ReflexiveObjectProperty(:R) NegativeObjectPropertyAssertion(:R :a :a)",
+                  HyperOutcome::Unsat},
+        // s stands for inv(q), so s ⊑ r relates roles of two directions: the s-successor is an r-successor,
+        // the at-most merges it with the other one, and ∀q.P reaches back to a.
+        WedgeCase{"InverseSubRoleUnderAtMost",
+                  "InverseObjectProperties(:q :s) SubObjectPropertyOf(:s :r)"
+                  "ClassAssertion(ObjectIntersectionOf(ObjectComplementOf(:P) ObjectMaxCardinality(1 :r)"
+                  " ObjectSomeValuesFrom(:r ObjectAllValuesFrom(:q :P)) ObjectSomeValuesFrom(:s :P)) :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"InverseIntoNamedRoleAssertion",
+                  "SubObjectPropertyOf(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:q :b :a)"
+                  "NegativeObjectPropertyAssertion(:r :a :b)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"InverseEquivalentRoleAssertion",
+                  "EquivalentObjectProperties(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:r :a :b)"
+                  "NegativeObjectPropertyAssertion(:q :b :a)",
                   HyperOutcome::Unsat}),
     [](const auto& info) { return std::string(info.param.name); });
 
