@@ -295,6 +295,13 @@ class HyperEngine {
   bool skipped_by_set(const DlClause& clause) const;
   HyperOutcome branch(const Candidate& candidate, std::uint64_t depth_left);
   std::optional<HyperOutcome> check_at_most(std::uint64_t depth_left);
+  // An at-most restriction whose successors fit no merging; sets clash_deps.
+  bool at_most_clash();
+  // n + 1 pairwise distinct successors found greedily; sets clash_deps.
+  bool greedy_card_clash(std::uint32_t node, const std::vector<std::uint32_t>& s, std::uint32_t n);
+  // Whether s fits into at most n groups of pairwise compatible nodes.
+  bool fits_groups(const std::vector<std::uint32_t>& s, std::uint32_t n, std::size_t k,
+                   std::vector<std::vector<std::uint32_t>>& groups) const;
   std::uint32_t enter_level(std::uint64_t depth_left);
   void at_most_exhaustion_probe(std::uint32_t x, const std::vector<std::uint32_t>& s, const LevelMask& acc);
   enum class Partition : std::uint8_t { Sat, Exhausted };

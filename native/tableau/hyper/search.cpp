@@ -72,6 +72,10 @@ HyperOutcome HyperEngine::solve(std::uint64_t depth_left) {
   }
   const HyperOutcome fp = fixpoint();
   if (fp != HyperOutcome::Sat) return fp;
+  // A number restriction that no merging can satisfy is a clash now: left
+  // until every disjunction is settled, it would be met once per combination
+  // of the unrelated choices made meanwhile.
+  if (at_most_clash()) return HyperOutcome::Unsat;
   if (auto candidate = select_candidate()) return branch(*candidate, depth_left);
   if (auto at_most = check_at_most(depth_left)) return *at_most;
   return HyperOutcome::Sat;
@@ -283,6 +287,71 @@ HyperOutcome HyperEngine::branch(const Candidate& cand, std::uint64_t depth_left
   return HyperOutcome::Unsat;
 }
 
+bool HyperEngine::greedy_card_clash(std::uint32_t node, const std::vector<std::uint32_t>& s, std::uint32_t n) {
+  std::vector<std::uint32_t> chosen;
+  for (std::uint32_t cand : s) {
+    bool distinct_from_all = true;
+    for (std::uint32_t t : chosen) {
+      const bool apart = (find(cand) != find(t) && is_distinct(cand, t)) || labels_disjoint(cand, t);
+      if (!apart) {
+        distinct_from_all = false;
+        break;
+      }
+    }
+    if (!distinct_from_all) continue;
+    chosen.push_back(cand);
+    if (chosen.size() == std::uint64_t{n} + 1) {
+      clash_deps = card_clash_deps(node, s);
+      if (shadow_probe) record_clash(clash_deps, shadow_card_deps(node, s), node);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HyperEngine::fits_groups(const std::vector<std::uint32_t>& s, std::uint32_t n, std::size_t k,
+                              std::vector<std::vector<std::uint32_t>>& groups) const {
+  if (k == s.size()) return true;
+  for (auto& group : groups) {
+    bool compatible = true;
+    for (std::uint32_t t : group)
+      if (is_distinct(s[k], t) || labels_disjoint(s[k], t)) {
+        compatible = false;
+        break;
+      }
+    if (!compatible) continue;
+    group.push_back(s[k]);
+    const bool fits = fits_groups(s, n, k + 1, groups);
+    group.pop_back();
+    if (fits) return true;
+  }
+  if (groups.size() >= n) return false;
+  groups.push_back({s[k]});
+  const bool fits = fits_groups(s, n, k + 1, groups);
+  groups.pop_back();
+  return fits;
+}
+
+bool HyperEngine::at_most_clash() {
+  for (std::uint64_t ni = 0; ni < nodes.size(); ++ni) {
+    const auto node = static_cast<std::uint32_t>(ni);
+    if (parent_of[node] != node) continue;
+    for (const CardRecord& rec : nodes[node].at_most) {
+      if (rec.n == 1 && inverse_func_merge) continue;
+      const std::vector<std::uint32_t> s = successors(node, rec.dir, rec.role, rec.qualified, rec.concept_);
+      if (s.size() <= rec.n) continue;
+      if (greedy_card_clash(node, s, rec.n)) return true;
+      std::vector<std::vector<std::uint32_t>> groups;
+      if (fits_groups(s, rec.n, 0, groups)) continue;
+      // Only distinctness and disjoint labels keep the successors apart.
+      clash_deps = card_clash_deps(node, s);
+      if (shadow_probe) record_clash(clash_deps, shadow_card_deps(node, s), node);
+      return true;
+    }
+  }
+  return false;
+}
+
 std::optional<HyperOutcome> HyperEngine::check_at_most(std::uint64_t depth_left) {
   for (std::uint64_t ni = 0; ni < nodes.size(); ++ni) {
     const auto node = static_cast<std::uint32_t>(ni);
@@ -292,24 +361,7 @@ std::optional<HyperOutcome> HyperEngine::check_at_most(std::uint64_t depth_left)
       if (rec.n == 1 && inverse_func_merge) continue;
       const std::vector<std::uint32_t> s = successors(node, rec.dir, rec.role, rec.qualified, rec.concept_);
       if (s.size() <= rec.n) continue;
-      std::vector<std::uint32_t> chosen;
-      for (std::uint32_t cand : s) {
-        bool distinct_from_all = true;
-        for (std::uint32_t t : chosen) {
-          const bool apart = (find(cand) != find(t) && is_distinct(cand, t)) || labels_disjoint(cand, t);
-          if (!apart) {
-            distinct_from_all = false;
-            break;
-          }
-        }
-        if (!distinct_from_all) continue;
-        chosen.push_back(cand);
-        if (chosen.size() == std::uint64_t{rec.n} + 1) {
-          clash_deps = card_clash_deps(node, s);
-          if (shadow_probe) record_clash(clash_deps, shadow_card_deps(node, s), node);
-          return HyperOutcome::Unsat;
-        }
-      }
+      if (greedy_card_clash(node, s, rec.n)) return HyperOutcome::Unsat;
       if (depth_left == 0) return HyperOutcome::Stalled;
       enter_level(depth_left);
       return merge_search(node, s, rec.n, depth_left);

@@ -297,6 +297,29 @@ TEST(MergeSearch, ACompatiblePartitionIsKept) {
   EXPECT_EQ(e.successors(0, 0, 7, 0, 0).size(), 2u);
 }
 
+// A ⊑ E1 ⊔ E2 beside successors that no merging brings under the at-most:
+// the clash stands before any disjunction is tried.
+TEST(AtMostClash, UnmergeableSuccessorsCloseBeforeAnyBranch) {
+  const Role r = Role::named(RoleId{7});
+  const std::vector<std::vector<DlClause>> cases = {
+      // Two distinct successors under ≤1.
+      {{{ca(0, 0)}, {at_least_atom(2, 0, r, std::uint32_t{1})}}, {{ca(0, 0)}, {at_most_atom(1, 0, r, std::nullopt)}}},
+      // One more successor that merges with either, but not with both.
+      {{{ca(0, 0)}, {ea(2, 0, 7)}},
+       {{ca(0, 0)}, {at_least_atom(2, 0, r, std::uint32_t{1})}},
+       {{ca(0, 0)}, {at_most_atom(1, 0, r, std::nullopt)}}},
+  };
+  for (std::vector<DlClause> clauses : cases) {
+    clauses.push_back({{ca(0, 0)}, {ca(3, 0), ca(4, 0)}});
+    for (bool eager : {false, true}) {
+      HyperEngine e(clauses, 0);
+      e.inverse_func_merge = eager;
+      EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Unsat) << clauses.size() << " clauses, eager " << eager;
+      EXPECT_EQ(e.stats().branches, 0u) << clauses.size() << " clauses, eager " << eager;
+    }
+  }
+}
+
 TEST(Levels, DeepLevelsOverflowTheirMasks) {
   LevelMask m;
   m.add_level(127);
