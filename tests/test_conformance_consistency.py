@@ -26,8 +26,6 @@ EXPECTED_FAILURES = {
         "one data value reached through two data-value keys ({10} and [10, 10]) counts as two values; " + WRONG_TODAY,
     "Inconsistent_Data_Complement_with_the_Restrictions/premise.ofn":
         "three data ranges with an empty intersection but no empty pair; " + WRONG_TODAY,
-    "WebOnt-description-logic-035/premise.rdf":
-        "a spy point bounding the domain through nominals and an inverse: the wedge finds a model",
     "WebOnt-description-logic-502/premise.rdf": "a 3-SAT encoding over nominals; " + WRONG_TODAY,
     "WebOnt-description-logic-661/premise.rdf":
         "k_branch: the wedge stalls and the tableau reports a clash in this consistent knowledge base",

@@ -279,6 +279,11 @@ class HyperEngine {
   bool role_atom_holds(std::uint32_t dir, std::uint32_t role, std::uint32_t p, std::uint32_t q) const;
   std::uint32_t create_successor(std::uint32_t parent, std::uint32_t dir, std::uint32_t role, const LevelMask& mask);
   void refresh_block_status();
+  // A root or ABox node, or one carrying a nominal of the nominal range.
+  bool names_individual(std::uint32_t node) const;
+  // Some node naming an individual has an at-most restriction over a tree
+  // node that is not its child.
+  bool individual_counts_tree_nodes() const;
   // The at-most restrictions of r and everything r and the successors rest on.
   LevelMask local_card_mask(std::uint32_t r, const std::vector<std::uint32_t>& s) const;
   std::uint64_t graph_version = 0;  // bumped by every change blocking can see

@@ -241,6 +241,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       if (std::find(outs.begin(), outs.end(), out) != outs.end()) return ApplyResult::NothingNew;
       nodes[source].out_edges.push_back(out);
       nodes[target].in_edges.push_back({0, atom.role.id.v, source});
+      ++graph_version;
       for (std::uint32_t end : {source, target}) {
         nodes[end].node_deps |= mask;
         if (shadow_probe) nodes[end].shadow_node_deps |= mask;
@@ -273,6 +274,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       const CardRecord record{atom.role.inverse, atom.role.id.v, atom.flag, atom.filler, atom.a};
       if (has_record(nodes[*y].at_most, record)) return ApplyResult::NothingNew;
       nodes[*y].at_most.push_back(record);
+      ++graph_version;
       nodes[*y].card_deps |= mask;
       nodes[*y].shadow_card_deps |= mask;
       if (record.n == 1 && inverse_func_merge && !enforce_functional(*y, record)) return ApplyResult::Clash;

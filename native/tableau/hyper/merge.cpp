@@ -167,12 +167,39 @@ std::vector<CardRecord> HyperEngine::edge_functional_restrictions(std::uint32_t 
   return out;
 }
 
+bool HyperEngine::names_individual(std::uint32_t x) const {
+  const HyperNode& n = nodes[x];
+  if (n.is_tree == 0) return true;
+  if (!nominal_range.enabled) return false;
+  const std::uint64_t end = std::uint64_t{nominal_range.first} + nominal_range.count;
+  auto it = std::lower_bound(n.labels.begin(), n.labels.end(), nominal_range.first);
+  return it != n.labels.end() && *it < end;
+}
+
+bool HyperEngine::individual_counts_tree_nodes() const {
+  for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+    const auto x = static_cast<std::uint32_t>(i);
+    if (parent_of[x] != x || nodes[x].at_most.empty() || !names_individual(x)) continue;
+    for (const CardRecord& rec : nodes[x].at_most)
+      for (std::uint32_t s : successors(x, rec.dir, rec.role, rec.qualified, rec.concept_))
+        if (!names_individual(s) && find(nodes[s].parent) != x) return true;
+  }
+  return false;
+}
+
 // One pass in id order: a tree node below a blocked node is blocked with
 // it; otherwise it is blocked by an older open node over the same parent
-// edge whose labels and parent's labels equal its own.
+// edge whose labels and parent's labels equal its own. A node naming an
+// individual is never blocked: the model has one of it, not a copy per
+// blocked node. For the same reason nothing is blocked while an individual's
+// at-most restriction counts a tree node other than its own children: the
+// copies a blocked node stands for could hold more such nodes, neighbours the
+// restriction never counted.
 void HyperEngine::refresh_block_status() {
   if (block_status_frozen || (block_status_version == graph_version && block_status.size() == nodes.size())) return;
   block_status.assign(nodes.size(), 0);
+  block_status_version = graph_version;
+  if (individual_counts_tree_nodes()) return;
   for (auto it = open_by_key.begin(); it != open_by_key.end(); ++it) it.value().clear();
   auto key_of = [&](const HyperNode& n) {
     std::uint64_t h = (std::uint64_t{n.parent_dir} << 32) | n.parent_role;
@@ -183,7 +210,7 @@ void HyperEngine::refresh_block_status() {
   };
   for (std::size_t i = 1; i < nodes.size(); ++i) {
     const HyperNode& n = nodes[i];
-    if (n.is_tree == 0 || parent_of[i] != i) continue;
+    if (n.is_tree == 0 || parent_of[i] != i || names_individual(static_cast<std::uint32_t>(i))) continue;
     if (block_status[n.parent] != 0 || block_status[find(n.parent)] != 0) {
       block_status[i] = 2;
       continue;
@@ -201,7 +228,6 @@ void HyperEngine::refresh_block_status() {
     }
     if (block_status[i] == 0) same.push_back(static_cast<std::uint32_t>(i));
   }
-  block_status_version = graph_version;
 }
 
 bool HyperEngine::indirectly_blocked(std::uint32_t x) {

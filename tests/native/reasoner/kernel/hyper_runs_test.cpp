@@ -175,6 +175,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "SubObjectPropertyOf(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:q :b :a)"
                   "NegativeObjectPropertyAssertion(:r :a :b)",
                   HyperOutcome::Unsat},
+        // Everything has a p-edge to spy, which has at most two p-predecessors, so the three r-successors of
+        // a cannot all exist; blocking two of them as copies of the first would hide their edges to spy.
+        WedgeCase{"SpyPointBoundsTheDomain",
+                  "InverseObjectProperties(:p :q) SubClassOf(owl:Thing ObjectSomeValuesFrom(:p ObjectOneOf(:spy)))"
+                  "ClassAssertion(ObjectMaxCardinality(2 :q) :spy) ClassAssertion(ObjectMinCardinality(3 :r) :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"SpyPointWithRoomEnough",
+                  "InverseObjectProperties(:p :q) SubClassOf(owl:Thing ObjectSomeValuesFrom(:p ObjectOneOf(:spy)))"
+                  "ClassAssertion(ObjectMaxCardinality(5 :q) :spy) ClassAssertion(ObjectMinCardinality(3 :r) :a)",
+                  HyperOutcome::Sat},
         WedgeCase{"InverseEquivalentRoleAssertion",
                   "EquivalentObjectProperties(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:r :a :b)"
                   "NegativeObjectPropertyAssertion(:q :b :a)",
