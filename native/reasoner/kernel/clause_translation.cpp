@@ -25,21 +25,34 @@ void add_role_gcis(InternalOntology& ir) {
   for (Axiom& a : added) ir.axioms.push_back(std::move(a));
 }
 
+namespace {
+
+// Calls f(S, R) for every single role inclusion S ⊑ R and every ordered pair
+// of equivalent roles, roles written as the translation writes them.
+template <typename F>
+void for_each_role_inclusion(const InternalOntology& ir, const InverseRoleMap& inverses, F&& f) {
+  for (const Axiom& axiom : ir.axioms) {
+    if (const auto* a = std::get_if<SubObjectPropertyOf>(&axiom)) {
+      if (const auto* single = std::get_if<Single>(&a->sub))
+        f(canonical_role_of(inverses, single->role), canonical_role_of(inverses, a->sup));
+    } else if (const auto* e = std::get_if<EquivalentObjectProperties>(&axiom)) {
+      for (Role x : e->roles)
+        for (Role y : e->roles) f(canonical_role_of(inverses, x), canonical_role_of(inverses, y));
+    }
+  }
+}
+
+}  // namespace
+
 void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses) {
   const InverseRoleMap inverses = collect_inverse_role_map(ir.axioms);
   // The hierarchy relates roles of one direction only; an inclusion that
   // folding turned into S⁻ ⊑ R needs its own clause.
-  auto inclusion = [&](Role sub, Role sup) {
-    const Role s = canonical_role_of(inverses, sub), p = canonical_role_of(inverses, sup);
+  for_each_role_inclusion(ir, inverses, [&](Role s, Role p) {
     if (s.inverse != p.inverse) clauses.push_back({{role_atom(0, 1, s)}, {role_atom(0, 1, p)}});
-  };
+  });
   for (const Axiom& axiom : ir.axioms) {
-    if (const auto* a = std::get_if<SubObjectPropertyOf>(&axiom)) {
-      if (const auto* single = std::get_if<Single>(&a->sub)) inclusion(single->role, a->sup);
-    } else if (const auto* e = std::get_if<EquivalentObjectProperties>(&axiom)) {
-      for (Role x : e->roles)
-        for (Role y : e->roles) inclusion(x, y);
-    } else if (const auto* a = std::get_if<AsymmetricRole>(&axiom)) {
+    if (const auto* a = std::get_if<AsymmetricRole>(&axiom)) {
       const Role r = canonical_role_of(inverses, a->role);
       clauses.push_back({{role_atom(0, 1, r), role_atom(1, 0, r)}, {}});
     } else if (const auto* d = std::get_if<DisjointObjectProperties>(&axiom)) {
@@ -48,6 +61,24 @@ void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clau
           clauses.push_back({{role_atom(0, 1, canonical_role_of(inverses, d->roles[i])),
                               role_atom(0, 1, canonical_role_of(inverses, d->roles[j]))},
                              {}});
+    }
+  }
+}
+
+void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses) {
+  const InverseRoleMap inverses = collect_inverse_role_map(ir.axioms);
+  for_each_role_inclusion(ir, inverses, [&](Role s, Role p) {
+    if (s != p && s.inverse == p.inverse) clauses.push_back({{role_atom(0, 1, s)}, {role_atom(0, 1, p)}});
+  });
+  auto symmetric = [&](RoleId r) {
+    const Role named = Role::named(r);
+    clauses.push_back({{role_atom(0, 1, named)}, {role_atom(1, 0, named)}});
+  };
+  for (const Axiom& axiom : ir.axioms) {
+    if (const auto* s = std::get_if<SymmetricRole>(&axiom)) {
+      symmetric(s->role.id);
+    } else if (const auto* i = std::get_if<InverseObjectProperties>(&axiom); i && i->first == i->second) {
+      symmetric(i->first.id);
     }
   }
 }

@@ -5,6 +5,7 @@
 
 #include "common/invariant.h"
 #include "common/switches.h"
+#include "reasoner/kernel/internal/clause_translation.h"
 #include "tableau/completion/logic_profile.h"
 
 namespace kelmon::reasoner {
@@ -13,7 +14,13 @@ bool snapshot_capture_enabled() { return switch_flag(SwitchId::SnapshotCapture);
 
 std::unique_ptr<SnapshotCapture> build_snapshot_capture(const InternalOntology& ir) {
   auto capture = std::make_unique<SnapshotCapture>();
-  capture->clauses = clausify(ir).clauses;
+  // The snapshot engines run without the role hierarchy, so the role axioms
+  // become clauses of their own.
+  InternalOntology copy = ir;
+  add_role_gcis(copy);
+  capture->clauses = clausify(copy).clauses;
+  append_role_clauses(copy, capture->clauses);
+  append_hierarchy_clauses(copy, capture->clauses);
   capture->logic_profile = completion::logic_profile(ir);
   std::uint64_t bound = std::min<std::uint64_t>(ir.vocabulary.classes.size(), std::numeric_limits<std::uint32_t>::max());
   for (const DlClause& clause : capture->clauses)

@@ -22,6 +22,10 @@ void add_role_gcis(InternalOntology& ir);
 // asymmetric role and R(x,y) ∧ S(x,y) → ⊥ per pair of disjoint roles.
 void append_role_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses);
 
+// For engines without the role hierarchy: S(x,y) → R(x,y) per role inclusion
+// or equivalence of one direction, R(x,y) → R(y,x) per symmetric role.
+void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>& clauses);
+
 // A Min or Max of the pool whose filler is a data-value key class (the
 // translation has no clause for those).
 bool has_key_number_restriction(const InternalOntology& ir);
