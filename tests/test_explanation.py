@@ -1,5 +1,6 @@
 """Justifications, repairs, diagnosis and the PreparedOntology class."""
 
+import functools
 import os
 import threading
 
@@ -7,6 +8,7 @@ import pytest
 
 import kelmon
 import kelmon._native as native
+from shared_paths import CORPUS
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 ABOX_CLASH = os.path.join(DATA, "abox_clash.ofn")
@@ -149,21 +151,6 @@ def test_the_document_is_loaded_before_the_query_is_read():
         native.prepare_bytes(b"Ontology()", format="turtle")
 
 
-# Kinds whose kernel test this build lacks: a clear refusal naming the test, never a guess and never "a bug".
-UNDECIDED = [
-    (lambda: native.justify(EXPLAIN_UNSAT, ["instance", X + "felix", X + "Meat"]), "justify", "the instance check"),
-    (lambda: native.justify_all(EXPLAIN_UNSAT, ["property", X + "a", X + "p", X + "b"]), "justify_all",
-     "the property-value inference"),
-]
-
-
-@pytest.mark.parametrize("call, function, test", UNDECIDED, ids=[u[1] + ": " + u[2] for u in UNDECIDED])
-def test_a_query_the_build_cannot_decide_is_refused_with_the_test_it_needs(call, function, test):
-    with pytest.raises(NotImplementedError) as e:
-        call()
-    assert str(e.value) == f"{function} cannot answer this yet: it needs {test}, which this build does not have"
-
-
 def test_prepared_ontology_is_bound_to_its_creating_thread():
     p = native.prepare(ABOX_CLASH)
     caught = []
@@ -237,51 +224,187 @@ def test_a_query_the_declarations_alone_entail_has_an_empty_justification():
     assert native.justify_all(CHAIN, ["subclass", X + "A", X + "A"]) == [[]]
 
 
+@functools.lru_cache(maxsize=None)
 def ofn_lines_by_rendering(path):
-    """Each logical axiom line of an OFN fixture, keyed by its Manchester rendering."""
+    """The prefix lines, the declarations and each logical axiom line of an OFN document
+    with one axiom per line, the latter keyed by its Manchester rendering."""
     with open(path, encoding="utf-8") as f:
-        lines = f.read().splitlines()
+        lines = [line for line in f.read().splitlines() if line.strip()]
     head = [line for line in lines if line.startswith("Prefix(")]
-    body = [line for line in lines[len(head) + 1:-1] if line.strip()]
+    declarations = [line for line in lines if line.startswith("Declaration(")]
+    skip = ("Prefix(", "Ontology(", "Annotation(", "AnnotationAssertion(", "Declaration(")
     out = {}
-    for line in body:
-        rendered = entails_on_document(head, [line], native.render_manchester)
-        if rendered:
-            out[rendered[0]] = line
-    return head, body, out
+    for line in lines:
+        if line.startswith(skip) or line == ")":
+            continue
+        rendered = on_document(head, [line], native.render_manchester)
+        assert len(rendered) == 1, line
+        out[rendered[0]] = line
+    return head, declarations, out
 
 
-def entails_on_document(head, lines, check):
+def on_document(head, lines, check):
     import tempfile
 
     with tempfile.NamedTemporaryFile("w", suffix=".ofn", delete=False) as f:
         f.write("\n".join(head + ["Ontology(<http://x/subset>"] + lines + [")"]))
     try:
         return check(f.name)
-    except kelmon.UnknownClassError:
-        return False  # the subset no longer mentions the class at all
     finally:
         os.unlink(f.name)
 
 
+def unsat(c):
+    return [], lambda p: not kelmon.is_class_satisfiable(p, c)
+
+
+def subclass(a, b):
+    return [], lambda p: kelmon.is_subclass_of(p, a, b)
+
+
+def inconsistent_with(*probe):
+    """Entailed exactly when the probe axioms make the document inconsistent."""
+    return list(probe), lambda p: not kelmon.is_consistent(p)
+
+
+PIZZA_OFN = os.path.join(CORPUS, "ontologies", "pizza.ofn")
+PIZZA = "http://www.co-ode.org/ontologies/pizza/pizza.owl#"
+INDIVIDUALS = os.path.join(DATA, "explain_individuals.ofn")
+INTEGER = "http://www.w3.org/2001/XMLSchema#integer"
+
+# (document, query, how the test itself decides the entailment on a written document)
 MINIMAL = [
-    ("explain_unsat.ofn", ["unsat", X + "Ham"], lambda p: not kelmon.is_class_satisfiable(p, X + "Ham")),
-    ("explain_unsat.ofn", ["unsat", X + "OddPizza"], lambda p: not kelmon.is_class_satisfiable(p, X + "OddPizza")),
-    ("explain_unsat.ofn", ["subclass", X + "AlsoImpossible", X + "Meat"],
-     lambda p: kelmon.is_subclass_of(p, X + "AlsoImpossible", X + "Meat")),
-    ("inconsistent.ofn", ["inconsistent"], lambda p: not kelmon.is_consistent(p)),
+    (EXPLAIN_UNSAT, ["unsat", X + "Ham"], unsat(X + "Ham")),
+    (EXPLAIN_UNSAT, ["unsat", X + "OddPizza"], unsat(X + "OddPizza")),
+    (EXPLAIN_UNSAT, ["subclass", X + "AlsoImpossible", X + "Meat"], subclass(X + "AlsoImpossible", X + "Meat")),
+    (os.path.join(DATA, "inconsistent.ofn"), ["inconsistent"], inconsistent_with()),
+    (PIZZA_OFN, ["unsat", PIZZA + "CheeseyVegetableTopping"], unsat(PIZZA + "CheeseyVegetableTopping")),
+    (PIZZA_OFN, ["unsat", PIZZA + "IceCream"], unsat(PIZZA + "IceCream")),
+    (INDIVIDUALS, ["instance", X + "felix", X + "Animal"], inconsistent_with("ClassAssertion(ObjectComplementOf(:Animal) :felix)")),
+    (INDIVIDUALS, ["property", X + "ann", X + "sharesHomeWith", X + "felix"],
+     inconsistent_with("NegativeObjectPropertyAssertion(:sharesHomeWith :ann :felix)")),
+    (INDIVIDUALS, ["same", X + "ann", X + "anna"], inconsistent_with("DifferentIndividuals(:ann :anna)")),
+    (INDIVIDUALS, ["different", X + "felix", X + "anna"], inconsistent_with("SameIndividual(:felix :anna)")),
+    (INDIVIDUALS, ["data-value", X + "felix", X + "years", "3^^xsd:integer"],
+     inconsistent_with('NegativeDataPropertyAssertion(:years :felix "3"^^xsd:integer)')),
 ]
 
 
-@pytest.mark.parametrize("name, query, holds", MINIMAL, ids=[f"{m[0]} {m[1][0]}" for m in MINIMAL])
-def test_every_justification_entails_and_no_proper_subset_does(name, query, holds):
-    head, body, line_of = ofn_lines_by_rendering(os.path.join(DATA, name))
-    declarations = [line for line in body if line.startswith("Declaration(")]
-    found = native.justify_all(os.path.join(DATA, name), query)
-    assert found
-    assert native.justify(os.path.join(DATA, name), query) in found
+@pytest.mark.parametrize("path, query, decide", MINIMAL,
+                         ids=[f"{os.path.basename(m[0])} {' '.join(q.split('#')[-1].split('/')[-1] for q in m[1])}"
+                              for m in MINIMAL])
+def test_every_justification_entails_and_no_proper_subset_does(path, query, decide):
+    probe, holds = decide
+    head, declarations, line_of = ofn_lines_by_rendering(path)
+
+    def entailed(lines):
+        try:
+            return on_document(head, declarations + lines + probe, holds)
+        except kelmon.UnknownClassError:
+            return False  # the subset no longer mentions the class at all
+
+    found = native.justify_all(path, query)
+    assert found and all(found)
+    assert native.justify(path, query) in found
     for j in found:
         lines = [line_of[r] for r in j]
-        assert entails_on_document(head, declarations + lines, holds), j
+        assert entailed(lines), j
         for i in range(len(lines)):
-            assert not entails_on_document(head, declarations + lines[:i] + lines[i + 1:], holds), (j, i)
+            assert not entailed(lines[:i] + lines[i + 1:]), (j, i)
+
+
+def test_pizza_unsatisfiable_classes_have_their_textbook_justifications():
+    def name(c):
+        return f"<{PIZZA}{c}>"
+
+    # pizza.ofn states the disjointness of the two toppings twice, once in each order.
+    parents = [f"{name('CheeseyVegetableTopping')} SubClassOf {name('CheeseTopping')}",
+               f"{name('CheeseyVegetableTopping')} SubClassOf {name('VegetableTopping')}"]
+    assert native.justify_all(PIZZA_OFN, ["unsat", PIZZA + "CheeseyVegetableTopping"]) == [
+        parents + [f"{name('CheeseTopping')} DisjointWith {name('VegetableTopping')}"],
+        parents + [f"{name('VegetableTopping')} DisjointWith {name('CheeseTopping')}"],
+    ]
+    # Ice cream has a topping, so it is a pizza (the domain of hasTopping, or the range of its
+    # inverse), which it is disjoint with (stated twice): four justifications.
+    found = native.justify_all(PIZZA_OFN, ["unsat", PIZZA + "IceCream"])
+    some_topping = f"{name('IceCream')} SubClassOf {name('hasTopping')} some {name('FruitTopping')}"
+    domain = [f"{name('hasTopping')} Domain {name('Pizza')}"]
+    inverse_range = [f"{name('hasTopping')} InverseOf {name('isToppingOf')}", f"{name('isToppingOf')} Range {name('Pizza')}"]
+    disjoint = [f"{name('IceCream')} DisjointWith {name('Pizza')}", f"{name('Pizza')} DisjointWith {name('IceCream')}"]
+    assert sorted(sorted(j) for j in found) == sorted(
+        sorted([some_topping, d] + why) for d in disjoint for why in (domain, inverse_range))
+
+
+# Mend of undeclared names: every candidate declares the query's names that some axiom uses.
+CHAIN = os.path.join(DATA, "explain_chain.ofn")
+A_B = "<http://x/A> SubClassOf <http://x/B>"
+B_C = "<http://x/B> SubClassOf <http://x/C>"
+
+
+def test_a_chain_of_undeclared_classes_is_justified_and_repaired():
+    assert native.justify(CHAIN, ["subclass", X + "A", X + "C"]) == [A_B, B_C]
+    assert native.justify_all(CHAIN, ["subclass", X + "A", X + "C"]) == [[A_B, B_C]]
+    assert native.repair(CHAIN, ["subclass", X + "A", X + "C"]) == [[A_B], [B_C]]
+    assert native.justify(CHAIN, ["subclass", X + "A", X + "Z"]) == []
+    assert native.justify_all(CHAIN, ["subclass", X + "A", X + "Z"]) == []
+    assert native.repair(CHAIN, ["subclass", X + "A", X + "Z"]) == []
+    with pytest.raises(kelmon.UnknownClassError):
+        native.justify(CHAIN, ["subclass", X + "A", X + "Nowhere"])
+
+
+@pytest.mark.parametrize("query, expected", [
+    # felix and Cat are never declared; two ways lead to Animal.
+    (["instance", X + "felix", X + "Animal"], [
+        ["<http://x/Cat> SubClassOf <http://x/Animal>", "<http://x/felix> Type <http://x/Cat>"],
+        ["<http://x/Mammal> SubClassOf <http://x/Animal>", "<http://x/Cat> SubClassOf <http://x/Mammal>",
+         "<http://x/felix> Type <http://x/Cat>"],
+    ]),
+    (["instance", X + "felix", X + "Robot"], []),
+    (["instance", X + "rex", X + "Animal"], []),
+])
+def test_instance_queries_on_undeclared_names(query, expected):
+    assert sorted(native.justify_all(INDIVIDUALS, query)) == sorted(expected)
+
+
+@pytest.mark.parametrize("query, unknown", [
+    (["instance", X + "felix", X + "Nowhere"], X + "Nowhere"),
+    (["instance", X + "nobody", X + "Animal"], X + "nobody"),
+])
+def test_an_instance_query_naming_what_no_axiom_uses_raises(query, unknown):
+    with pytest.raises(kelmon.UnknownClassError) as e:
+        native.justify(INDIVIDUALS, query)
+    assert unknown in str(e.value)
+
+
+def test_a_query_the_declarations_alone_entail_has_an_empty_justification():
+    assert native.justify(CHAIN, ["subclass", X + "A", X + "A"]) == []
+    assert native.justify_all(CHAIN, ["subclass", X + "A", X + "A"]) == [[]]
+    assert native.repair(CHAIN, ["subclass", X + "A", X + "A"]) == []
+
+
+# Mend of the data-property probe: one probe value per value family, none of them a literal of the ontology.
+DATA_PROPERTIES = [
+    # The range excludes 0, so a single probe "0" would hide the told sub-property.
+    ('DataPropertyRange(:dp DatatypeRestriction(xsd:integer xsd:minInclusive "1"^^xsd:integer))\n'
+     "SubDataPropertyOf(:dp :dq)", ["subdata-property", X + "dp", X + "dq"],
+     ["<http://x/dp> SubPropertyOf <http://x/dq>"]),
+    # Only the value 0 is carried over: not a sub-property.
+    ('SubClassOf(DataHasValue(:dp "0"^^xsd:integer) DataHasValue(:dq "0"^^xsd:integer))',
+     ["subdata-property", X + "dp", X + "dq"], []),
+    ('DataPropertyRange(:dp xsd:string)\nDataPropertyRange(:dq xsd:integer)',
+     ["disjoint-data-property", X + "dp", X + "dq"], None),
+    ('DataPropertyRange(:dp xsd:integer)\nDataPropertyRange(:dq xsd:integer)',
+     ["disjoint-data-property", X + "dp", X + "dq"], []),
+]
+
+
+@pytest.mark.parametrize("axioms, query, expected", DATA_PROPERTIES, ids=range(len(DATA_PROPERTIES)))
+def test_data_property_queries_probe_every_value_family(tmp_path, axioms, query, expected):
+    path = tmp_path / "data.ofn"
+    path.write_text("Prefix(:=<http://x/>)\nPrefix(xsd:=<http://www.w3.org/2001/XMLSchema#>)\n"
+                    f"Ontology(<http://x/data>\n{axioms}\n)\n")
+    found = native.justify(str(path), query)
+    if expected is None:  # both ranges are needed
+        assert len(found) == 2
+    else:
+        assert found == expected

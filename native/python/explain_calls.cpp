@@ -5,7 +5,6 @@
 #include "owl/manchester_writer.h"
 #include "python/builders.h"
 #include "python/errors.h"
-#include "reasoner/explanation/kernel_seam.h"
 
 namespace kelmon::py {
 
@@ -32,17 +31,8 @@ PyObject* to_py_axiom_lists(const std::vector<std::vector<owl::Axiom>>& lists) {
   return to_py_str_list_list(std::move(rendered));
 }
 
-void start_explanation_call() { (void)explain::take_missing_kernel_test(); }
-
 PyObject* explain_error_to_py(const char* function, ReasonerError error) {
-  const std::string_view missing = explain::take_missing_kernel_test();
   if (!std::holds_alternative<NoVerdict>(error)) return reasoner_error_to_py(std::move(error));
-  if (!missing.empty()) {
-    const std::string message = std::string(function) + " cannot answer this yet: it needs " +
-                                std::string(missing) + ", which this build does not have";
-    PyErr_SetString(PyExc_NotImplementedError, message.c_str());
-    return nullptr;
-  }
   PyErr_Format(kelmon_error_class(), "%s: the reasoner could not decide every entailment this needs", function);
   return nullptr;
 }

@@ -19,13 +19,9 @@ std::optional<explain::JustifyQuery> parse_query_or_raise(std::span<const std::s
 std::vector<std::string> render_axioms(const std::vector<owl::Axiom>& axioms);
 PyObject* to_py_axiom_lists(const std::vector<std::vector<owl::Axiom>>& lists);
 
-// Forgets any kernel test left missing by an earlier call on this thread.
-void start_explanation_call();
-
 // The exception for an error of a search run by `function`. A query the
-// reasoner could not decide is never reported as a bug: a kernel test this
-// build lacks raises NotImplementedError naming it, a search that gave up
-// raises KelmonError saying so.
+// reasoner could not decide is never reported as a bug: the search that gave
+// up raises KelmonError saying so.
 PyObject* explain_error_to_py(const char* function, ReasonerError error);
 
 }  // namespace kelmon::py

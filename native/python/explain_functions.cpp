@@ -43,7 +43,6 @@ std::optional<QueryCall> bind_query_call(const char* function, bool takes_max, P
   if (!loaded) return std::nullopt;
   auto query = parse_query_or_raise(*tokens);
   if (!query) return std::nullopt;
-  start_explanation_call();
   return QueryCall{std::move(*loaded), std::move(*query), max};
 }
 
@@ -83,7 +82,6 @@ PyObject* impl_repair(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObje
 PyObject* impl_diagnose(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   auto loaded = bind_path_and_load("diagnose", args, nargs, kwnames);
   if (!loaded) return nullptr;
-  start_explanation_call();
   auto partition = explain::diagnose(loaded->axioms, explain::built_kernel());
   loaded.reset();
   if (!partition) return explain_error_to_py("diagnose", std::move(partition.error()));

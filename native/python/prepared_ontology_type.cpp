@@ -59,7 +59,6 @@ PyObject* justify(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObj
   if (!tokens) return nullptr;
   auto query = parse_query_or_raise(*tokens);
   if (!query) return nullptr;
-  start_explanation_call();
   explain::SubsetOracle oracle(explain::built_kernel());
   auto found = explain::find_justification(oracle, b.state().non_logical, b.state().logical, *query);
   if (!found) return explain_error_to_py("justify", std::move(found.error()));
@@ -82,7 +81,6 @@ PyObject* justify_all(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
   }
   auto query = parse_query_or_raise(*tokens);
   if (!query) return nullptr;
-  start_explanation_call();
   explain::SubsetOracle oracle(explain::built_kernel());
   auto found = b.state().find_all_justifications(oracle, *query, max);
   if (!found) return explain_error_to_py("justify_all", std::move(found.error()));

@@ -1,7 +1,12 @@
 #include "reasoner/explanation/kernel_seam.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
+#include "core/convert/class_expression.h"
+#include "core/convert/convert.h"
+#include "owl/vocabulary.h"
 #include "reasoner/classify/classify_driver.h"
 #include "reasoner/kernel/abox_saturation.h"
 #include "reasoner/kernel/consistency.h"
@@ -12,10 +17,17 @@ namespace kelmon::explain {
 
 namespace {
 
-thread_local std::string_view missing_test;
+// The concept a class IRI names; owl:Thing and owl:Nothing need no entry.
+Result<ConceptId> class_concept(InternalOntology& ir, std::string_view iri) {
+  if (iri == owl::vocab::kOwlThing) return ir.concepts.intern(Top{});
+  if (iri == owl::vocab::kOwlNothing) return ir.concepts.intern(Bottom{});
+  auto entry = ir.vocabulary.classes.get(iri);
+  if (!entry) return std::unexpected(ReasonerError(UnknownClass{std::string(iri)}));
+  return ir.concepts.intern(Atomic{entry->id});
+}
 
-// Seam to the reasoning kernel: each body that answers undecided becomes a
-// call of the kernel's test of the same name once that test exists.
+bool is_anonymous(std::string_view iri) { return iri.starts_with(kAnonIndividualPrefix); }
+
 class BuiltKernel final : public KernelTests {
  public:
   Result<bool> entails_subclass(InternalOntology ir, std::string_view sub, std::string_view sup) override {
@@ -30,11 +42,38 @@ class BuiltKernel final : public KernelTests {
     if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
     return ConsistencyAnswer{answer->answer, answer->answered_by_saturation};
   }
-  Result<bool> is_instance_of(InternalOntology, std::string_view, std::string_view) override {
-    return undecided<bool>("the instance check");
+  // The individual is an instance of C exactly when asserting ¬C of it leaves
+  // no model. The class is looked up before the individual.
+  Result<bool> is_instance_of(InternalOntology ir, std::string_view class_iri,
+                              std::string_view individual_iri) override {
+    auto c = class_concept(ir, class_iri);
+    if (!c) return std::unexpected(c.error());
+    auto individual = ir.vocabulary.individuals.get(individual_iri);
+    if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
+    ir.axioms.push_back(ClassAssertion{ir.concepts.nnf_not(*c), individual->id});
+    sort_axioms(ir.axioms);
+    auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
+    if (!consistent) return consistent;
+    return !*consistent;
   }
-  Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet&) override {
-    return undecided<std::vector<PropertyTriple>>("the property-value inference");
+  // The asserted and derived edges of ABox saturation, by name.
+  Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet& candidate) override {
+    const InternalOntology ir = convert_ontology(candidate);
+    const reasoner::AboxSaturation saturated = reasoner::saturate_abox(ir, std::nullopt);
+    if (saturated.inconsistent) return std::unexpected(ReasonerError(Inconsistent{}));
+    std::vector<PropertyTriple> triples;
+    triples.reserve(saturated.edges.size());
+    for (const reasoner::AboxEdge& e : saturated.edges) {
+      const std::string_view p = ir.vocabulary.roles.name(e.role);
+      const std::string_view s = ir.vocabulary.individuals.name(e.subject);
+      const std::string_view o = ir.vocabulary.individuals.name(e.object);
+      if (p == owl::vocab::kOwlTopObjectProperty || p == owl::vocab::kOwlBottomObjectProperty) continue;
+      if (is_anonymous(s) || is_anonymous(o)) continue;
+      triples.push_back(PropertyTriple{std::string(s), std::string(p), std::string(o)});
+    }
+    std::sort(triples.begin(), triples.end());
+    triples.erase(std::unique(triples.begin(), triples.end()), triples.end());
+    return triples;
   }
   bool abox_saturation_inconsistent(const InternalOntology& ir) override {
     return reasoner::saturate_abox(ir, std::nullopt).inconsistent;
@@ -44,12 +83,7 @@ class BuiltKernel final : public KernelTests {
   }
   Result<reasoner::Classification> classify_unbounded(InternalOntology ir) override {
     reasoner::init_global_pool();
-    auto classified = reasoner::classify_internal(ir, std::nullopt, std::nullopt);
-    if (!classified) return classified;
-    // Without bounds a pair is left open only when no test could decide it;
-    // a partial taxonomy would make a diagnosis wrong, not just short.
-    if (classified->stats_ref().timed_out_pairs != 0) return std::unexpected(ReasonerError(NoVerdict{}));
-    return classified;
+    return reasoner::classify_internal(ir, std::nullopt, std::nullopt);
   }
 
  private:
@@ -60,17 +94,9 @@ class BuiltKernel final : public KernelTests {
     if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
     return answer->answer;
   }
-
-  template <class T>
-  static Result<T> undecided(std::string_view test) {
-    missing_test = test;
-    return std::unexpected(ReasonerError(NoVerdict{}));
-  }
 };
 
 }  // namespace
-
-std::string_view take_missing_kernel_test() { return std::exchange(missing_test, std::string_view{}); }
 
 KernelTests& built_kernel() {
   static BuiltKernel kernel;

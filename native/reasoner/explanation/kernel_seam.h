@@ -46,17 +46,8 @@ class KernelTests {
   virtual Result<reasoner::Classification> classify_unbounded(InternalOntology ir) = 0;
 };
 
-// The kernel as it stands in this build: ABox saturation, its clash gate, the
-// consistency, subsumption and satisfiability tests and the classification
-// answer; until the instance check and the property-value inference are wired
-// here they answer NoVerdict (cannot decide), so explanation never answers
-// from a guess. A test cut short, or a classification that left pairs open,
-// answers NoVerdict too.
+// The kernel as it stands in this build. A test cut short answers NoVerdict
+// (cannot decide), so explanation never answers from a guess.
 KernelTests& built_kernel();
-
-// The kernel test this build lacks that the last undecided answer on this
-// thread came from (e.g. "the instance check"); empty when the last NoVerdict
-// was the kernel's own. Reading it clears it.
-std::string_view take_missing_kernel_test();
 
 }  // namespace kelmon::explain
