@@ -1,6 +1,7 @@
 #include "reasoner/explanation/subset_oracle.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "common/deadline.h"
 #include "common/switches.h"
@@ -29,10 +30,21 @@ Result<bool> error_of(const Result<T>& r) {
   return std::unexpected(r.error());
 }
 
+// Conversion drops what it cannot represent; a dropped probe would leave the
+// copy answering a question that was never put to it.
+std::optional<ReasonerError> unrepresentable_probe(std::span<const owl::Axiom> probes) {
+  owl::AxiomSet alone;
+  for (const owl::Axiom& a : probes) alone.insert(a);
+  const InternalOntology ir = convert_ontology(alone);
+  if (ir.dropped.empty()) return std::nullopt;
+  return ReasonerError(Unsupported(UnsupportedAxiom{ir.dropped.begin()->first}));
+}
+
 }  // namespace
 
 Result<bool> SubsetOracle::probe_makes_inconsistent(const owl::AxiomSet& candidate,
                                                     std::span<const owl::Axiom> probes) {
+  if (auto error = unrepresentable_probe(probes)) return std::unexpected(std::move(*error));
   owl::AxiomSet probed = candidate;
   for (const owl::Axiom& a : probes) probed.insert(a);
   auto answer = kernel_.check_consistency(convert_ontology(probed));

@@ -180,6 +180,18 @@ TEST(OracleTests, DataValueProbesTheNegatedLiteral) {
   EXPECT_EQ(kernel.count("check_consistency"), 1u);
 }
 
+TEST(OracleTests, AProbeConversionCannotRepresentIsRefusedNotAnswered) {
+  TestKernel kernel;
+  SubsetOracle oracle(kernel);
+  auto answer = oracle.entails(load_ofn("DataPropertyAssertion(:d :a \"5\"^^xsd:integer)").axioms,
+                               JustifyQuery{QueryKind::DataValue, {iri("a"), iri("d"), "5", "http://x/no-such-type"}});
+  ASSERT_FALSE(answer.has_value());
+  EXPECT_EQ(reasoner_error_class(answer.error()), ErrorClass::UnsupportedAxiomError);
+  EXPECT_EQ(reasoner_error_message(answer.error()),
+            "unsupported axiom: NegativeDataPropertyAssertion: unsupported data range");
+  EXPECT_EQ(kernel.count("check_consistency"), 0u);
+}
+
 TEST(OracleTests, KernelErrorsPassThrough) {
   TestKernel kernel;
   kernel.consistency = [](const InternalOntology&) -> Result<ConsistencyAnswer> {
