@@ -2,17 +2,13 @@
 consistent and every inconsistency premise inconsistent, read from each of its documents.
 A case the reasoner cannot decide must warn; it must never answer wrongly."""
 
-import glob
-import json
 import os
 import subprocess
 import sys
 
 import pytest
 
-from shared_paths import shared_dir
-
-ROOT = os.path.join(shared_dir(), "owl2-conformance")
+from conformance_cases import dl_cases
 
 # Each case runs in a child process: an unbounded test that does not finish in
 # this time counts as undecided (no answer, so no wrong one).
@@ -46,22 +42,14 @@ print("undecided" if undecided else answer)
 
 def cases():
     out = []
-    for meta_path in sorted(glob.glob(os.path.join(ROOT, "*", "meta.json"))):
-        with open(meta_path, encoding="utf-8") as f:
-            meta = json.load(f)
-        if "DL" not in meta.get("species", []):
-            continue
-        kinds = [t for t in meta.get("types", []) if t in ("ConsistencyTest", "InconsistencyTest")]
-        if not kinds:
-            continue
-        folder = os.path.dirname(meta_path)
+    for folder, meta, kind in dl_cases(("ConsistencyTest", "InconsistencyTest")):
         for document in ("premise.ofn", "premise.rdf"):
             path = os.path.join(folder, document)
             if os.path.exists(path):
                 case_id = f"{os.path.basename(folder)}/{document}"
                 marks = [pytest.mark.xfail(reason=EXPECTED_FAILURES[case_id], strict=True)] \
                     if case_id in EXPECTED_FAILURES else []
-                out.append(pytest.param(path, kinds[0] == "ConsistencyTest", id=case_id, marks=marks))
+                out.append(pytest.param(path, kind == "ConsistencyTest", id=case_id, marks=marks))
     return out
 
 

@@ -4,7 +4,6 @@ for at least one of its axioms. Only cases whose conclusion axioms all map to ju
 queries are asked; the kinds that do not map are listed in UNMAPPED. A case the reasoner
 cannot decide in time is skipped; it must never answer wrongly."""
 
-import glob
 import json
 import os
 import re
@@ -15,9 +14,7 @@ import pytest
 
 import kelmon
 import kelmon._native as native
-from shared_paths import shared_dir
-
-ROOT = os.path.join(shared_dir(), "owl2-conformance")
+from conformance_cases import dl_cases
 
 # Each case runs in a child process: a search that does not finish in this time
 # counts as undecided (no answer, so no wrong one).
@@ -116,16 +113,8 @@ def conclusion_query(rendering, premise):
 
 def read_cases():
     out = []
-    for meta_path in sorted(glob.glob(os.path.join(ROOT, "*", "meta.json"))):
-        with open(meta_path, encoding="utf-8") as f:
-            meta = json.load(f)
-        if "DL" not in meta.get("species", []):
-            continue
-        kinds = [t for t in meta.get("types", []) if t in ("PositiveEntailmentTest", "NegativeEntailmentTest")]
-        if not kinds:
-            continue
-        folder = os.path.dirname(meta_path)
-        positive = kinds[0] == "PositiveEntailmentTest"
+    for folder, meta, kind in dl_cases(("PositiveEntailmentTest", "NegativeEntailmentTest")):
+        positive = kind == "PositiveEntailmentTest"
         conclusion = meta["docs"]["conclusion" if positive else "nonconclusion"][0]
         for document in meta["docs"]["premise"]:
             out.append(pytest.param(os.path.join(folder, document), os.path.join(folder, conclusion), positive,
