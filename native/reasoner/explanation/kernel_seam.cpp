@@ -1,17 +1,15 @@
 #include "reasoner/explanation/kernel_seam.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "core/convert/class_expression.h"
-#include "core/convert/convert.h"
 #include "owl/vocabulary.h"
 #include "reasoner/classify/classify_driver.h"
 #include "reasoner/kernel/abox_saturation.h"
 #include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/subsumption.h"
 #include "reasoner/kernel/worker_pool.h"
+#include "reasoner/properties/property_values.h"
 
 namespace kelmon::explain {
 
@@ -25,8 +23,6 @@ Result<ConceptId> class_concept(InternalOntology& ir, std::string_view iri) {
   if (!entry) return std::unexpected(ReasonerError(UnknownClass{std::string(iri)}));
   return ir.concepts.intern(Atomic{entry->id});
 }
-
-bool is_anonymous(std::string_view iri) { return iri.starts_with(kAnonIndividualPrefix); }
 
 class BuiltKernel final : public KernelTests {
  public:
@@ -56,24 +52,8 @@ class BuiltKernel final : public KernelTests {
     if (!consistent) return consistent;
     return !*consistent;
   }
-  // The asserted and derived edges of ABox saturation, by name.
   Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet& candidate) override {
-    const InternalOntology ir = convert_ontology(candidate);
-    const reasoner::AboxSaturation saturated = reasoner::saturate_abox(ir, std::nullopt);
-    if (saturated.inconsistent) return std::unexpected(ReasonerError(Inconsistent{}));
-    std::vector<PropertyTriple> triples;
-    triples.reserve(saturated.edges.size());
-    for (const reasoner::AboxEdge& e : saturated.edges) {
-      const std::string_view p = ir.vocabulary.roles.name(e.role);
-      const std::string_view s = ir.vocabulary.individuals.name(e.subject);
-      const std::string_view o = ir.vocabulary.individuals.name(e.object);
-      if (p == owl::vocab::kOwlTopObjectProperty || p == owl::vocab::kOwlBottomObjectProperty) continue;
-      if (is_anonymous(s) || is_anonymous(o)) continue;
-      triples.push_back(PropertyTriple{std::string(s), std::string(p), std::string(o)});
-    }
-    std::sort(triples.begin(), triples.end());
-    triples.erase(std::unique(triples.begin(), triples.end()), triples.end());
-    return triples;
+    return reasoner::inferred_object_property_assertions(candidate);
   }
   bool abox_saturation_inconsistent(const InternalOntology& ir) override {
     return reasoner::saturate_abox(ir, std::nullopt).inconsistent;

@@ -4,7 +4,6 @@
 // given before a real test stands behind it.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "core/ir.h"
 #include "owl/axiom_set.h"
 #include "reasoner/classify/classification.h"
+#include "reasoner/properties/property_values.h"
 
 namespace kelmon::explain {
 
@@ -21,8 +21,7 @@ struct ConsistencyAnswer {
   bool answered_by_saturation = false;
 };
 
-// (subject, property, object) IRIs.
-using PropertyTriple = std::array<std::string, 3>;
+using reasoner::PropertyTriple;
 
 class KernelTests {
  public:
@@ -32,10 +31,10 @@ class KernelTests {
   virtual Result<bool> entails_subclass(InternalOntology ir, std::string_view sub, std::string_view sup) = 0;
   virtual Result<bool> is_satisfiable(InternalOntology ir, std::string_view class_iri) = 0;
   virtual Result<ConsistencyAnswer> check_consistency(InternalOntology ir) = 0;
-  // A test that ran out of time counts as not an instance.
+  // owl:Thing and owl:Nothing need no declaration; the class is looked up first.
   virtual Result<bool> is_instance_of(InternalOntology ir, std::string_view class_iri,
                                       std::string_view individual_iri) = 0;
-  // Sorted triples over named individuals.
+  // Sorted triples over named individuals; Inconsistent when saturation finds a clash.
   virtual Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet& candidate) = 0;
   // ABox saturation without a deadline found a clash (finding none means nothing).
   virtual bool abox_saturation_inconsistent(const InternalOntology& ir) = 0;
