@@ -56,15 +56,17 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
   const std::vector<HyperEdge> outs = nodes[f].out_edges;
   for (const HyperEdge& edge : outs) {
     nodes[e].out_edges.push_back(edge);
-    nodes[edge.node].in_edges.push_back({edge.dir, edge.role, e});
+    // The far end's representative: a merged-away end would keep the edge
+    // from the restrictions that count the representative's in-edges.
+    nodes[find(edge.node)].in_edges.push_back({edge.dir, edge.role, e});
     queue.push_back(WorkItem::edge(edge.dir, edge.role, e, edge.node));
   }
-  // The survivor takes the in-edges too: number restrictions count them.
+  // The survivor takes the in-edges too: number restrictions count them,
+  // a loop that the merge closes at the survivor included.
   {
     const std::vector<HyperEdge> ins = nodes[f].in_edges;
     for (const HyperEdge& edge : ins) {
       const std::uint32_t s = find(edge.node);
-      if (s == e) continue;
       const HyperEdge moved{edge.dir, edge.role, s};
       auto& e_in = nodes[e].in_edges;
       if (std::find(e_in.begin(), e_in.end(), moved) == e_in.end()) e_in.push_back(moved);

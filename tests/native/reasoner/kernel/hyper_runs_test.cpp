@@ -185,6 +185,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "InverseObjectProperties(:p :q) SubClassOf(owl:Thing ObjectSomeValuesFrom(:p ObjectOneOf(:spy)))"
                   "ClassAssertion(ObjectMaxCardinality(5 :q) :spy) ClassAssertion(ObjectMinCardinality(3 :r) :a)",
                   HyperOutcome::Sat},
+        // a = b closes R(a, b) into a loop: a is its own R-predecessor beside c.
+        WedgeCase{"LoopClosedByAMergeCountsAsAPredecessor",
+                  "ObjectPropertyAssertion(:R :a :b) SameIndividual(:a :b) ObjectPropertyAssertion(:R :c :a)"
+                  "DifferentIndividuals(:a :c) ClassAssertion(ObjectMaxCardinality(1 ObjectInverseOf(:R)) :a)",
+                  HyperOutcome::Unsat},
+        WedgeCase{"LoopClosedByAMergeCountsAsASuccessor",
+                  "ObjectPropertyAssertion(:R :a :b) SameIndividual(:a :b) ObjectPropertyAssertion(:R :a :c)"
+                  "DifferentIndividuals(:a :c) ClassAssertion(ObjectMaxCardinality(1 :R) :a)",
+                  HyperOutcome::Unsat},
         WedgeCase{"InverseEquivalentRoleAssertion",
                   "EquivalentObjectProperties(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:r :a :b)"
                   "NegativeObjectPropertyAssertion(:q :b :a)",
