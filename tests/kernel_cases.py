@@ -133,6 +133,9 @@ CASES = [
      "SubObjectPropertyOf(ObjectInverseOf(:Q) :R) SubClassOf(:A ObjectSomeValuesFrom(ObjectInverseOf(:Q) :B))"
      "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B))", "is_subclass_of", ("A", "C"), True),
     # owl:Thing and owl:Nothing by IRI.
+    ("at-most-zero-after-a-choice",
+     "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B)) EquivalentClasses(:C DataMinCardinality(1 :p))"
+     "EquivalentClasses(:A DataExactCardinality(0 :p)) ClassAssertion(:A :a)", "is_consistent", (), True),
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
     ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),

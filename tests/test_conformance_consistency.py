@@ -23,8 +23,6 @@ EXPECTED_FAILURES = {
     "Inconsistent_Data_Complement_with_the_Restrictions/premise.ofn":
         "three data ranges with an empty intersection but no empty pair; " + WRONG_TODAY,
     "WebOnt-description-logic-502/premise.rdf": "a 3-SAT encoding over nominals; " + WRONG_TODAY,
-    "WebOnt-description-logic-661/premise.rdf":
-        "k_branch: the wedge stalls and the tableau reports a clash in this consistent knowledge base",
     "inconsistent_datatypes/premise.ofn": "the keys of xsd:string and xsd:integer are not disjoint; " + WRONG_TODAY,
     "string-integer-clash/premise.ofn": "a string value against an integer range; " + WRONG_TODAY,
 }

@@ -41,26 +41,29 @@ std::vector<NodeId> candidates(const TableauContext& ctx, NodeId x, const AtMost
   return out;
 }
 
-// The label, the edges from x to both nodes and their filler labels.
+// The edges from x to y and y's filler label: what makes y a neighbour the label counts.
+void join_neighbour_deps(const TableauContext& ctx, NodeId x, const AtMost& e, NodeId y, DepSet& d) {
+  const GraphNode& n = ctx.node(x);
+  for (std::size_t k = 0; k < n.edges.size(); ++k) {
+    if (n.edges[k].node == y && ctx.role_matches(0, n.edges[k].role, e.role.inverse, e.role.id)) {
+      d.join(n.edge_deps[k]);
+      break;
+    }
+  }
+  for (std::size_t k = 0; k < n.in_edges.size(); ++k) {
+    if (n.in_edges[k].node == y && ctx.role_matches(1, n.in_edges[k].role, e.role.inverse, e.role.id)) {
+      d.join(n.in_edge_deps[k]);
+      break;
+    }
+  }
+  const GraphNode& ny = ctx.node(y);
+  if (auto pos = ny.label_position(e.filler)) d.join(ny.label_deps[*pos]);
+}
+
+// The label and both nodes' neighbour deps.
 DepSet merge_deps(const TableauContext& ctx, NodeId x, const AtMost& e, NodeId yi, NodeId yj) {
   DepSet d = e.deps;
-  const GraphNode& n = ctx.node(x);
-  for (NodeId y : {yi, yj}) {
-    for (std::size_t k = 0; k < n.edges.size(); ++k) {
-      if (n.edges[k].node == y && ctx.role_matches(0, n.edges[k].role, e.role.inverse, e.role.id)) {
-        d.join(n.edge_deps[k]);
-        break;
-      }
-    }
-    for (std::size_t k = 0; k < n.in_edges.size(); ++k) {
-      if (n.in_edges[k].node == y && ctx.role_matches(1, n.in_edges[k].role, e.role.inverse, e.role.id)) {
-        d.join(n.in_edge_deps[k]);
-        break;
-      }
-    }
-    const GraphNode& ny = ctx.node(y);
-    if (auto pos = ny.label_position(e.filler)) d.join(ny.label_deps[*pos]);
-  }
+  for (NodeId y : {yi, yj}) join_neighbour_deps(ctx, x, e, y, d);
   return d;
 }
 
@@ -98,7 +101,10 @@ bool apply_max_rule(TableauContext& ctx, NodeId x) {
     // Why no merge is possible: the merge sets and clashes of the trial merges,
     // so a clash below can jump past choices it does not rest on; a pair held
     // apart by a distinct mark (which carries no provenance) blames every open choice.
+    // Every neighbour counts toward the excess, also when no pair can merge
+    // (an at-most-0 label, or all pairs held apart).
     DepSet why = e.deps;
+    for (NodeId y : ys) join_neighbour_deps(ctx, x, e, y, why);
     if (pairs.size() < ys.size() * (ys.size() - 1) / 2) why.join(ctx.branch_deps());
     for (const Pair& p : pairs) {
       const DepSet d = merge_deps(ctx, x, e, p.yi, p.yj);

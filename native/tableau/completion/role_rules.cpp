@@ -196,12 +196,23 @@ bool apply_self_rule(TableauContext& ctx, NodeId x) {
   }
   if (selfs.empty() && negated.empty()) return false;
   std::vector<RoleId> loops;
-  for (const Edge& e : n.edges) {
-    if (e.node == x) loops.push_back(e.role);
+  std::vector<DepSet> loop_deps;
+  for (std::size_t k = 0; k < n.edges.size(); ++k) {
+    if (n.edges[k].node != x) continue;
+    loops.push_back(n.edges[k].role);
+    loop_deps.push_back(n.edge_deps[k]);
   }
   bool changed = false;
   for (const auto& [role, deps] : negated) {
-    if (loop_role_matches(ctx, loops, role)) changed |= internal::add_bottom(ctx, x, deps);
+    // The clash rests on the loops that match as much as on the negation.
+    DepSet why = deps;
+    bool hit = false;
+    for (std::size_t k = 0; k < loops.size(); ++k) {
+      if (!loop_role_matches(ctx, {loops[k]}, role)) continue;
+      why.join(loop_deps[k]);
+      hit = true;
+    }
+    if (hit) changed |= internal::add_bottom(ctx, x, why);
   }
   for (const auto& [role, deps] : selfs) {
     if (!loop_role_matches(ctx, loops, role)) {

@@ -57,6 +57,19 @@ const SatCase kCases[] = {
      "SubClassOf(:A DataMaxCardinality(0 :p DatatypeRestriction(xsd:float xsd:minInclusive \"0.0\"^^xsd:float "
      "xsd:maxInclusive \"2.0\"^^xsd:float)))",
      "A", Tag::Sat},
+    // An at-most-0 label with a neighbour: the clash rests on how the neighbour came to be.
+    {"at_most_zero_clash_rests_on_the_neighbour",
+     "SubClassOf(owl:Thing ObjectUnionOf(:C :D)) SubClassOf(:C ObjectSomeValuesFrom(:R :B)) "
+     "SubClassOf(:A ObjectMaxCardinality(0 :R owl:Thing))",
+     "A", Tag::Sat},
+    {"data_at_most_zero_clash_rests_on_the_value",
+     "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B)) EquivalentClasses(:C DataMinCardinality(1 :p)) "
+     "EquivalentClasses(:A DataExactCardinality(0 :p))",
+     "A", Tag::Sat},
+    {"negated_self_clash_rests_on_the_loop",
+     "SubObjectPropertyOf(:S :R) SubClassOf(owl:Thing ObjectUnionOf(:C :D)) SubClassOf(:C ObjectHasSelf(:S)) "
+     "SubClassOf(:A ObjectComplementOf(ObjectHasSelf(:R)))",
+     "A", Tag::Sat},
     // Classic cases.
     {"disjunction_with_one_closed_branch",
      "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:A ObjectComplementOf(:B))", "A", Tag::Sat},
