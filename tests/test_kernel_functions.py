@@ -127,3 +127,12 @@ def test_an_undecided_consistency_answer_warns(tmp_path, set_switch):
     set_switch("KELMON_CONSISTENCY_FALLBACK_MS", "0")
     with pytest.warns(kelmon.IncompleteQueryWarning, match="is_consistent"):
         assert kelmon.is_consistent(str(path)) is True
+
+
+@pytest.mark.parametrize("wedge", ["1", "0"])
+def test_a_class_defined_by_two_enumerations_keeps_both(set_switch, wedge):
+    # {T, F} = {p, m} with T and F different: T cannot equal both p and m.
+    set_switch("KELMON_WEDGE_CONSISTENCY", wedge)
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", kelmon.IncompleteQueryWarning)
+        assert kelmon.is_consistent(os.path.join(HERE, "data", "owl1_enumerations.rdf")) is False

@@ -130,7 +130,7 @@ enum : uint16_t {
 };
 
 // What a memoised evaluation builds from a node.
-enum class Want : uint8_t { Class, Range, Annotations, ClassOfIri };
+enum class Want : uint8_t { Class, Range, Annotations };
 
 struct Item {
   TermId node;
@@ -465,12 +465,25 @@ class Mapper {
     const auto* r = annotation_sets_.find(t);
     return r && *r ? **r : AnnotationSet{};
   }
-  // The class expression encoded by the triples of an IRI node itself (the OWL 1
-  // form "C owl:intersectionOf (...)").
-  std::optional<ClassExpression> class_expression_of_iri(TermId t) {
-    evaluate(Item{t, Want::ClassOfIri});
-    const auto* r = iri_classes_.find(t);
-    return r ? *r : std::nullopt;
+  // The class expression of one OWL 1 defining triple "C owl:intersectionOf (...)"
+  // (or unionOf, complementOf, oneOf) of a named class C.
+  std::optional<ClassExpression> owl1_definition(TermId p, TermId o) {
+    if (p == v(V::OwlComplementOf)) {
+      auto c = class_expression(o);
+      if (!c) return std::nullopt;
+      return ClassExpression(ObjectComplementOf{std::move(*c)});
+    }
+    if (p == v(V::OwlOneOf)) {
+      std::vector<TermId> nodes;
+      ObjectOneOf e;
+      if (!read_list(o, nodes) || !convert_all(nodes, e.individuals, [&](TermId n) { return individual(n); }))
+        return std::nullopt;
+      return ClassExpression(std::move(e));
+    }
+    auto members = class_list(o);
+    if (!members) return std::nullopt;
+    if (p == v(V::OwlIntersectionOf)) return ClassExpression(ObjectIntersectionOf{std::move(*members)});
+    return ClassExpression(ObjectUnionOf{std::move(*members)});
   }
 
   bool done(const Item& it) const {
@@ -478,7 +491,6 @@ class Mapper {
       case Want::Class: return classes_.find(it.node) != nullptr;
       case Want::Range: return ranges_.find(it.node) != nullptr;
       case Want::Annotations: return annotation_sets_.find(it.node) != nullptr;
-      case Want::ClassOfIri: return iri_classes_.find(it.node) != nullptr;
     }
     return true;
   }
@@ -675,8 +687,7 @@ class Mapper {
       if (!t.none() && is_blank(t)) out.push_back(Item{t, Want::Range});
     };
     switch (it.want) {
-      case Want::Class:
-      case Want::ClassOfIri: {
+      case Want::Class: {
         Parts p = class_parts(it.node);
         switch (p.shape) {
           case Shape::Intersection:
@@ -715,7 +726,6 @@ class Mapper {
   void build(const Item& it) {
     switch (it.want) {
       case Want::Class: classes_.done[it.node.v] = build_class(it.node); break;
-      case Want::ClassOfIri: iri_classes_.done[it.node.v] = build_class(it.node); break;
       case Want::Range: ranges_.done[it.node.v] = build_range(it.node); break;
       case Want::Annotations: annotation_sets_.done[it.node.v] = build_annotations(it.node); break;
     }
@@ -1004,8 +1014,9 @@ class Mapper {
     if (p == v(V::OwlIntersectionOf) || p == v(V::OwlUnionOf) || p == v(V::OwlComplementOf) ||
         p == v(V::OwlOneOf)) {
       // OWL 1: a named class given by a boolean combination or an enumeration.
+      // Each such triple defines the class on its own: a class may carry several.
       if (!is_iri(s) || looks_like_data_range(s)) return std::nullopt;
-      auto c = class_expression_of_iri(s);
+      auto c = owl1_definition(p, o);
       if (!c) return std::nullopt;
       return EquivalentClasses{{ClassExpression(Class{iri(s)}), std::move(*c)}};
     }
@@ -1353,7 +1364,6 @@ class Mapper {
   tsl::robin_map<TripleKey, std::vector<TermId>, TripleKeyHash> reifications_;
   std::vector<TermId> axiom_nodes_;
   Memo<ClassExpression> classes_;
-  Memo<ClassExpression> iri_classes_;
   Memo<DataRange> ranges_;
   Memo<AnnotationSet> annotation_sets_;
   tsl::robin_map<uint64_t, bool> active_;

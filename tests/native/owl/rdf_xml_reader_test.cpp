@@ -275,6 +275,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "Declaration(Class(:A)) Declaration(Class(:D)) Declaration(Class(:E))"
                     "EquivalentClasses(:A ObjectIntersectionOf(:B :C)) EquivalentClasses(:D ObjectOneOf(:a))"
                     "EquivalentClasses(:E ObjectComplementOf(:B))"},
+        MappingCase{"Owl1NamedClassWithSeveralDefinitions",
+                    R"(<owl:Class rdf:about="A"><owl:oneOf rdf:parseType="Collection">
+                         <rdf:Description rdf:about="a"/><rdf:Description rdf:about="b"/></owl:oneOf>
+                       <owl:oneOf rdf:parseType="Collection">
+                         <rdf:Description rdf:about="c"/><rdf:Description rdf:about="d"/></owl:oneOf></owl:Class>
+                       <owl:Class rdf:about="E"><owl:intersectionOf rdf:parseType="Collection">
+                         <rdf:Description rdf:about="B"/><rdf:Description rdf:about="C"/></owl:intersectionOf>
+                       <owl:unionOf rdf:parseType="Collection">
+                         <owl:Class><owl:complementOf rdf:resource="B"/></owl:Class><rdf:Description rdf:about="C"/>
+                       </owl:unionOf></owl:Class>)",
+                    "Declaration(Class(:A)) Declaration(Class(:E))"
+                    "EquivalentClasses(:A ObjectOneOf(:a :b)) EquivalentClasses(:A ObjectOneOf(:c :d))"
+                    "EquivalentClasses(:E ObjectIntersectionOf(:B :C))"
+                    "EquivalentClasses(:E ObjectUnionOf(ObjectComplementOf(:B) :C))"},
         MappingCase{"Owl1DataRangeAndDeprecatedClass",
                     R"(<owl:DatatypeProperty rdf:about="p"><rdfs:range><owl:DataRange><owl:oneOf>
                          <rdf:Description><rdf:first>x</rdf:first>
