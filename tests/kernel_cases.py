@@ -136,6 +136,11 @@ CASES = [
     ("at-most-zero-after-a-choice",
      "EquivalentClasses(:C ObjectSomeValuesFrom(:R :B)) EquivalentClasses(:C DataMinCardinality(1 :p))"
      "EquivalentClasses(:A DataExactCardinality(0 :p)) ClassAssertion(:A :a)", "is_consistent", (), True),
+    ("string-value-in-integer-range",
+     "DataPropertyRange(:p xsd:integer) ClassAssertion(DataHasValue(:p \"x\") :a)", "is_consistent", (), False),
+    ("date-value-in-decimal-range",
+     "DataPropertyRange(:p xsd:decimal) DataPropertyAssertion(:p :a \"2020-01-01\"^^xsd:date)", "is_consistent", (),
+     False),
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
     ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),

@@ -22,8 +22,6 @@ EXPECTED_FAILURES = {
         "one data value reached through two data-value keys ({10} and [10, 10]) counts as two values; " + WRONG_TODAY,
     "Inconsistent_Data_Complement_with_the_Restrictions/premise.ofn":
         "three data ranges with an empty intersection but no empty pair; " + WRONG_TODAY,
-    "inconsistent_datatypes/premise.ofn": "the keys of xsd:string and xsd:integer are not disjoint; " + WRONG_TODAY,
-    "string-integer-clash/premise.ofn": "a string value against an integer range; " + WRONG_TODAY,
 }
 
 _CHILD = """

@@ -128,6 +128,33 @@ void emit_cross_kind_disjointness(KeyAxiomEmitter& out, const std::vector<ClassI
   out.finish_step();
 }
 
+void emit_value_space_disjointness(KeyAxiomEmitter& out, const KeyLists& keys,
+                                   const std::optional<KeyBucketContext>& context) {
+  struct Kind {
+    std::uint8_t space;
+    std::vector<ClassId> classes;
+  };
+  auto kind = [](std::uint8_t space, const auto& list) {
+    Kind k{space, {}};
+    for (const auto& key : list) k.classes.push_back(key.cls);
+    return k;
+  };
+  enum : std::uint8_t { kExact, kFloat, kDouble, kString, kDate, kDateTime };
+  // The first five kinds in this order: their float and double pairs have a step of their own.
+  const std::vector<Kind> kinds = {
+      kind(kFloat, keys.floats),          kind(kDouble, keys.doubles),    kind(kExact, keys.decimals),
+      kind(kExact, keys.ints),            kind(kFloat, keys.float_sets),  kind(kDouble, keys.double_sets),
+      kind(kExact, keys.int_sets),        kind(kExact, keys.decimal_sets), kind(kString, keys.strings),
+      kind(kDate, keys.dates),            kind(kDate, keys.date_sets),    kind(kDateTime, keys.date_times),
+      kind(kDateTime, keys.date_time_sets)};
+  for (std::size_t a = 0; a < kinds.size(); ++a) {
+    for (std::size_t b = std::max<std::size_t>(a + 1, 4); b < kinds.size(); ++b) {
+      if (kinds[a].space == kinds[b].space) continue;
+      emit_cross_kind_disjointness(out, kinds[a].classes, kinds[b].classes, context);
+    }
+  }
+}
+
 void emit_range_oneof_disjointness(KeyAxiomEmitter& out, const KeyLists& keys,
                                    const std::optional<KeyBucketContext>& context) {
   auto same = [](const auto& v) { return v; };

@@ -242,6 +242,7 @@ void emit_key_disjointness(KeyAxiomEmitter& out, const KeyLists& keys, const std
     emit_cross_kind_disjointness(out, floats, ints, context);
     emit_cross_kind_disjointness(out, doubles, decimals, context);
     emit_cross_kind_disjointness(out, doubles, ints, context);
+    emit_value_space_disjointness(out, keys, context);
   }
   emit_bucket_disjointness(out, SetKeys<IntValueSet>(keys.int_sets), context);
   emit_bucket_disjointness(out, SetKeys<FloatValueSet>(keys.float_sets), context);

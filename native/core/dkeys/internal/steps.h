@@ -19,6 +19,10 @@ void emit_key_disjointness(KeyAxiomEmitter& out, const KeyLists& keys, const std
 // Cross-kind steps: every pair of `first` x `second` (filtered by the context).
 void emit_cross_kind_disjointness(KeyAxiomEmitter& out, const std::vector<ClassId>& first,
                                   const std::vector<ClassId>& second, const std::optional<KeyBucketContext>& context);
+// Keys of value spaces that share no value (strings, exact numbers, floats,
+// doubles, dates, date-times), for every pair of kinds the steps above leave out.
+void emit_value_space_disjointness(KeyAxiomEmitter& out, const KeyLists& keys,
+                                   const std::optional<KeyBucketContext>& context);
 // Interval keys against one-of keys of the same datatype.
 void emit_range_oneof_disjointness(KeyAxiomEmitter& out, const KeyLists& keys,
                                    const std::optional<KeyBucketContext>& context);

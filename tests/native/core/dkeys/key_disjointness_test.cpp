@@ -58,11 +58,28 @@ const DisjointCase kCases[] = {
     {"range_against_one_of", {"iset:1:3;10:*", "io:4;7", "io:4;10"}, {"DisjointClasses(iset:1:3;10:* io:4;7)"}},
     {"float_range_against_float_one_of",
      {"f:" + kOne + ":e:" + kTwo + ":i", "fo:" + kOne, "fo:" + kTwo, "dbo:" + kZero},
-     {"DisjointClasses(f:" + kOne + ":e:" + kTwo + ":i fo:" + kOne + ")", "DisjointClasses(fo:" + kOne + " fo:" + kTwo + ")"}},
+     {"DisjointClasses(f:" + kOne + ":e:" + kTwo + ":i fo:" + kOne + ")", "DisjointClasses(fo:" + kOne + " fo:" + kTwo + ")",
+      "DisjointClasses(f:" + kOne + ":e:" + kTwo + ":i dbo:" + kZero + ")", "DisjointClasses(fo:" + kOne + " dbo:" + kZero + ")",
+      "DisjointClasses(fo:" + kTwo + " dbo:" + kZero + ")"}},
     {"decimal_date_datetime_ranges_against_one_of",
      {"dec:1:i:2:e", "deo:2", "deo:1.5", "date:2020.1.1:i:*:e", "dao:2019.12.31", "dt:*:e:*:e", "dto:2020.1.1.0.0.0"},
      {"DisjointClasses(date:2020.1.1:i:*:e dao:2019.12.31)", "DisjointClasses(dec:1:i:2:e deo:2)",
-      "DisjointClasses(deo:2 deo:1.5)"}},
+      "DisjointClasses(deo:2 deo:1.5)",
+      // and every pair of decimal, date and date-time keys, whatever the values
+      "DisjointClasses(dec:1:i:2:e date:2020.1.1:i:*:e)", "DisjointClasses(dec:1:i:2:e dao:2019.12.31)",
+      "DisjointClasses(dec:1:i:2:e dt:*:e:*:e)", "DisjointClasses(dec:1:i:2:e dto:2020.1.1.0.0.0)",
+      "DisjointClasses(deo:2 date:2020.1.1:i:*:e)", "DisjointClasses(deo:2 dao:2019.12.31)",
+      "DisjointClasses(deo:2 dt:*:e:*:e)", "DisjointClasses(deo:2 dto:2020.1.1.0.0.0)",
+      "DisjointClasses(deo:1.5 date:2020.1.1:i:*:e)", "DisjointClasses(deo:1.5 dao:2019.12.31)",
+      "DisjointClasses(deo:1.5 dt:*:e:*:e)", "DisjointClasses(deo:1.5 dto:2020.1.1.0.0.0)",
+      "DisjointClasses(date:2020.1.1:i:*:e dt:*:e:*:e)", "DisjointClasses(date:2020.1.1:i:*:e dto:2020.1.1.0.0.0)",
+      "DisjointClasses(dao:2019.12.31 dt:*:e:*:e)", "DisjointClasses(dao:2019.12.31 dto:2020.1.1.0.0.0)"}},
+    {"value_spaces_share_no_value", {"str:*", "3:3", "io:3", "deo:3", "date:*:e:*:e", "fo:" + kOne},
+     {"DisjointClasses(3:3 str:*)", "DisjointClasses(3:3 date:*:e:*:e)", "DisjointClasses(3:3 fo:" + kOne + ")",
+      "DisjointClasses(io:3 str:*)", "DisjointClasses(io:3 date:*:e:*:e)", "DisjointClasses(deo:3 str:*)",
+      "DisjointClasses(deo:3 date:*:e:*:e)", "DisjointClasses(fo:" + kOne + " io:3)",
+      "DisjointClasses(fo:" + kOne + " deo:3)", "DisjointClasses(fo:" + kOne + " str:*)",
+      "DisjointClasses(fo:" + kOne + " date:*:e:*:e)", "DisjointClasses(str:* date:*:e:*:e)"}},
 };
 
 class KeyDisjointnessWithoutContext : public ::testing::TestWithParam<DisjointCase> {};
@@ -93,7 +110,7 @@ TEST(KeyDisjointness, empty_context_pairs_nothing) {
     if (std::string(bounded_switch) == "0") {
       EXPECT_EQ(out, sorted({"DisjointClasses(1:3 5:6)", "DisjointClasses(f:*:e:*:e 1:3)",
                              "DisjointClasses(f:*:e:*:e 5:6)", "DisjointClasses(1:3 io:9)",
-                             "DisjointClasses(5:6 io:9)"}));
+                             "DisjointClasses(5:6 io:9)", "DisjointClasses(f:*:e:*:e io:9)"}));
     } else {
       EXPECT_TRUE(out.empty()) << out.front();
     }

@@ -267,6 +267,45 @@ struct Pass {
       cross(k.floats, k.ints, ctx, always);
       cross(k.doubles, k.decimals, ctx, always);
       cross(k.doubles, k.ints, ctx, always);
+      // Value spaces sharing no value: every remaining pair of kinds from two of them.
+      auto against_dates_and_strings = [&](const auto& first) {
+        cross(first, k.strings, ctx, always);
+        cross(first, k.dates, ctx, always);
+        cross(first, k.date_sets, ctx, always);
+        cross(first, k.date_times, ctx, always);
+        cross(first, k.date_time_sets, ctx, always);
+      };
+      cross(k.floats, k.double_sets, ctx, always);
+      cross(k.floats, k.int_sets, ctx, always);
+      cross(k.floats, k.decimal_sets, ctx, always);
+      against_dates_and_strings(k.floats);
+      cross(k.doubles, k.float_sets, ctx, always);
+      cross(k.doubles, k.int_sets, ctx, always);
+      cross(k.doubles, k.decimal_sets, ctx, always);
+      against_dates_and_strings(k.doubles);
+      cross(k.decimals, k.float_sets, ctx, always);
+      cross(k.decimals, k.double_sets, ctx, always);
+      against_dates_and_strings(k.decimals);
+      cross(k.ints, k.float_sets, ctx, always);
+      cross(k.ints, k.double_sets, ctx, always);
+      against_dates_and_strings(k.ints);
+      cross(k.float_sets, k.double_sets, ctx, always);
+      cross(k.float_sets, k.int_sets, ctx, always);
+      cross(k.float_sets, k.decimal_sets, ctx, always);
+      against_dates_and_strings(k.float_sets);
+      cross(k.double_sets, k.int_sets, ctx, always);
+      cross(k.double_sets, k.decimal_sets, ctx, always);
+      against_dates_and_strings(k.double_sets);
+      against_dates_and_strings(k.int_sets);
+      against_dates_and_strings(k.decimal_sets);
+      cross(k.strings, k.dates, ctx, always);
+      cross(k.strings, k.date_sets, ctx, always);
+      cross(k.strings, k.date_times, ctx, always);
+      cross(k.strings, k.date_time_sets, ctx, always);
+      cross(k.dates, k.date_times, ctx, always);
+      cross(k.dates, k.date_time_sets, ctx, always);
+      cross(k.date_sets, k.date_times, ctx, always);
+      cross(k.date_sets, k.date_time_sets, ctx, always);
     }
     auto sets = [](const auto& a, const auto& b) { return !share(a, b); };
     bucket(k.int_sets, ctx, sets);
