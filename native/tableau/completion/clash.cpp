@@ -5,6 +5,7 @@
 #include "common/overload.h"
 #include "core/data/int_cardinality.h"
 #include "tableau/completion/context.h"
+#include "tableau/completion/internal/data_value_clash.h"
 #include "tableau/completion/internal/interval_ops.h"
 
 namespace kelmon::completion {
@@ -231,7 +232,8 @@ std::optional<DepSet> TableauContext::clash(NodeId id) const {
   for (const DataRoleGroup& g : groups) {
     if (group_clashes(g)) return g.deps;
   }
-  return std::nullopt;
+  if (auto d = internal::value_node_clash(*this, id)) return d;
+  return internal::disjoint_data_roles_clash(*this, id);
 }
 
 }  // namespace kelmon::completion

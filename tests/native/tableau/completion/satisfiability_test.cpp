@@ -155,6 +155,25 @@ const SatCase kCases[] = {
      "SubClassOf(:A ObjectIntersectionOf(DataAllValuesFrom(:p DatatypeRestriction(xsd:dateTime xsd:maxInclusive "
      "\"2002-01-01T00:00:00\"^^xsd:dateTime)) DataSomeValuesFrom(:p DatatypeRestriction(xsd:dateTime xsd:minExclusive "
      "\"2001-01-01T00:00:00\"^^xsd:dateTime))))", "A", Tag::Sat},
+    {"negated_one_of_leaves_no_value",
+     "SubClassOf(:A DataAllValuesFrom(:p DataOneOf(\"3\"^^xsd:integer \"4\"^^xsd:integer))) "
+     "SubClassOf(:A DataAllValuesFrom(:p DataOneOf(\"2\"^^xsd:integer \"3\"^^xsd:integer))) "
+     "SubClassOf(:A DataSomeValuesFrom(:p DataComplementOf(DataOneOf(\"3\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"negated_one_of_leaves_a_value",
+     "SubClassOf(:A DataAllValuesFrom(:p DataOneOf(\"3\"^^xsd:integer \"4\"^^xsd:integer))) "
+     "SubClassOf(:A DataSomeValuesFrom(:p DataComplementOf(DataOneOf(\"3\"^^xsd:integer))))",
+     "A", Tag::Sat},
+    {"disjoint_data_roles_need_one_value",
+     "DisjointDataProperties(:p :q) SubClassOf(:A DataHasValue(:p \"10\"^^xsd:integer)) "
+     "SubClassOf(:A DataSomeValuesFrom(:q DatatypeRestriction(xsd:integer xsd:minInclusive \"10\"^^xsd:integer "
+     "xsd:maxInclusive \"10\"^^xsd:integer)))",
+     "A", Tag::Clash},
+    {"disjoint_data_roles_need_two_values",
+     "DisjointDataProperties(:p :q) SubClassOf(:A DataHasValue(:p \"10\"^^xsd:integer)) "
+     "SubClassOf(:A DataSomeValuesFrom(:q DatatypeRestriction(xsd:integer xsd:minInclusive \"11\"^^xsd:integer "
+     "xsd:maxInclusive \"11\"^^xsd:integer)))",
+     "A", Tag::Sat},
     {"float_set_value_count",
      "SubClassOf(:A DataMinCardinality(2 :p DataOneOf(\"1.5\"^^xsd:float)))", "A", Tag::Clash},
 };

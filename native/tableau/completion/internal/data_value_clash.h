@@ -1,0 +1,19 @@
+// Data-value clashes the per-role restriction groups cannot see: a value node
+// whose keys leave no value, and two disjoint data roles that need one value.
+#pragma once
+
+#include <optional>
+
+#include "tableau/completion/context.h"
+
+namespace kelmon::completion::internal {
+
+// A node carrying data-value keys where every value of a finite key is ruled out
+// by the node's other keys or by a negated key.
+std::optional<DepSet> value_node_clash(const TableauContext& ctx, NodeId id);
+
+// Two disjoint roles of the node, each needing a value through a key that holds
+// exactly one value, and that value the same.
+std::optional<DepSet> disjoint_data_roles_clash(const TableauContext& ctx, NodeId id);
+
+}  // namespace kelmon::completion::internal
