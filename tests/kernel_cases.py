@@ -141,6 +141,15 @@ CASES = [
     ("date-value-in-decimal-range",
      "DataPropertyRange(:p xsd:decimal) DataPropertyAssertion(:p :a \"2020-01-01\"^^xsd:date)", "is_consistent", (),
      False),
+    ("data-complement-leaves-no-value",
+     "SubClassOf(:A DataAllValuesFrom(:p DataOneOf(\"3\"^^xsd:integer \"4\"^^xsd:integer)))"
+     "SubClassOf(:A DataAllValuesFrom(:p DataOneOf(\"2\"^^xsd:integer \"3\"^^xsd:integer)))"
+     "SubClassOf(:A DataSomeValuesFrom(:p DataComplementOf(DataOneOf(\"3\"^^xsd:integer))))",
+     "is_class_satisfiable", ("A",), False),
+    ("disjoint-data-roles-one-value",
+     "DisjointDataProperties(:p :q) DataPropertyAssertion(:p :a \"10\"^^xsd:integer)"
+     "ClassAssertion(DataSomeValuesFrom(:q DatatypeRestriction(xsd:integer xsd:minInclusive \"10\"^^xsd:integer"
+     " xsd:maxInclusive \"10\"^^xsd:integer)) :a)", "is_consistent", (), False),
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
     ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),

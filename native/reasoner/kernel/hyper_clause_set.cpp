@@ -326,7 +326,8 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(const InternalOntology& i
   set->disjoint_pairs = std::make_shared<const DisjointPairs>(collect_disjoint_pairs(set->clauses));
   set->lookahead = lookahead_for(copy);
 
-  set->sat_exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && inverses_folded(copy, inverses) &&
+  set->sat_exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && !has_key_beyond_pairs(copy) &&
+                   inverses_folded(copy, inverses) &&
                    !tbox_mentions_nominal(ir) && (set->hierarchy_in_index || hierarchy_is_trivial(*hierarchy));
   set->role_hierarchy = std::move(hierarchy);
   return set;
@@ -365,7 +366,8 @@ WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir) {
   set.abox.individual_count = set.individual_count;
   set.abox.first_nominal = set.class_count;
   set.lookahead = lookahead_for(copy);
-  set.exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && inverses_folded(copy, inverses);
+  set.exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && !has_key_beyond_pairs(copy) &&
+              inverses_folded(copy, inverses);
   return set;
 }
 

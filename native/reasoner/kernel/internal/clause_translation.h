@@ -30,6 +30,11 @@ void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>&
 // translation has no clause for those).
 bool has_key_number_restriction(const InternalOntology& ir);
 
+// Data-value semantics no pairwise key axiom carries: a value required outside
+// a key (several keys together may rule out every value), or disjoint roles that
+// carry data values (two successors with one value are the same value).
+bool has_key_beyond_pairs(const InternalOntology& ir);
+
 // Every InverseObjectProperties axiom is honoured by the folding of inverse roles.
 bool inverses_folded(const InternalOntology& ir, const InverseRoleMap& inverses);
 
