@@ -6,11 +6,10 @@
 #include <array>
 #include <string>
 
-#include "core/convert/convert.h"
 #include "python/binding.h"
+#include "python/converted_arguments.h"
 #include "python/errors.h"
 #include "python/implementations.h"
-#include "python/loading.h"
 #include "python/pyref.h"
 #include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/subsumption.h"
@@ -47,20 +46,6 @@ PyObject* answer_to_py(const char* name, Result<reasoner::KernelAnswer> result, 
       return nullptr;
   }
   return PyBool_FromLong(result->answer ? 1 : 0);
-}
-
-// Binds the string parameters, loads and converts the document at bound[0].
-template <std::size_t N>
-std::optional<std::pair<InternalOntology, std::array<std::string, N>>> load_arguments(
-    const char* function, const std::array<ArgSpec, N>& specs, PyObject* const* args, Py_ssize_t nargs,
-    PyObject* kwnames) {
-  auto text = bind_strings(function, specs, args, nargs, kwnames);
-  if (!text) return std::nullopt;
-  auto loaded = load_or_raise((*text)[0]);
-  if (!loaded) return std::nullopt;
-  InternalOntology ir = convert_ontology(loaded->axioms);
-  loaded.reset();
-  return std::pair{std::move(ir), std::move(*text)};
 }
 
 }  // namespace

@@ -14,9 +14,6 @@ PyObject* not_available(const char* name) {
 #define KELMON_NOT_AVAILABLE(name) \
   PyObject* impl_##name(PyObject*, PyObject* const*, Py_ssize_t, PyObject*) { return not_available(#name); }
 
-KELMON_NOT_AVAILABLE(is_instance_of)
-KELMON_NOT_AVAILABLE(instances_of)
-KELMON_NOT_AVAILABLE(realize)
 KELMON_NOT_AVAILABLE(class_expression_instances)
 KELMON_NOT_AVAILABLE(materialize_inferred_class_assertions)
 KELMON_NOT_AVAILABLE(materialize_existential_successors)

@@ -1,0 +1,193 @@
+"""realize, instances_of and is_instance_of: both routes, the pseudo model on and off,
+errors and their order, anonymous individuals, and a cross-check against the peer."""
+
+import os
+import shutil
+import subprocess
+
+import pytest
+
+import kelmon
+from shared_paths import CORPUS
+
+X = "http://x/"
+OWL = "http://www.w3.org/2002/07/owl#"
+INCONSISTENT = "ontology is inconsistent; every assertion is trivially entailed"
+
+# Every route: saturation where it applies, the tableau with and without a pseudo model.
+ROUTES = [
+    pytest.param({}, id="auto"),
+    pytest.param({"KELMON_REALIZE_SATURATION": "0"}, id="tableau"),
+    pytest.param({"KELMON_REALIZE_SATURATION": "0", "KELMON_PSEUDO_MODEL": "0"}, id="tableau-no-model"),
+    pytest.param({"KELMON_REALIZE_PAIR_TIMEOUT_MS": "0", "KELMON_REALIZE_SATURATION": "0"}, id="tableau-unbounded"),
+]
+
+
+def document(tmp_path, axioms):
+    p = tmp_path / "o.ofn"
+    p.write_text(f"Prefix(:=<{X}>) Prefix(owl:=<{OWL}>) Ontology(<{X}o> {axioms})")
+    return str(p)
+
+
+def short(types):
+    """{X+a: [X+A, X+B]} -> {'a': ['A', 'B']}, lists sorted."""
+    return {k.removeprefix(X): sorted(t.removeprefix(X) for t in v) for k, v in types.items()}
+
+
+@pytest.fixture(params=ROUTES)
+def route(request, set_switch):
+    for name, value in request.param.items():
+        set_switch(name, value)
+    return request.param
+
+
+REALIZE_CASES = [
+    ("el", "SubClassOf(:A :B) ClassAssertion(:A :a) ClassAssertion(:C :b) Declaration(NamedIndividual(:c))",
+     {"a": ["A"], "b": ["C"], "c": []}),
+    ("through_forall",
+     "SubClassOf(:A ObjectAllValuesFrom(:r :C)) ClassAssertion(:A :a) ObjectPropertyAssertion(:r :a :b)",
+     {"a": ["A"], "b": ["C"]}),
+    ("case_split", "SubClassOf(owl:Thing ObjectUnionOf(:A :B)) ClassAssertion(ObjectComplementOf(:B) :a)",
+     {"a": ["A"]}),
+    ("equivalent_types_both_kept", "EquivalentClasses(:A :B) SubClassOf(:B :C) ClassAssertion(:C :a) "
+     "ClassAssertion(:A :a)", {"a": ["A", "B"]}),
+    ("existential_filler", "SubClassOf(ObjectSomeValuesFrom(:r :B) :D) ClassAssertion(:B :b) "
+     "ObjectPropertyAssertion(:r :a :b)", {"a": ["D"], "b": ["B"]}),
+    ("domain_of_a_property", "ObjectPropertyDomain(:r :D) SubClassOf(:D :E) ObjectPropertyAssertion(:r :a :b)",
+     {"a": ["D"], "b": []}),
+    # An assertion over the inverse states the named property the other way round.
+    ("inverse_assertion", "ObjectPropertyDomain(:r :D) ObjectPropertyRange(:r :R) "
+     "ObjectPropertyAssertion(ObjectInverseOf(:r) :a :b)", {"a": ["R"], "b": ["D"]}),
+    ("anonymous_never_reported", "SubClassOf(:A :B) ClassAssertion(:A _:x) ObjectPropertyAssertion(:r :a _:x)",
+     {"a": []}),
+    ("no_individuals", "SubClassOf(:A :B)", {}),
+    ("unsatisfiable_class_not_a_type", "SubClassOf(:U owl:Nothing) SubClassOf(:A :B) ClassAssertion(:A :a)",
+     {"a": ["A"]}),
+]
+
+
+@pytest.mark.parametrize("axioms, expected", [c[1:] for c in REALIZE_CASES], ids=[c[0] for c in REALIZE_CASES])
+def test_realize_gives_most_specific_types(tmp_path, route, axioms, expected):
+    assert short(kelmon.realize(document(tmp_path, axioms))) == expected
+
+
+INSTANCE_CASES = [
+    ("el", "SubClassOf(:A :B) ClassAssertion(:A :a) ClassAssertion(:C :b) Declaration(NamedIndividual(:c))",
+     "B", ["a"]),
+    ("individual_order", "SubClassOf(:A :B) ClassAssertion(:A :z) ClassAssertion(:B :m) ClassAssertion(:A _:x)",
+     "B", ["z", "m"]),
+    ("through_forall", "SubClassOf(:A ObjectAllValuesFrom(:r :C)) ClassAssertion(:A :a) "
+     "ObjectPropertyAssertion(:r :a :b)", "C", ["b"]),
+    ("case_split", "SubClassOf(owl:Thing ObjectUnionOf(:A :B)) ClassAssertion(ObjectComplementOf(:B) :a) "
+     "Declaration(NamedIndividual(:b))", "A", ["a"]),
+    ("no_individuals", "SubClassOf(:A :B)", "B", []),
+]
+
+
+@pytest.mark.parametrize("axioms, cls, expected", [c[1:] for c in INSTANCE_CASES], ids=[c[0] for c in INSTANCE_CASES])
+def test_instances_of_and_is_instance_of(tmp_path, route, axioms, cls, expected):
+    path = document(tmp_path, axioms)
+    assert kelmon.instances_of(path, X + cls) == [X + e for e in expected]
+    realized = kelmon.realize(path)
+    for individual in realized:
+        assert kelmon.is_instance_of(path, X + cls, individual) is (individual.removeprefix(X) in expected)
+
+
+MEND_INCONSISTENT = ("SubClassOf(:A owl:Nothing) SubClassOf(:A ObjectSomeValuesFrom(:r :B)) "
+                     "ClassAssertion(:A :a)")
+
+
+@pytest.mark.parametrize("axioms", [
+    MEND_INCONSISTENT,
+    "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)",
+    "SubClassOf(owl:Thing owl:Nothing) Declaration(NamedIndividual(:a))",
+    "SubClassOf(:A ObjectAllValuesFrom(:r owl:Nothing)) ClassAssertion(:A :a) ObjectPropertyAssertion(:r :a :b)",
+], ids=["unsat_class_asserted", "disjoint_types", "top_below_bottom", "forall_nothing"])
+def test_realize_refuses_an_inconsistent_ontology(tmp_path, route, axioms):
+    with pytest.raises(kelmon.KelmonError, match="^" + INCONSISTENT + "$"):
+        kelmon.realize(document(tmp_path, axioms))
+
+
+def test_unknown_class_and_individual(tmp_path):
+    path = document(tmp_path, "ClassAssertion(:A :a)")
+    with pytest.raises(kelmon.UnknownClassError, match=f"^{X}Nope$"):
+        kelmon.instances_of(path, X + "Nope")
+    with pytest.raises(kelmon.UnknownClassError, match=f"^{X}Nope$"):
+        kelmon.is_instance_of(path, X + "Nope", X + "nobody")
+    with pytest.raises(kelmon.UnknownClassError, match=f"^individual IRI not in ontology: {X}nobody$"):
+        kelmon.is_instance_of(path, X + "A", X + "nobody")
+
+
+def test_an_unreadable_document_fails_first(tmp_path):
+    bad = tmp_path / "bad.ofn"
+    bad.write_text("Ontology(")
+    for call in (lambda p: kelmon.realize(p), lambda p: kelmon.instances_of(p, X + "Nope"),
+                 lambda p: kelmon.is_instance_of(p, X + "Nope", X + "nobody")):
+        with pytest.raises(kelmon.ParseError):
+            call(str(bad))
+        with pytest.raises(kelmon.ParseError):
+            call(str(tmp_path / "missing.ofn"))
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda: kelmon.realize(), "path"),
+    (lambda: kelmon.realize(3), "path"),
+    (lambda: kelmon.instances_of("x.ofn"), "class_iri"),
+    (lambda: kelmon.is_instance_of("x.ofn", "C", individual_iri=7), "individual_iri"),
+])
+def test_argument_errors_name_the_argument(call, message):
+    with pytest.raises(TypeError, match=message):
+        call()
+
+
+def test_keyword_arguments(tmp_path):
+    path = document(tmp_path, "SubClassOf(:A :B) ClassAssertion(:A :a)")
+    assert kelmon.realize(path=path) == {X + "a": [X + "A"]}
+    assert kelmon.instances_of(path=path, class_iri=X + "B") == [X + "a"]
+    assert kelmon.is_instance_of(path=path, class_iri=X + "B", individual_iri=X + "a") is True
+
+
+def test_docstrings():
+    assert kelmon.realize.__doc__.endswith("Map each named individual to its most-specific entailed types.")
+    assert kelmon.instances_of.__doc__.endswith("Named individuals entailed to be instances of `class_iri`.")
+    assert kelmon.is_instance_of.__doc__.endswith("True iff `individual_iri` is an instance of `class_iri`.")
+
+
+# --- cross-check against the peer on the corpus
+
+PEER = shutil.which("Konclude")
+RDF_TYPE = "http://www.w3.org/1999/02/22-rdf-syntax-ns#type"
+
+
+def peer_types(path, tmp_path):
+    """Every (individual, class) the peer's realization states, owl:Thing left out."""
+    import xml.etree.ElementTree as ET
+
+    out = tmp_path / "realization.owx"
+    subprocess.run([PEER, "realization", "-w", "AUTO", "-i", path, "-o", str(out)], check=True,
+                   capture_output=True, timeout=600)
+    ns = {"o": "http://www.w3.org/2002/07/owl#"}
+    types = {}
+    for assertion in ET.parse(out).getroot().iter("{http://www.w3.org/2002/07/owl#}ClassAssertion"):
+        cls = assertion.find("o:Class", ns)
+        individual = assertion.find("o:NamedIndividual", ns)
+        if cls is None or individual is None:
+            continue
+        c, i = cls.get("IRI"), individual.get("IRI")
+        types.setdefault(i, set())
+        if c != OWL + "Thing":
+            types[i].add(c)
+    return types
+
+
+@pytest.mark.skipif(PEER is None, reason="the peer reasoner (Konclude) is not installed")
+@pytest.mark.parametrize("name", ["wine.rdf", "lubm-university0.rdf"])
+def test_realize_agrees_with_the_peer(tmp_path, name):
+    path = os.path.join(CORPUS, "ontologies", name)
+    ours = kelmon.realize(path)
+    theirs = peer_types(path, tmp_path)
+    for individual, specific in ours.items():
+        # The peer states all types; ours are the most specific: each must be among the peer's,
+        # and nothing of the peer's may lie strictly below none of ours.
+        assert set(specific) <= theirs.get(individual, set()), individual
+    assert {i for i, t in theirs.items() if t} <= set(ours)
