@@ -8,28 +8,22 @@ Run: build/venv/bin/python bench/realize_vs_konclude.py [individuals...]   (defa
 
 import os
 import random
-import subprocess
 import sys
 import tempfile
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests"))
 from peer_inputs import peer_readable  # noqa: E402
 from shared_paths import CORPUS as _SHARED_CORPUS  # noqa: E402
 
+import whole_process  # noqa: E402
+
 CORPUS = os.path.join(_SHARED_CORPUS, "ontologies")
 LIMIT = 900
 
 
 def timed(argv):
-    start = time.monotonic()
-    try:
-        done = subprocess.run(argv, capture_output=True, text=True, timeout=LIMIT, check=False)
-        ok = done.returncode == 0
-    except subprocess.TimeoutExpired:
-        ok = False
-    return time.monotonic() - start, ok
+    return whole_process.timed(argv, LIMIT)
 
 
 def ours(path):

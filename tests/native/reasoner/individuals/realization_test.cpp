@@ -124,6 +124,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, RealizeBothRoutes,
                                   (std::get<2>(info.param) ? "_nomodel" : "_model");
                          });
 
+TEST(Realize, PseudoModelOnlyOnTheTableauRouteAndOnlyWhenOn) {
+  const char* axioms = "SubClassOf(:A ObjectAllValuesFrom(:r :C)) ClassAssertion(:A :a) ObjectPropertyAssertion(:r :a :b)";
+  struct Case {
+    const char* saturation;
+    const char* pseudo;
+    bool used;
+  };
+  for (const Case& c : {Case{nullptr, nullptr, true}, Case{nullptr, "0", false}, Case{nullptr, "", false}}) {
+    ScopedEnv s("KELMON_REALIZE_SATURATION", c.saturation);
+    ScopedEnv p("KELMON_PSEUDO_MODEL", c.pseudo);
+    auto r = realize_internal(ontology(axioms));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->pseudo_model_used, c.used) << (c.pseudo ? c.pseudo : "unset");
+  }
+  // The saturation route never has one.
+  auto el = realize_internal(ontology("SubClassOf(:A :B) ClassAssertion(:A :a) ObjectPropertyAssertion(:r :a :b)"));
+  ASSERT_TRUE(el);
+  EXPECT_FALSE(el->pseudo_model_used);
+}
+
 TEST(Realize, ChoosesItsRoute) {
   EXPECT_TRUE(use_saturation_for_realize(ontology("SubClassOf(:A :B) ClassAssertion(ObjectIntersectionOf(:A :C) :a)")));
   EXPECT_TRUE(use_saturation_for_realize(ontology("")));
