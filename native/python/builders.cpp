@@ -85,6 +85,10 @@ PyObject* to_py_data_value_list(std::vector<DataValue>&& items) {
 
 PyObject* to_py_successor_tuple(Successor&& s) { return build_tuple<4>(std::move(s)); }
 
+PyObject* to_py_successor_list(std::vector<Successor>&& items) {
+  return build_list(std::move(items), [](Successor&& s) { return to_py_successor_tuple(std::move(s)); });
+}
+
 PyObject* to_py_derived_entry(std::string&& cls, std::vector<std::string>&& roots) {
   PyRef name(to_py_str(std::move(cls)));
   PyRef list(to_py_str_list(std::move(roots)));

@@ -28,6 +28,7 @@ PyObject* to_py_triple_list(std::vector<StrTriple>&& items);
 PyObject* to_py_data_value_tuple(DataValue&& v);
 PyObject* to_py_data_value_list(std::vector<DataValue>&& items);
 PyObject* to_py_successor_tuple(Successor&& s);
+PyObject* to_py_successor_list(std::vector<Successor>&& items);
 PyObject* to_py_derived_entry(std::string&& cls, std::vector<std::string>&& roots);
 // (consistent, roots, [(derived, [root, ...]), ...]).
 PyObject* to_py_diagnosis(bool consistent, std::vector<std::string>&& roots,

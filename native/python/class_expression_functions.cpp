@@ -64,4 +64,14 @@ PyObject* impl_class_expression_entailed_subclass(PyObject*, PyObject* const* ar
       reasoner::class_expression_entailed_subclass(call->loaded, call->expressions[0], call->expressions[1]));
 }
 
+PyObject* impl_class_expression_instances(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  static constexpr std::array<ArgSpec, 2> kSpecs = {{{"path"}, {"ce"}}};
+  auto call = bind_expression_call("class_expression_instances", kSpecs, args, nargs, kwnames);
+  if (!call) return nullptr;
+  auto found = reasoner::class_expression_instances(call->loaded, call->expressions[0]);
+  call.reset();
+  if (!found) return reasoner_error_to_py(std::move(found.error()));
+  return to_py_with_incomplete(to_py_str_list(std::move(found->individuals)), found->incomplete);
+}
+
 }  // namespace kelmon::py

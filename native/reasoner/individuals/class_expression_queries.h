@@ -14,7 +14,9 @@ namespace kelmon::reasoner {
 
 // `incomplete` unless saturation gave the answer inside the fragment where it
 // is complete: an answer from the tableau or hypertableau is flagged even
-// when it is exact.
+// when it is exact. So is every answer over axioms that conversion dropped:
+// a dropped probe axiom leaves the probe an unconstrained class, and the
+// question about the expression unasked.
 struct ExpressionAnswer {
   bool answer = false;
   bool incomplete = true;
