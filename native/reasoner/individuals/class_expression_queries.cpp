@@ -10,15 +10,24 @@
 
 namespace kelmon::reasoner {
 
-Result<ExpressionAnswer> class_expression_satisfiable(const owl::LoadedOntology& loaded,
-                                                      const owl::ClassExpression& ce) {
-  auto axioms = with_probes(loaded, {{kCeProbe, &ce}});
-  if (!axioms) return std::unexpected(std::move(axioms.error()));
-  InternalOntology ir = convert_ontology(*axioms);
+namespace {
+
+// Whether the probe q of the enlarged axioms is satisfiable, with the flag.
+Result<ExpressionAnswer> probe_satisfiable(const owl::AxiomSet& axioms) {
+  InternalOntology ir = convert_ontology(axioms);
   const bool dropped = !ir.dropped.empty();
   auto tested = is_satisfiable(std::move(ir), kCeProbe);
   if (!tested) return std::unexpected(std::move(tested.error()));
   return ExpressionAnswer{tested->answer, !tested->fragment_complete || dropped};
+}
+
+}  // namespace
+
+Result<ExpressionAnswer> class_expression_satisfiable(const owl::LoadedOntology& loaded,
+                                                      const owl::ClassExpression& ce) {
+  auto axioms = with_probes(loaded, {{kCeProbe, &ce}});
+  if (!axioms) return std::unexpected(std::move(axioms.error()));
+  return probe_satisfiable(*axioms);
 }
 
 Result<ExpressionAnswer> class_expression_entailed_subclass(const owl::LoadedOntology& loaded,
@@ -38,9 +47,7 @@ Result<ExpressionInstances> class_expression_instances(const owl::LoadedOntology
   auto axioms = with_probes(loaded, {{kCeProbe, &ce}});
   if (!axioms) return std::unexpected(std::move(axioms.error()));
   // Only the flag of the satisfiability test is used; the test consumes its IR.
-  InternalOntology ir = convert_ontology(*axioms);
-  const bool dropped = !ir.dropped.empty();
-  auto tested = is_satisfiable(std::move(ir), kCeProbe);
+  auto tested = probe_satisfiable(*axioms);
   if (!tested) return std::unexpected(std::move(tested.error()));
   auto found = instances_of_internal(convert_ontology(*axioms), kCeProbe);
   if (!found) return std::unexpected(std::move(found.error()));
@@ -48,7 +55,7 @@ Result<ExpressionInstances> class_expression_instances(const owl::LoadedOntology
   std::erase_if(individuals, [](const std::string& iri) { return iri.starts_with(kCeProbePrefix); });
   std::sort(individuals.begin(), individuals.end());
   individuals.erase(std::unique(individuals.begin(), individuals.end()), individuals.end());
-  return ExpressionInstances{std::move(individuals), !tested->fragment_complete || dropped};
+  return ExpressionInstances{std::move(individuals), tested->incomplete};
 }
 
 }  // namespace kelmon::reasoner
