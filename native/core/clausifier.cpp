@@ -81,6 +81,17 @@ std::uint32_t Clausifier::name_into(ConceptId concept_id, std::vector<HeadTask>&
   return x;
 }
 
+std::uint32_t Clausifier::counted_class(ConceptId filler, const std::vector<ClauseAtom>& body, std::uint32_t v,
+                                        Role role, std::vector<HeadTask>& tasks) {
+  if (is_name(pool.get(filler))) return class_of_name(pool.get(filler));
+  // X ⊑ C would let every successor go uncounted by carrying no X at all.
+  const std::uint32_t x = fresh_class();
+  const std::uint32_t y = fresh_var();
+  const std::uint32_t n = name_into(pool.nnf_not(filler), tasks);
+  clauses.push_back({with(body, role_atom(v, y, role)), {concept_atom(x, y), concept_atom(n, y)}});
+  return x;
+}
+
 std::uint32_t Clausifier::name_concept(ConceptId concept_id) {
   std::vector<HeadTask> tasks;
   std::uint32_t x = name_into(concept_id, tasks);
@@ -122,7 +133,12 @@ void Clausifier::run_head_tasks(std::vector<HeadTask>& tasks) {
       const Role role = canonical_role(r);
       std::optional<std::uint32_t> cls;
       std::size_t mark = tasks.size();
-      if (!std::holds_alternative<Top>(f)) cls = name_into(filler, tasks);
+      if (std::holds_alternative<Top>(f)) {
+      } else if (at_least) {
+        cls = name_into(filler, tasks);
+      } else {
+        cls = counted_class(filler, t.body, v, role, tasks);
+      }
       ClauseAtom atom = at_least ? at_least_atom(n, v, role, cls) : at_most_atom(n, v, role, cls);
       tasks.insert(tasks.begin() + static_cast<std::ptrdiff_t>(mark), HeadTask::emit(std::move(t.body), {atom}));
     };
@@ -239,7 +255,15 @@ void Clausifier::step_union(std::vector<HeadTask>& tasks) {
       auto make = [&](std::optional<std::uint32_t> cls) {
         return number->at_least ? at_least_atom(number->n, v, role, cls) : at_most_atom(number->n, v, role, cls);
       };
-      if (named(make, filler)) return;
+      if (number->at_least || !filler) {
+        if (named(make, filler)) return;
+      } else {
+        // The definitions may grow the pool, which holds `members`: resume afresh.
+        const std::vector<ClauseAtom> body = tasks[at].body;
+        const std::uint32_t x = counted_class(*filler, body, v, role, tasks);
+        tasks[at].atoms.push_back(make(x));
+        return;
+      }
     } else {
       if (named([&](std::optional<std::uint32_t> x) { return concept_atom(*x, v); }, e)) return;
     }

@@ -71,6 +71,11 @@ class Clausifier {
   void step_union(std::vector<HeadTask>& tasks);
   // A fresh class for concept_id, its definition pushed as a task.
   std::uint32_t name_into(ConceptId concept_id, std::vector<HeadTask>& tasks);
+  // The class an at-most atom of body counts at v over role for the filler
+  // C: a name as it is; for anything else a fresh X that every C must carry,
+  // by the clause body ∧ role(v, y) → X(y) ∨ N(y) with N naming ¬C.
+  std::uint32_t counted_class(ConceptId filler, const std::vector<ClauseAtom>& body, std::uint32_t v, Role role,
+                              std::vector<HeadTask>& tasks);
   std::uint32_t class_of_name(const Concept& c) const;
 };
 

@@ -106,6 +106,18 @@ INSTANTIATE_TEST_SUITE_P(
         OntologyCase{"disjoint_union_without_members", [](IrFixture& f) { f.add(DisjointUnion{f.cid("A"), {}}); },
                      {"A(0) -> F"},
                      {1, 1, 0, 1, 0, 0}},
+        // Every r-successor of an A chooses between the counted class and the
+        // filler's negation, so a successor in B ⊔ C cannot go uncounted.
+        OntologyCase{"at_most_complex_filler",
+                     [](IrFixture& f) { f.sub(f.A("A"), f.max(1, f.r("r"), f.or_({f.A("B"), f.A("C")}))); },
+                     {"A(0), r(0,1) -> X0(1) | X1(1)", "X1(0), B(0) -> F", "X1(0), C(0) -> F", "A(0) -> <=1 r.X0(0)"},
+                     {4, 3, 1, 2, 0, 0}},
+        OntologyCase{"at_most_complex_filler_in_union",
+                     [](IrFixture& f) {
+                       f.sub(f.A("A"), f.or_({f.A("D"), f.max(1, f.r("r"), f.no(f.A("B")))}));
+                     },
+                     {"A(0), r(0,1) -> X0(1) | B(1)", "A(0) -> D(0) | <=1 r.X0(0)"},
+                     {2, 0, 2, 0, 0, 0}},
         OntologyCase{"range", [](IrFixture& f) { f.add(ObjectPropertyRange{f.r("r"), f.A("B")}); },
                      {"r(0,1) -> B(1)"},
                      {1, 1, 0, 0, 0, 0}},

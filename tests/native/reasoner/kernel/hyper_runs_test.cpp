@@ -194,6 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "ObjectPropertyAssertion(:R :a :b) SameIndividual(:a :b) ObjectPropertyAssertion(:R :a :c)"
                   "DifferentIndividuals(:a :c) ClassAssertion(ObjectMaxCardinality(1 :R) :a)",
                   HyperOutcome::Unsat},
+        // i1 needs three R-predecessors in A0, and A0 holds only i1 and i2.
+        WedgeCase{"AtMostOverAComplexFiller",
+                  "SubClassOf(:A0 ObjectOneOf(:i1 :i2)) ObjectPropertyAssertion(:R :i0 :i1)"
+                  "ClassAssertion(ObjectMaxCardinality(0 :R ObjectMaxCardinality(2 ObjectInverseOf(:R) :A0)) :i0)",
+                  HyperOutcome::Unsat},
         WedgeCase{"InverseEquivalentRoleAssertion",
                   "EquivalentObjectProperties(ObjectInverseOf(:q) :r) ObjectPropertyAssertion(:r :a :b)"
                   "NegativeObjectPropertyAssertion(:q :b :a)",
