@@ -32,6 +32,12 @@ LOOP_BACK = (
     "SubClassOf(:N ObjectAllValuesFrom(ObjectInverseOf(:R) owl:Nothing))"
 )
 
+# Every value of :p lies in 1..3 and :a has one.
+DATA_1_TO_3 = (
+    "DataPropertyRange(:p DatatypeRestriction(xsd:integer xsd:minInclusive \"1\"^^xsd:integer"
+    " xsd:maxInclusive \"3\"^^xsd:integer)) ClassAssertion(DataSomeValuesFrom(:p xsd:integer) :a)"
+)
+
 # (name, axioms, function, arguments after the path, expected answer or exception class name)
 CASES = [
     ("subclass-told", "SubClassOf(:A :B)", "is_subclass_of", ("A", "B"), True),
@@ -150,6 +156,35 @@ CASES = [
      "DisjointDataProperties(:p :q) DataPropertyAssertion(:p :a \"10\"^^xsd:integer)"
      "ClassAssertion(DataSomeValuesFrom(:q DatatypeRestriction(xsd:integer xsd:minInclusive \"10\"^^xsd:integer"
      " xsd:maxInclusive \"10\"^^xsd:integer)) :a)", "is_consistent", (), False),
+    # Values excluded from what several keys leave (integer subtypes, decimals equal to integers).
+    ("int-ranges-meet-in-excluded-zero",
+     "DataPropertyRange(:p xsd:nonNegativeInteger) ClassAssertion(DataSomeValuesFrom(:p xsd:nonPositiveInteger) :a)"
+     "NegativeDataPropertyAssertion(:p :a \"0\"^^xsd:integer)", "is_consistent", (), False),
+    ("int-ranges-meet-in-allowed-zero",
+     "DataPropertyRange(:p xsd:nonNegativeInteger) ClassAssertion(DataSomeValuesFrom(:p xsd:nonPositiveInteger) :a)"
+     "NegativeDataPropertyAssertion(:p :a \"1\"^^xsd:integer)", "is_consistent", (), True),
+    ("int-range-all-values-excluded",
+     DATA_1_TO_3 + "NegativeDataPropertyAssertion(:p :a \"1\"^^xsd:integer)"
+     "NegativeDataPropertyAssertion(:p :a \"2\"^^xsd:integer) NegativeDataPropertyAssertion(:p :a \"3\"^^xsd:integer)",
+     "is_consistent", (), False),
+    ("int-range-one-value-left",
+     DATA_1_TO_3 + "NegativeDataPropertyAssertion(:p :a \"1\"^^xsd:integer)"
+     "NegativeDataPropertyAssertion(:p :a \"2\"^^xsd:integer)", "is_consistent", (), True),
+    ("xsd-int-literal-is-the-integer",
+     "DataPropertyAssertion(:p :a \"0\"^^xsd:int) NegativeDataPropertyAssertion(:p :a \"0\"^^xsd:integer)",
+     "is_consistent", (), False),
+    ("xsd-int-literal-other-integer",
+     "DataPropertyAssertion(:p :a \"0\"^^xsd:int) NegativeDataPropertyAssertion(:p :a \"1\"^^xsd:integer)",
+     "is_consistent", (), True),
+    ("xsd-byte-literal-in-one-of",
+     "DataPropertyRange(:p DataOneOf(\"7\"^^xsd:byte)) DataPropertyAssertion(:p :a \"8\"^^xsd:short)",
+     "is_consistent", (), False),
+    ("decimal-equals-integer",
+     "DataPropertyAssertion(:p :a \"1\"^^xsd:integer) NegativeDataPropertyAssertion(:p :a \"1.0\"^^xsd:decimal)",
+     "is_consistent", (), False),
+    ("decimal-differs-from-integer",
+     "DataPropertyAssertion(:p :a \"1\"^^xsd:integer) NegativeDataPropertyAssertion(:p :a \"1.5\"^^xsd:decimal)",
+     "is_consistent", (), True),
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
     ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),

@@ -32,9 +32,15 @@ std::optional<LangStrings> lang_string_set_of(const owl::DataRange& range);
 // The lexical form and the ASCII-lowercased tag of a language-tagged literal.
 std::optional<LangString> lang_literal_of(const owl::Literal& literal);
 
+// The integer a literal of xsd:integer or a datatype derived from it (xsd:int,
+// xsd:nonNegativeInteger, ...) denotes: "0"^^xsd:int is the integer 0. None when
+// the lexical form does not read, leaves the signed 64-bit range or lies outside
+// the datatype's value space.
+std::optional<std::int64_t> integer_literal_value(const owl::Literal& literal);
+
 // Enumerations: a non-empty DataOneOf whose literals are all typed with exactly
 // the reader's datatype and all parse. Float and double zeros are stored as +0.
-std::optional<IntValueSet> int_set_of(const owl::DataRange& range);  // xsd:integer only
+std::optional<IntValueSet> int_set_of(const owl::DataRange& range);  // any integer datatype
 std::optional<FloatValueSet> float_set_of(const owl::DataRange& range);
 std::optional<FloatValueSet> double_set_of(const owl::DataRange& range);
 std::optional<DecimalValueSet> decimal_set_of(const owl::DataRange& range);

@@ -1,3 +1,4 @@
+#include "core/data/integer_intervals.h"
 #include "core/data/internal/owl_data.h"
 #include "core/data/range_readers.h"
 #include "core/data/xsd_float.h"
@@ -85,8 +86,34 @@ std::optional<LangStrings> lang_string_set_of(const owl::DataRange& range) {
   return LangStrings{std::move(pairs)};
 }
 
+std::optional<std::int64_t> integer_literal_value(const owl::Literal& literal) {
+  if (literal.form != owl::LiteralForm::Typed) return std::nullopt;
+  const std::string_view datatype = literal.datatype.iri.str();
+  if (!datatype.starts_with(datatype_iri::xsd)) return std::nullopt;
+  const std::string_view local = datatype.substr(datatype_iri::xsd.size());
+  // xsd:unsignedLong reaches beyond the signed range, so it has no interval;
+  // its values that parse here are the non-negative ones.
+  const std::optional<IntInterval> space =
+      local == "unsignedLong" ? std::optional(IntInterval{0, std::nullopt}) : xsd_integer_subtype_range(local);
+  if (!space) return std::nullopt;
+  const auto value = parse_xsd_integer(literal.lexical);
+  if (!value || (space->lower && *value < *space->lower) || (space->upper && *value > *space->upper))
+    return std::nullopt;
+  return value;
+}
+
 std::optional<IntValueSet> int_set_of(const owl::DataRange& range) {
-  return typed_set_of<std::int64_t>(range, datatype_iri::xsd_integer, parse_xsd_integer);
+  const auto* literals = enumeration_literals(range);
+  if (!literals) return std::nullopt;
+  IntValueSet values;
+  values.reserve(literals->size());
+  for (const auto& literal : *literals) {
+    const auto value = integer_literal_value(literal);
+    if (!value) return std::nullopt;
+    values.push_back(*value);
+  }
+  make_value_set(values);
+  return values;
 }
 
 std::optional<FloatValueSet> float_set_of(const owl::DataRange& range) {

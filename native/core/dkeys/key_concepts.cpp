@@ -110,11 +110,8 @@ std::optional<ConceptId> data_value_concept(std::string_view property, const owl
     case owl::LiteralForm::Typed: break;
   }
   const std::string_view datatype = literal.datatype.iri.str();
-  if (datatype == datatype_iri::xsd_integer) {
-    const auto v = parse_xsd_integer(lexical);
-    if (!v) return std::nullopt;
+  if (const auto v = integer_literal_value(literal))
     return intern_dkey_exists_int(IntInterval{*v, *v}, property, vocabulary, pool);
-  }
   if (datatype == datatype_iri::xsd_double) {
     const auto v = parse_xsd_double(lexical);
     if (!v) return std::nullopt;

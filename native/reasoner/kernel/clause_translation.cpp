@@ -5,6 +5,7 @@
 #include <tsl/robin_set.h>
 
 #include "core/data/dkey_encode.h"
+#include "core/data/dkey_value.h"
 
 namespace kelmon::reasoner {
 
@@ -121,8 +122,30 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
     return n != nullptr && is_key(n->operand);
   };
   tsl::robin_set<std::uint32_t> data_roles;
+  // Keys in use, and whether some value is excluded from one: several keys
+  // together (or an integer key against a decimal one) can leave exactly the
+  // excluded values, which no pairwise key axiom says.
+  std::size_t used_keys = 0;
+  bool int_keys = false, decimal_keys = false, excluded = false;
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
+    if (const auto* a = std::get_if<Atomic>(&c); a != nullptr && is_key(ConceptId{static_cast<std::uint32_t>(i)})) {
+      ++used_keys;
+      const auto value = decode_dkey_value(*ir.vocabulary.classes.names()[a->cls.v]);
+      if (value && (std::holds_alternative<DKeyValue::IntRange>(value->kind) ||
+                    std::holds_alternative<DKeyValue::IntSet>(value->kind)))
+        int_keys = true;
+      if (value && (std::holds_alternative<DKeyValue::DecimalRange>(value->kind) ||
+                    std::holds_alternative<DKeyValue::DecimalSet>(value->kind)))
+        decimal_keys = true;
+    }
+    if (const auto* n = std::get_if<Not>(&c)) {
+      const Concept& inner = pool.get(n->operand);
+      const auto* s = std::get_if<Some>(&inner);
+      const auto* m = std::get_if<Min>(&inner);
+      if (is_key(n->operand) || (s != nullptr && is_key(s->filler)) || (m != nullptr && is_key(m->filler)))
+        excluded = true;
+    }
     std::optional<std::pair<Role, ConceptId>> restriction;
     if (const auto* s = std::get_if<Some>(&c)) {
       if (negated_key(s->filler)) return true;
@@ -137,6 +160,7 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
     }
     if (restriction && is_key(restriction->second)) data_roles.insert(restriction->first.id.v);
   }
+  if (excluded && (used_keys >= 3 || (int_keys && decimal_keys))) return true;
   for (const Axiom& axiom : ir.axioms) {
     const auto* d = std::get_if<DisjointObjectProperties>(&axiom);
     if (d == nullptr) continue;

@@ -25,6 +25,20 @@ constexpr std::uint64_t kMaxValues = 256;
 
 FloatBits float_bits(double v, bool is_double) { return {is_double, std::bit_cast<std::uint64_t>(v)}; }
 
+// An integral decimal is the integer of the same value: 1.0 and 1 are one value.
+Value exact_value(const DecimalValue& d) {
+  if (auto i = decimal_to_i64(d)) return *i;
+  return d;
+}
+
+DecimalValue as_decimal(std::int64_t i) {
+  DecimalValue d;
+  d.negative = i < 0;
+  std::uint64_t magnitude = d.negative ? 0 - static_cast<std::uint64_t>(i) : static_cast<std::uint64_t>(i);
+  if (magnitude != 0) d.int_digits = std::to_string(magnitude);
+  return d;
+}
+
 // The values of a key that holds finitely many (at most kMaxValues); none otherwise.
 std::optional<std::vector<Value>> finite_values(const DKeyValue& key) {
   using K = DKeyValue;
@@ -43,7 +57,14 @@ std::optional<std::vector<Value>> finite_values(const DKeyValue& key) {
     for (double v : s->values) out.emplace_back(float_bits(v, s->is_double));
     return out;
   } else if (const auto* s = std::get_if<K::DecimalSet>(&key.kind)) {
-    if (take(s->values)) return out;
+    if (s->values.size() > kMaxValues) return std::nullopt;
+    for (const DecimalValue& v : s->values) out.push_back(exact_value(v));
+    return out;
+  } else if (const auto* r = std::get_if<K::DecimalRange>(&key.kind)) {
+    if (dense_count(r->interval) == std::optional<std::uint64_t>(1)) {
+      out.push_back(exact_value(*r->interval.lower));
+      return out;
+    }
   } else if (const auto* s = std::get_if<K::DateSet>(&key.kind)) {
     if (take(s->values)) return out;
   } else if (const auto* s = std::get_if<K::DateTimeSet>(&key.kind)) {
@@ -110,7 +131,7 @@ std::optional<bool> holds(const DKeyValue& key, const Value& v) {
     if (const auto* s = std::get_if<K::IntSet>(&key.kind)) return std::binary_search(s->values.begin(), s->values.end(), *i);
     if (const auto* r = std::get_if<K::IntRange>(&key.kind))
       return (!r->interval.lower || *r->interval.lower <= *i) && (!r->interval.upper || *i <= *r->interval.upper);
-    return std::nullopt;
+    return holds(key, Value{as_decimal(*i)});
   }
   if (const auto* s = std::get_if<std::string>(&v)) {
     const auto& set = std::get<K::Strings>(key.kind).set;
@@ -127,6 +148,13 @@ std::optional<bool> holds(const DKeyValue& key, const Value& v) {
   }
   if (const auto* d = std::get_if<DecimalValue>(&v)) {
     if (const auto* s = std::get_if<K::DecimalSet>(&key.kind)) return in_sorted(s->values, *d);
+    if (const auto* r = std::get_if<K::DecimalRange>(&key.kind)) {
+      const DecimalInterval point{*d, *d, true, true};
+      return interval_within(point, r->interval);
+    }
+    // Integer keys hold integers only; an integral decimal arrives as an integer.
+    if (!decimal_to_i64(*d) && (std::holds_alternative<K::IntRange>(key.kind) || std::holds_alternative<K::IntSet>(key.kind)))
+      return false;
     return std::nullopt;
   }
   if (const auto* d = std::get_if<DateValue>(&v)) {
@@ -166,17 +194,32 @@ std::optional<DepSet> value_node_clash(const TableauContext& ctx, NodeId id) {
     }
     return true;
   };
+  auto rules_out_all = [&](const DKeyValue& key) {
+    const auto values = finite_values(key);
+    return values && std::none_of(values->begin(), values->end(), possible);
+  };
+  // Integer ranges are met as one: [0,inf) and (-inf,0] leave only 0.
+  std::optional<DKeyValue> int_meet;
+  std::size_t int_ranges = 0;
   for (const KeyLabel& p : positive) {
-    const auto values = finite_values(*p.key);
-    if (!values || std::any_of(values->begin(), values->end(), possible)) continue;
-    // Every key label of the node took part in ruling the values out.
-    DepSet deps;
-    for (const auto* list : {&positive, &negative}) {
-      for (const KeyLabel& k : *list) deps.join(n.label_deps[k.position]);
+    const auto* r = std::get_if<DKeyValue::IntRange>(&p.key->kind);
+    if (!r) continue;
+    ++int_ranges;
+    if (!int_meet) int_meet = DKeyValue{DKeyValue::IntRange{r->interval}};
+    else {
+      auto& meet = std::get<DKeyValue::IntRange>(int_meet->kind).interval;
+      meet = interval_intersect(meet, r->interval);
     }
-    return deps;
   }
-  return std::nullopt;
+  const bool clash = std::any_of(positive.begin(), positive.end(), [&](const KeyLabel& p) { return rules_out_all(*p.key); }) ||
+                     (int_ranges >= 2 && rules_out_all(*int_meet));
+  if (!clash) return std::nullopt;
+  // Every key label of the node took part in ruling the values out.
+  DepSet deps;
+  for (const auto* list : {&positive, &negative}) {
+    for (const KeyLabel& k : *list) deps.join(n.label_deps[k.position]);
+  }
+  return deps;
 }
 
 std::optional<DepSet> disjoint_data_roles_clash(const TableauContext& ctx, NodeId id) {

@@ -9,10 +9,14 @@ namespace {
 
 using namespace test;  // NOLINT: builders only
 
-TEST(IntSetOf, reads_xsd_integer_literals_only) {
+TEST(IntSetOf, reads_integer_literals_only) {
   EXPECT_EQ(int_set_of(one_of({typed("2", "integer"), typed("1", "integer"), typed("+02", "integer")})),
             (IntValueSet{1, 2}));
-  EXPECT_EQ(int_set_of(one_of({typed("1", "int")})), std::nullopt);
+  // Integer subtypes denote integers; a literal outside its datatype's values is refused.
+  EXPECT_EQ(int_set_of(one_of({typed("1", "int"), typed("1", "integer"), typed("-2", "byte")})),
+            (IntValueSet{-2, 1}));
+  EXPECT_EQ(int_set_of(one_of({typed("1", "integer"), typed("128", "byte")})), std::nullopt);
+  EXPECT_EQ(int_set_of(one_of({typed("1", "decimal")})), std::nullopt);
   EXPECT_EQ(int_set_of(one_of({})), std::nullopt);
   EXPECT_EQ(int_set_of(one_of({plain("1")})), std::nullopt);
   EXPECT_EQ(int_set_of(one_of({typed("1", "integer"), typed("99999999999999999999", "integer")})), std::nullopt);

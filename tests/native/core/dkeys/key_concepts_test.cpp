@@ -74,7 +74,11 @@ TEST_P(ValueConcepts, key) { EXPECT_EQ(value_concept(GetParam().input), GetParam
 INSTANTIATE_TEST_SUITE_P(
     Literals, ValueConcepts,
     ::testing::Values(TextCase{"\"5\"^^xsd:integer", "Some(p 5:5)"}, TextCase{"\"+05\"^^xsd:integer", "Some(p 5:5)"},
-                      TextCase{"\"5\"^^xsd:int", "not keyable"},
+                      TextCase{"\"5\"^^xsd:int", "Some(p 5:5)"}, TextCase{"\"-3\"^^xsd:byte", "Some(p -3:-3)"},
+                      TextCase{"\"7\"^^xsd:unsignedLong", "Some(p 7:7)"},
+                      TextCase{"\"300\"^^xsd:byte", "not keyable"},
+                      TextCase{"\"-1\"^^xsd:nonNegativeInteger", "not keyable"},
+                      TextCase{"\"0\"^^xsd:positiveInteger", "not keyable"},
                       TextCase{"\"99999999999999999999\"^^xsd:integer", "not keyable"},
                       TextCase{"\"x\"^^xsd:integer", "not keyable"}, TextCase{"\"abc\"", "Some(p str:616263)"},
                       TextCase{"\"abc\"^^xsd:string", "Some(p str:616263)"},

@@ -174,6 +174,41 @@ const SatCase kCases[] = {
      "SubClassOf(:A DataSomeValuesFrom(:q DatatypeRestriction(xsd:integer xsd:minInclusive \"11\"^^xsd:integer "
      "xsd:maxInclusive \"11\"^^xsd:integer)))",
      "A", Tag::Sat},
+    // Integer ranges met together, a value excluded from what is left; decimals equal to integers.
+    {"int_ranges_meet_in_excluded_zero",
+     "SubClassOf(:A ObjectIntersectionOf(DataAllValuesFrom(:p xsd:nonNegativeInteger) "
+     "DataSomeValuesFrom(:p xsd:nonPositiveInteger) ObjectComplementOf(DataHasValue(:p \"0\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"int_ranges_meet_in_allowed_zero",
+     "SubClassOf(:A ObjectIntersectionOf(DataAllValuesFrom(:p xsd:nonNegativeInteger) "
+     "DataSomeValuesFrom(:p xsd:nonPositiveInteger) ObjectComplementOf(DataHasValue(:p \"1\"^^xsd:integer))))",
+     "A", Tag::Sat},
+    {"int_range_all_values_excluded",
+     "SubClassOf(:A ObjectIntersectionOf(DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive "
+     "\"1\"^^xsd:integer xsd:maxInclusive \"3\"^^xsd:integer)) ObjectComplementOf(DataHasValue(:p \"1\"^^xsd:integer)) "
+     "ObjectComplementOf(DataHasValue(:p \"2\"^^xsd:integer)) ObjectComplementOf(DataHasValue(:p \"3\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"int_range_one_value_left",
+     "SubClassOf(:A ObjectIntersectionOf(DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive "
+     "\"1\"^^xsd:integer xsd:maxInclusive \"3\"^^xsd:integer)) ObjectComplementOf(DataHasValue(:p \"1\"^^xsd:integer)) "
+     "ObjectComplementOf(DataHasValue(:p \"2\"^^xsd:integer))))",
+     "A", Tag::Sat},
+    {"xsd_int_value_is_the_integer",
+     "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"0\"^^xsd:int) "
+     "ObjectComplementOf(DataHasValue(:p \"0\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"decimal_value_equals_integer",
+     "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"1\"^^xsd:integer) "
+     "ObjectComplementOf(DataHasValue(:p \"1.0\"^^xsd:decimal))))",
+     "A", Tag::Clash},
+    {"integer_value_equals_decimal",
+     "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"2.00\"^^xsd:decimal) "
+     "ObjectComplementOf(DataHasValue(:p \"2\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"decimal_value_differs_from_integer",
+     "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"1\"^^xsd:integer) "
+     "ObjectComplementOf(DataHasValue(:p \"1.5\"^^xsd:decimal))))",
+     "A", Tag::Sat},
     {"float_set_value_count",
      "SubClassOf(:A DataMinCardinality(2 :p DataOneOf(\"1.5\"^^xsd:float)))", "A", Tag::Clash},
 };
