@@ -29,7 +29,8 @@ TableauAnswer tableau_disjoint_pair_test(const PreparedReasoner& prepared, Class
 Timeout unsat_probe_timeout(Timeout per_pair_timeout);
 
 // Hypertableau verdicts of one subsumption run: 0 closed, 1 model, 2 stalled,
-// 3 no run (no clause set), 4 stalled after diverging.
+// 3 no run (no clause set, or a model of clauses that are not exact), 4
+// stalled after diverging.
 std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline);
 
 }  // namespace kelmon::reasoner

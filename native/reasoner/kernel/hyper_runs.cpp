@@ -20,15 +20,7 @@ bool on_when_set(SwitchId id) {
 
 std::vector<DlClause> subsumption_extra_clauses(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup) {
   const std::uint32_t p = set.probe_id;
-  std::vector<DlClause> extra;
-  extra.push_back({{concept_atom(p, 0)}, {concept_atom(sub, 0)}});
-  if (set.seed_subsumers && sub < set.seed_subsumers->size())
-    for (std::uint32_t s : (*set.seed_subsumers)[sub]) extra.push_back({{concept_atom(p, 0)}, {concept_atom(s, 0)}});
-  if (set.seed_links && sub < set.seed_links->size())
-    for (const auto& [role, target] : (*set.seed_links)[sub])
-      extra.push_back({{concept_atom(p, 0)}, {exists_atom(target, 0, role)}});
-  if (set.loose_disjoint_pairs)
-    for (auto [x, y] : *set.loose_disjoint_pairs) extra.push_back({{concept_atom(x, 0), concept_atom(y, 0)}, {}});
+  std::vector<DlClause> extra = probe_seed_clauses(set, sub);
   if (auto it = set.negated_definitions.find(sup); it != set.negated_definitions.end())
     extra.push_back({{concept_atom(p, 0)}, it->second});
   else
@@ -43,6 +35,20 @@ std::uint64_t saturating_us(Clock::duration d) {
 }
 
 }  // namespace
+
+std::vector<DlClause> probe_seed_clauses(const HyperClauseSet& set, std::uint32_t c) {
+  const std::uint32_t p = set.probe_id;
+  std::vector<DlClause> extra;
+  extra.push_back({{concept_atom(p, 0)}, {concept_atom(c, 0)}});
+  if (set.seed_subsumers && c < set.seed_subsumers->size())
+    for (std::uint32_t s : (*set.seed_subsumers)[c]) extra.push_back({{concept_atom(p, 0)}, {concept_atom(s, 0)}});
+  if (set.seed_links && c < set.seed_links->size())
+    for (const auto& [role, target] : (*set.seed_links)[c])
+      extra.push_back({{concept_atom(p, 0)}, {exists_atom(target, 0, role)}});
+  if (set.loose_disjoint_pairs)
+    for (auto [x, y] : *set.loose_disjoint_pairs) extra.push_back({{concept_atom(x, 0), concept_atom(y, 0)}, {}});
+  return extra;
+}
 
 void apply_engine_knobs(HyperEngine& engine) {
   engine.incremental_fixpoint = switch_flag(SwitchId::HyperIncrementalFixpoint);

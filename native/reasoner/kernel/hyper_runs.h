@@ -23,6 +23,10 @@ enum class HyperVerdict : std::uint8_t {
   Diverged = 4,   // stalled, the last run stopped by the adaptive-budget test
 };
 
+// The clauses that force the probe root into class c: P → c, then the
+// saturation's subsumers and links of c and the loose disjoint pairs.
+std::vector<DlClause> probe_seed_clauses(const HyperClauseSet& set, std::uint32_t c);
+
 // The engine switches shared by every hypertableau run of the kernel.
 void apply_engine_knobs(HyperEngine& engine);
 

@@ -1,0 +1,139 @@
+#include "reasoner/classify/class_label.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/scoped_switch.h"
+#include "core/convert/convert_support.h"
+#include "reasoner/classify/kernel_routes.h"
+
+namespace kelmon::reasoner {
+namespace {
+
+using kelmon::testing::class_id;
+using kelmon::testing::convert_ofn;
+using kelmon::testing::ScopedSwitch;
+
+constexpr const char* kDefinition =
+    "EquivalentClasses(:D ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C))) "
+    "SubClassOf(:A :B) SubClassOf(:A ObjectSomeValuesFrom(:s :C)) SubObjectPropertyOf(:s :r) "
+    "SubClassOf(:V ObjectSomeValuesFrom(:r :C)) SubClassOf(:V ObjectAllValuesFrom(:r :E)) DisjointClasses(:C :E)";
+// D's definition holds in the model that picks B, but A ⊑ D is not entailed.
+constexpr const char* kBranching =
+    "EquivalentClasses(:D ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C))) "
+    "SubClassOf(:A ObjectUnionOf(:B :F)) SubClassOf(:A ObjectSomeValuesFrom(:r :C))";
+
+struct Labelled {
+  InternalOntology ir;
+  std::unique_ptr<PreparedReasoner> prepared;
+
+  explicit Labelled(const char* body) : ir(convert_ofn(body)) { prepared = *prepare_without_deadline(ir, std::nullopt); }
+  ClassId id(const char* name) const { return class_id(ir, name); }
+  ClassLabel label(const char* name) const { return compute_class_label(*prepared, id(name), std::nullopt); }
+};
+
+std::vector<std::uint32_t> sorted_label(const ClassLabel& label) {
+  const auto& set = std::get<LabelSat>(label).label;
+  std::vector<std::uint32_t> out(set.begin(), set.end());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+struct ModeCase {
+  const char* name;
+  std::optional<std::string> amortize;
+  std::optional<std::string> seed;
+};
+
+class LabelModes : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(LabelModes, LabelsHoldTheEntailedClassesAndTheProbe) {
+  ScopedSwitch amortize(SwitchId::ClassifyLabelsAmortize, GetParam().amortize);
+  ScopedSwitch seed(SwitchId::SatSeed, GetParam().seed);
+  Labelled x(kDefinition);
+  const ClassLabel a = x.label("A");
+  ASSERT_TRUE(std::holds_alternative<LabelSat>(a)) << label_name(a);
+  const auto& set = std::get<LabelSat>(a).label;
+  for (const char* c : {"A", "B", "D"}) EXPECT_TRUE(set.contains(x.id(c).v)) << c;
+  EXPECT_FALSE(set.contains(x.id("C").v));
+  EXPECT_TRUE(set.contains(x.prepared->hyper->probe_id));
+  EXPECT_EQ(std::get<LabelSat>(a).backfold, std::vector<std::uint32_t>{x.id("D").v});
+  EXPECT_TRUE(std::holds_alternative<LabelUnsat>(x.label("V")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LabelModes,
+                         ::testing::Values(ModeCase{"engaged", std::nullopt, std::nullopt},
+                                           ModeCase{"engaged_empty_value", "", std::nullopt},
+                                           ModeCase{"full_rebuild", "0", std::nullopt},
+                                           ModeCase{"full_rebuild_shared_index", "0", "0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ClassLabel, FullRebuildAndEngagedGiveTheSameLabel) {
+  Labelled x(kDefinition);
+  for (const char* c : {"A", "B", "C", "D"}) {
+    const ClassLabel engaged = x.label(c);
+    ScopedSwitch full(SwitchId::ClassifyLabelsAmortize, "0");
+    ScopedSwitch seed(SwitchId::SatSeed, "0");
+    Labelled y(kDefinition);
+    EXPECT_EQ(sorted_label(engaged), sorted_label(y.label(c))) << c;
+  }
+}
+
+TEST(ClassLabel, BackfoldIsEmptyWhenSwitchedOffOrWhenTheRunBranched) {
+  {
+    ScopedSwitch off(SwitchId::ClassifyBackfold, "0");
+    Labelled x(kDefinition);
+    EXPECT_TRUE(std::get<LabelSat>(x.label("A")).backfold.empty());
+  }
+  Labelled x(kBranching);
+  const ClassLabel a = x.label("A");
+  ASSERT_TRUE(std::holds_alternative<LabelSat>(a));
+  EXPECT_TRUE(std::get<LabelSat>(a).backfold.empty());
+}
+
+TEST(ClassLabel, NoClauseSetMeansNoVerdict) {
+  ScopedSwitch off(SwitchId::Hypertableau, "0");
+  Labelled x(kDefinition);
+  EXPECT_EQ(x.prepared->hyper, nullptr);
+  EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
+  EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("V")));
+}
+
+TEST(ClassLabel, AModelOfInexactClausesIsNoVerdictButAClosedRunStillCounts) {
+  // A nominal in the TBox: the class runs do not treat {a} as one element.
+  Labelled x(
+      "SubClassOf(:A ObjectHasValue(:r :a)) SubClassOf(:V ObjectSomeValuesFrom(:r :C)) "
+      "SubClassOf(:V ObjectAllValuesFrom(:r :E)) DisjointClasses(:C :E)");
+  ASSERT_FALSE(x.prepared->hyper->sat_exact);
+  EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
+  EXPECT_TRUE(std::holds_alternative<LabelUnsat>(x.label("V")));
+  // A hypertableau model of such clauses is no answer for a pair either.
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("A"), x.id("C"), std::nullopt), 3);
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("V"), x.id("A"), std::nullopt), 0);
+}
+
+TEST(ClassLabel, PairVerdictsOfExactClauses) {
+  Labelled x(kDefinition);
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("A"), x.id("D"), std::nullopt), 0);
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("B"), x.id("D"), std::nullopt), 1);
+}
+
+TEST(ClassLabel, ModeLinesArePrintedOncePerProcess) {
+  ScopedSwitch mark(SwitchId::LabelAmortizeMark, "1");
+  Labelled x(kDefinition);
+  ::testing::internal::CaptureStderr();
+  x.label("A");
+  x.label("B");
+  {
+    ScopedSwitch full(SwitchId::ClassifyLabelsAmortize, "0");
+    x.label("A");
+    x.label("B");
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "# label-amortize: engaged (per-class ClauseIndexes delta)\n"
+            "# label-amortize: full-rebuild (per-class HyperEngine::new)\n");
+}
+
+}  // namespace
+}  // namespace kelmon::reasoner
