@@ -77,6 +77,7 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
   const std::vector<DlClause> extra = probe_seed_clauses(set, c.v);
   std::vector<DlClause> all;
   HyperEngine engine = label_engine(set, extra, all);
+  engine.nominal_range = set.nominals;
   apply_engine_knobs(engine);
   if (set.tautology_pairs) engine.skip_disjunctions = *set.tautology_pairs;
   if (set.lookahead) engine.lookahead = set.lookahead;

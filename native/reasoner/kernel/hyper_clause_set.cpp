@@ -275,6 +275,7 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(const InternalOntology& i
   }
 
   set->probe_id = reserve_probe_id(set->clauses, k, copy.vocabulary.individuals.size());
+  set->nominals = {true, k32, capped_u32(copy.vocabulary.individuals.size())};
   FreshIds fresh{set->probe_id + 1, {}};
   add_different_individual_clauses(copy.axioms, k32, set->clauses);
 
@@ -327,8 +328,7 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(const InternalOntology& i
   set->lookahead = lookahead_for(copy);
 
   set->sat_exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && !has_key_beyond_pairs(copy) &&
-                   inverses_folded(copy, inverses) &&
-                   !tbox_mentions_nominal(ir) && (set->hierarchy_in_index || hierarchy_is_trivial(*hierarchy));
+                   inverses_folded(copy, inverses) && (set->hierarchy_in_index || hierarchy_is_trivial(*hierarchy));
   set->role_hierarchy = std::move(hierarchy);
   return set;
 }

@@ -58,12 +58,15 @@ struct HyperClauseSet {
   // (A << 32) | B for classes told to be complements, both orders.
   std::optional<tsl::robin_set<std::uint64_t>> tautology_pairs;
   std::uint32_t probe_id = 0;
+  // The nominal {a} of each individual a: one element, so engines merge the nodes that hold it.
+  NominalRange nominals;
   bool amortized = false;
   bool hierarchy_in_index = false;
   // A model of these clauses is a model of the ontology: nothing was left
-  // out of the translation, no number restriction over data-value keys, no
-  // nominal in the TBox, and the role hierarchy travels with every engine
-  // (or has nothing to say). Closed runs are sound either way.
+  // out of the translation, no number restriction over data-value keys,
+  // nominal nodes are merged (engines carry `nominals`), and the role
+  // hierarchy travels with every engine (or has nothing to say). Closed runs
+  // are sound either way.
   bool sat_exact = false;
 };
 

@@ -78,6 +78,7 @@ std::pair<HyperOutcome, HyperStats> run_hyper(const HyperClauseSet& set, std::ui
     if (set.hierarchy_in_index) e = HyperEngine::with_role_hierarchy(std::move(e), set.role_hierarchy);
     return e;
   }();
+  engine.nominal_range = set.nominals;
   apply_engine_knobs(engine);
   if (set.tautology_pairs) engine.skip_disjunctions = *set.tautology_pairs;
   if (set.lookahead) engine.lookahead = set.lookahead;

@@ -39,7 +39,7 @@ RoleTables collect_role_tables(const std::vector<Axiom>& axioms);
 // Pairs of different named roles listed together in a DisjointObjectProperties.
 std::vector<RolePair> collect_disjoint_role_pairs(const std::vector<Axiom>& axioms);
 
-// KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE, 32 when unset or invalid.
+// KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE, 64 when unset or invalid.
 std::uint64_t role_hierarchy_max_closure();
 // The longest super-role or sub-role row is at most that cap.
 bool role_hierarchy_affordable(const RoleHierarchy& hierarchy);

@@ -101,9 +101,9 @@ TEST(ClassLabel, NoClauseSetMeansNoVerdict) {
 }
 
 TEST(ClassLabel, AModelOfInexactClausesIsNoVerdictButAClosedRunStillCounts) {
-  // A nominal in the TBox: the class runs do not treat {a} as one element.
+  // A number restriction over a data-value key: the clauses leave it out.
   Labelled x(
-      "SubClassOf(:A ObjectHasValue(:r :a)) SubClassOf(:V ObjectSomeValuesFrom(:r :C)) "
+      "SubClassOf(:A DataMaxCardinality(1 :d xsd:integer)) SubClassOf(:V ObjectSomeValuesFrom(:r :C)) "
       "SubClassOf(:V ObjectAllValuesFrom(:r :E)) DisjointClasses(:C :E)");
   ASSERT_FALSE(x.prepared->hyper->sat_exact);
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
@@ -111,6 +111,21 @@ TEST(ClassLabel, AModelOfInexactClausesIsNoVerdictButAClosedRunStillCounts) {
   // A hypertableau model of such clauses is no answer for a pair either.
   EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("A"), x.id("C"), std::nullopt), 3);
   EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("V"), x.id("A"), std::nullopt), 0);
+}
+
+TEST(ClassLabel, NodesOfOneNominalAreOneElement) {
+  // A's r- and s-successors are both the individual a, so a is B and A ⊑ D.
+  ScopedSwitch seed(SwitchId::SatSeed, "0");
+  Labelled x(
+      "SubClassOf(:A ObjectSomeValuesFrom(:r ObjectOneOf(:a))) "
+      "SubClassOf(:A ObjectSomeValuesFrom(:s ObjectIntersectionOf(ObjectOneOf(:a) :B))) "
+      "EquivalentClasses(:D ObjectSomeValuesFrom(:r :B)) Declaration(Class(:F))");
+  ASSERT_TRUE(x.prepared->hyper->sat_exact);
+  const ClassLabel a = x.label("A");
+  ASSERT_TRUE(std::holds_alternative<LabelSat>(a)) << label_name(a);
+  EXPECT_TRUE(std::get<LabelSat>(a).label.contains(x.id("D").v));
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("A"), x.id("D"), std::nullopt), 0);
+  EXPECT_EQ(hyper_pair_verdict(*x.prepared, x.id("A"), x.id("F"), std::nullopt), 1);
 }
 
 TEST(ClassLabel, PairVerdictsOfExactClauses) {

@@ -53,17 +53,18 @@ struct BudgetCase {
 
 class LabelBudget : public ::testing::TestWithParam<BudgetCase> {};
 
-TEST_P(LabelBudget, ScalesWithTheTimeoutAndTheClassCount) {
+TEST_P(LabelBudget, FollowsThePerPairTimeoutWithinBounds) {
   const BudgetCase& c = GetParam();
   ScopedSwitch timeout(SwitchId::LabelCacheTimeoutMs, c.switch_value);
   EXPECT_EQ(label_budget_ms(timeout_from_ms(c.per_pair_ms), c.n), c.budget);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LabelBudget,
-                         ::testing::Values(BudgetCase{100, 3, std::nullopt, 300}, BudgetCase{100, 1000, std::nullopt, 30000},
-                                           BudgetCase{100, 0, std::nullopt, 50}, BudgetCase{std::nullopt, 7, std::nullopt, 30000},
+                         ::testing::Values(BudgetCase{100, 3, std::nullopt, 100}, BudgetCase{100, 1000, std::nullopt, 100},
+                                           BudgetCase{10, 1000, std::nullopt, 50}, BudgetCase{60000, 2, std::nullopt, 30000},
+                                           BudgetCase{std::nullopt, 7, std::nullopt, 30000},
                                            BudgetCase{100, 3, "0", 0}, BudgetCase{100, 3, "+75", 75},
-                                           BudgetCase{100, 3, "abc", 300}));
+                                           BudgetCase{100, 3, "abc", 100}));
 
 TEST(HyperHistogram, BucketsFollowTheStatedBounds) {
   const std::vector<std::pair<std::uint64_t, std::size_t>> cases = {

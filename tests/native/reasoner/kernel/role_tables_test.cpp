@@ -125,9 +125,9 @@ TEST_P(RoleClosureGateTest, LongestRowAgainstCap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, RoleClosureGateTest,
-                         ::testing::Values(GateCase{"unset_is_32", std::nullopt, true},
+                         ::testing::Values(GateCase{"unset_is_64", std::nullopt, true},
                                            GateCase{"exactly_three", "3", true}, GateCase{"two", "+2", false},
-                                           GateCase{"invalid_is_32", "2x", true},
+                                           GateCase{"invalid_is_64", "2x", true},
                                            GateCase{"zero", "0", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
