@@ -2,6 +2,8 @@
 time beside the Konclude peer (`Konclude classification -w AUTO -i FILE -o OUT`)
 when it is installed, and the saturation-only time for comparison; writes a
 table (bench/results/classify_full.md) and a plot (bench/results/classify_full.png).
+The table ends with the speed-up of galen from one worker to all of them (the
+process pinned to one CPU with taskset, so the pool starts one worker).
 
 Run: scripts/bench-classify full
 """
@@ -48,6 +50,18 @@ def konclude_run(path):
     return seconds if done.returncode == 0 else None
 
 
+def worker_speedup(name="galen.owx"):
+    """Whole-process seconds of galen on one CPU and on all of them, or None without taskset."""
+    taskset = shutil.which("taskset")
+    path = os.path.join(CORPUS, name)
+    if taskset is None or not os.path.exists(path):
+        return None
+    cpus = os.cpu_count() or 1
+    one, _ = timed([taskset, "-c", "0", sys.executable, "-c", KELMON, path, "0"])
+    every, _ = timed([taskset, "-c", f"0-{cpus - 1}", sys.executable, "-c", KELMON, path, "0"])
+    return name, cpus, one, every
+
+
 def main():
     rows = []
     for name in sorted(os.listdir(CORPUS)):
@@ -71,6 +85,13 @@ def main():
             peer = f"{r[6]:.2f}" if r[6] is not None else "-"
             ratio = f"{r[4] / r[6]:.2f}" if r[6] else "-"
             f.write(f"| {r[0]} | {r[1]} | {r[4]:.2f} | {r[2]} | {r[3]} | {r[5]:.2f} | {peer} | {ratio} |\n")
+    speedup = worker_speedup()
+    if speedup is not None:
+        name, cpus, one, every = speedup
+        line = f"{name}: 1 worker {one:.2f} s, {cpus} workers {every:.2f} s, speed-up {one / every:.2f}"
+        print(line)
+        with open(os.path.join(OUT, "classify_full.md"), "a") as f:
+            f.write(f"\nWorkers (whole process, default bounds): {line}\n")
     try:
         import matplotlib
 

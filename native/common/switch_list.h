@@ -133,8 +133,8 @@ KELMON_SWITCH(ClassifyDefinedSweep, "KELMON_CLASSIFY_DEFINED_SWEEP", OnlyForOne,
 KELMON_SWITCH(ClassifySameTier, "KELMON_CLASSIFY_SAME_TIER", OnUnlessZero, 0, Use)
 KELMON_SWITCH(SnapshotLazy, "KELMON_SNAPSHOT_LAZY", OnUnlessZeroOrEmpty, 0, Use)
 KELMON_SWITCH(HypertableauTrustSat, "KELMON_HYPERTABLEAU_TRUST_SAT", OnUnlessZeroOrEmpty, 0, Use)
-KELMON_SWITCH(BoundStallTail, "KELMON_BOUND_STALL_TAIL", OnUnlessZeroOrEmpty, 0, Use)
-KELMON_SWITCH(BoundDivergedTail, "KELMON_BOUND_DIVERGED_TAIL", OnUnlessZeroOrEmpty, 0, Use)
+KELMON_SWITCH(BoundStallTail, "KELMON_BOUND_STALL_TAIL", Text, 0, Use)
+KELMON_SWITCH(BoundDivergedTail, "KELMON_BOUND_DIVERGED_TAIL", Text, 0, Use)
 KELMON_SWITCH(ClassifyInconsistencyMs, "KELMON_CLASSIFY_INCONSISTENCY_MS", Number, 0, Use)
 KELMON_SWITCH(HyperTrustSatMinMs, "KELMON_HYPER_TRUST_SAT_MIN_MS", Number, 0, Process)
 

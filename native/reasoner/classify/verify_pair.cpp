@@ -34,14 +34,10 @@ PairVerdict record_undecided(const PairQuery& q, ClassId sub, ClassId sup, Class
   return PairVerdict::Undecided;
 }
 
-// After 64 tails, a success rate below 1 in 512 leaves every 32nd stalled pair to the tableau.
-bool stalled_pair_gets_tail(const PreparedReasoner& p) {
-  if (!switch_flag(SwitchId::BoundStallTail)) return true;
-  auto& counters = const_cast<PreparedReasoner&>(p).stall_counters;
-  const std::uint64_t s = counters[0].load(std::memory_order_relaxed);
-  const std::uint64_t d = counters[1].load(std::memory_order_relaxed);
-  if (s < 64 || d >= (std::uint64_t{1} << 55) || s <= 512 * d) return true;
-  return counters[2].fetch_add(1, std::memory_order_relaxed) % 32 == 0;
+// Off unless set to something other than "0" or the empty value.
+bool bounding_on(SwitchId id) {
+  const auto v = switch_text(id);
+  return v && !v->empty() && *v != "0";
 }
 
 Result<PairVerdict> tableau_stage(const PairQuery& q, ClassId sub, ClassId sup, TailFlags flags,
@@ -85,6 +81,16 @@ DlClause concept_clause(std::vector<std::uint32_t> body, std::vector<std::uint32
 }
 
 }  // namespace
+
+// After 64 tails, a success rate below 1 in 512 leaves every 32nd stalled pair to the tableau.
+bool stalled_pair_gets_tail(const PreparedReasoner& p) {
+  if (!bounding_on(SwitchId::BoundStallTail)) return true;
+  auto& counters = const_cast<PreparedReasoner&>(p).stall_counters;
+  const std::uint64_t s = counters[0].load(std::memory_order_relaxed);
+  const std::uint64_t d = counters[1].load(std::memory_order_relaxed);
+  if (s < 64 || d >= (std::uint64_t{1} << 55) || s <= 512 * d) return true;
+  return counters[2].fetch_add(1, std::memory_order_relaxed) % 32 == 0;
+}
 
 std::vector<DlClause> class_seed_clauses(const SnapshotCapture& capture, ClassId c) {
   std::vector<DlClause> clauses = capture.clauses;
@@ -203,7 +209,7 @@ Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bo
       flags.tail = true;
       break;
     case 4:
-      if (switch_flag(SwitchId::BoundDivergedTail)) {
+      if (bounding_on(SwitchId::BoundDivergedTail)) {
         stats.diverged_bounded += 1;
         return record_undecided(q, sub, sup, stats);
       }

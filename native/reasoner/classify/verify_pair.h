@@ -32,6 +32,12 @@ Result<PairVerdict> verify_pair(const PairQuery& query, ClassId sub, ClassId sup
 // The capture's clause list with T(x) → C(x) appended, T being the capture's id bound.
 std::vector<DlClause> class_seed_clauses(const SnapshotCapture& capture, ClassId c);
 
+// Whether a stalled hypertableau run goes on to the tableau tail: always,
+// unless KELMON_BOUND_STALL_TAIL is set to something other than "0" or the
+// empty value; then by the prepared reasoner's tail counters (the sampling
+// ticket moves only when the earlier conditions fail).
+bool stalled_pair_gets_tail(const PreparedReasoner& prepared);
+
 // The bucket of the hypertableau stage histogram for a duration in milliseconds.
 std::size_t hyper_ms_bucket(std::uint64_t ms);
 

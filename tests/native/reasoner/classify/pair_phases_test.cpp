@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "common/scoped_switch.h"
+#include "core/convert/convert_support.h"
 #include "reasoner/classify/reportable_rows.h"
 #include "reasoner/classify/label_cache.h"
 #include "reasoner/classify/pair_phases.h"
@@ -65,6 +66,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, LabelBudget,
                                            BudgetCase{std::nullopt, 7, std::nullopt, 30000},
                                            BudgetCase{100, 3, "0", 0}, BudgetCase{100, 3, "+75", 75},
                                            BudgetCase{100, 3, "abc", 100}));
+
+struct TailCase {
+  const char* name;
+  std::optional<std::string> bound;
+  std::uint64_t s, d, ticket;
+  bool tail;
+  std::uint64_t ticket_after;
+};
+
+class StallTail : public ::testing::TestWithParam<TailCase> {};
+
+TEST_P(StallTail, SamplingOnlyWhenBoundedAndTailsRarelyPay) {
+  const TailCase& c = GetParam();
+  ScopedSwitch bound(SwitchId::BoundStallTail, c.bound);
+  auto prepared = *prepare_without_deadline(kelmon::testing::convert_ofn("SubClassOf(:A :B)"), std::nullopt);
+  prepared->stall_counters[0] = c.s;
+  prepared->stall_counters[1] = c.d;
+  prepared->stall_counters[2] = c.ticket;
+  EXPECT_EQ(stalled_pair_gets_tail(*prepared), c.tail);
+  EXPECT_EQ(prepared->stall_counters[2].load(), c.ticket_after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StallTail,
+    ::testing::Values(TailCase{"unset", std::nullopt, 1000, 1, 1, true, 1}, TailCase{"zero", "0", 1000, 1, 1, true, 1},
+                      TailCase{"empty", "", 1000, 1, 1, true, 1}, TailCase{"few_tails", "1", 63, 0, 1, true, 1},
+                      TailCase{"rare_success_ticket_32", "1", 1000, 1, 32, true, 33},
+                      TailCase{"rare_success_other_ticket", "1", 1000, 1, 33, false, 34},
+                      TailCase{"enough_success", "1", 1000, 2, 33, true, 33}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HyperHistogram, BucketsFollowTheStatedBounds) {
   const std::vector<std::pair<std::uint64_t, std::size_t>> cases = {

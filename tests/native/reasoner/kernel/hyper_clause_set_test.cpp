@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Exactness,
     ::testing::Values(
         ExactCase{"PlainTbox", "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) ClassAssertion(:A :a)", true, true},
-        ExactCase{"NominalInTbox", "SubClassOf(:A ObjectHasValue(:r :b))", false, true},
+        ExactCase{"NominalInTbox", "SubClassOf(:A ObjectHasValue(:r :b))", true, true},
         ExactCase{"NumberOverDataKey",
                   "SubClassOf(:A DataMinCardinality(2 :d xsd:integer)) DataPropertyAssertion(:d :a \"1\"^^xsd:integer)",
                   false, false},

@@ -140,7 +140,7 @@ TEST(RoleClosureGate, ProbeLineOnlyForExactlyOne) {
     ::testing::internal::CaptureStderr();
     role_hierarchy_affordable(h);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "ROLECLOSURE\tnum_roles=1\tmax_closure=1\tcap=32\taffordable=true\n");
+              "ROLECLOSURE\tnum_roles=1\tmax_closure=1\tcap=64\taffordable=true\n");
   }
   ScopedSwitch probe(SwitchId::RoleClosureProbe, "true");
   ::testing::internal::CaptureStderr();
