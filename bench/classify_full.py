@@ -57,9 +57,12 @@ def worker_speedup(name="galen.owx"):
     if taskset is None or not os.path.exists(path):
         return None
     cpus = os.cpu_count() or 1
-    one, _ = timed([taskset, "-c", "0", sys.executable, "-c", KELMON, path, "0"])
-    every, _ = timed([taskset, "-c", f"0-{cpus - 1}", sys.executable, "-c", KELMON, path, "0"])
-    return name, cpus, one, every
+    one, one_done = timed([taskset, "-c", "0", sys.executable, "-c", KELMON, path, "0"])
+    every, every_done = timed([taskset, "-c", f"0-{cpus - 1}", sys.executable, "-c", KELMON, path, "0"])
+    # Under the global deadline both may take the same time: the pairs left
+    # undecided then tell how much of the work each got through.
+    left = [done.stdout.split()[2] if done.returncode == 0 else "?" for done in (one_done, every_done)]
+    return name, cpus, one, every, left
 
 
 def main():
@@ -87,8 +90,9 @@ def main():
             f.write(f"| {r[0]} | {r[1]} | {r[4]:.2f} | {r[2]} | {r[3]} | {r[5]:.2f} | {peer} | {ratio} |\n")
     speedup = worker_speedup()
     if speedup is not None:
-        name, cpus, one, every = speedup
-        line = f"{name}: 1 worker {one:.2f} s, {cpus} workers {every:.2f} s, speed-up {one / every:.2f}"
+        name, cpus, one, every, left = speedup
+        line = (f"{name}: 1 worker {one:.2f} s ({left[0]} pairs undecided), {cpus} workers {every:.2f} s "
+                f"({left[1]} pairs undecided), speed-up {one / every:.2f}")
         print(line)
         with open(os.path.join(OUT, "classify_full.md"), "a") as f:
             f.write(f"\nWorkers (whole process, default bounds): {line}\n")
