@@ -136,3 +136,16 @@ def test_a_class_defined_by_two_enumerations_keeps_both(set_switch, wedge):
     with warnings.catch_warnings():
         warnings.simplefilter("error", kelmon.IncompleteQueryWarning)
         assert kelmon.is_consistent(os.path.join(HERE, "data", "owl1_enumerations.rdf")) is False
+
+
+def test_wine_consistency_is_decided():
+    # Nominals, functional roles and at-least restrictions over some 200
+    # individuals: the whole-ontology run must backjump precisely to find its
+    # model rather than run out of time and default to consistent.
+    from shared_paths import CORPUS
+
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always", kelmon.IncompleteQueryWarning)
+        assert kelmon.is_consistent(os.path.join(CORPUS, "ontologies", "wine.rdf")) is True
+    undecided = [str(w.message) for w in caught if "a bound stopped" in str(w.message)]
+    assert undecided == []

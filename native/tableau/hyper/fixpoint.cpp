@@ -124,13 +124,14 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
         for (std::uint64_t j = 0; j < nodes.size(); ++j) {
           const auto jj = static_cast<std::uint32_t>(j);
           if (jj == u || parent_of[jj] != jj || !nodes[jj].has_label(t)) continue;
-          LevelMask m;
+          // The merge rests on the nominal at both nodes and on everything
+          // that made either node and its edges; with all of it in the mask
+          // the survivor's clashes stay precise and backjumping keeps working.
+          LevelMask m = nodes[u].node_deps | nodes[jj].node_deps;
           if (const LevelMask* a = nodes[u].label_mask(t)) m |= *a;
           if (const LevelMask* b = nodes[jj].label_mask(t)) m |= *b;
           if (!merge(u, jj, m)) return HyperOutcome::Unsat;
-          HyperNode& survivor = nodes[find(u)];
-          survivor.imprecise = true;
-          if (shadow_probe) survivor.shadow_lost_deps |= m;
+          if (shadow_probe) nodes[find(u)].shadow_lost_deps |= m;
           break;
         }
       }

@@ -185,6 +185,9 @@ class HyperEngine {
   // Merging, functional restrictions, blocking.
   bool merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask);  // false on a clash
   bool is_distinct(std::uint32_t x, std::uint32_t y) const;
+  // What keeps two distinct classes apart: the deps of the nodes an at-least
+  // expansion made distinct.
+  LevelMask distinct_deps(std::uint32_t x, std::uint32_t y) const;
   bool labels_disjoint(std::uint32_t x, std::uint32_t y) const;
   std::vector<std::uint32_t> successors(std::uint32_t node, std::uint32_t dir, std::uint32_t role,
                                         std::uint32_t qualified, std::uint32_t concept_) const;

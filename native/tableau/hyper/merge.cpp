@@ -26,7 +26,10 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
   const std::uint32_t e = find(x), f = find(y);
   if (e == f) return true;
   if (is_distinct(e, f)) {
-    clash_deps = LevelMask::overflow_mask();
+    // The two classes were made apart by an at-least expansion: the clash
+    // rests on that expansion (the new nodes' own deps), on the merge and on
+    // everything the two classes stand on.
+    clash_deps = mask | nodes[e].node_deps | nodes[f].node_deps | distinct_deps(e, f);
     if (shadow_probe) {
       LevelMask shadow = mask;
       for (std::uint32_t n : {e, f}) shadow |= nodes[n].shadow_node_deps | nodes[n].shadow_lost_deps;
@@ -108,6 +111,16 @@ bool HyperEngine::is_distinct(std::uint32_t x, std::uint32_t y) const {
     if ((a == e && b == f) || (a == f && b == e)) return true;
   }
   return false;
+}
+
+LevelMask HyperEngine::distinct_deps(std::uint32_t x, std::uint32_t y) const {
+  const std::uint32_t e = find(x), f = find(y);
+  LevelMask m;
+  for (const auto& [p, q] : distinct_pairs) {
+    const std::uint32_t a = find(p), b = find(q);
+    if ((a == e && b == f) || (a == f && b == e)) m |= nodes[p].node_deps | nodes[q].node_deps;
+  }
+  return m;
 }
 
 bool HyperEngine::labels_disjoint(std::uint32_t x, std::uint32_t y) const {
@@ -284,12 +297,16 @@ LevelMask HyperEngine::card_clash_deps(std::uint32_t x, const std::vector<std::u
   if (!precise_card_deps) return LevelMask::overflow_mask();
   const std::uint32_t r = find(x);
   if (nodes[r].merged_card) return LevelMask::overflow_mask();
-  for (std::uint32_t t : s)
-    if (nodes[t].is_tree == 0 || nodes[t].parent != r) return LevelMask::overflow_mask();
+  // A successor need not be r's own child: every edge's deps sit in the
+  // node_deps of its ends (merges carry the merged node's deps along), and
+  // those of r and of every successor are in the mask.
+  // Successors kept apart by an at-least expansion count as distinct
+  // because of it: its deps join the mask.
+  LevelMask m = local_card_mask(r, s);
   for (std::size_t i = 0; i < s.size(); ++i)
     for (std::size_t j = i + 1; j < s.size(); ++j)
-      if (is_distinct(s[i], s[j]) && !labels_disjoint(s[i], s[j])) return LevelMask::overflow_mask();
-  return local_card_mask(r, s);
+      if (is_distinct(s[i], s[j]) && !labels_disjoint(s[i], s[j])) m |= distinct_deps(s[i], s[j]);
+  return m;
 }
 
 LevelMask HyperEngine::local_card_mask(std::uint32_t r, const std::vector<std::uint32_t>& s) const {
