@@ -212,6 +212,29 @@ TEST(Backjumping, ClashWithoutTheLevelSkipsTheOtherDisjuncts) {
   EXPECT_EQ(e.stats().max_depth, 3u);
 }
 
+TEST(Backjumping, ClashAtANominalMergeSkipsTheLevelsItDoesNotRestOn) {
+  // A → ∃R.D and D, A both carry the nominal N (id 20): the root and its
+  // successor merge. Levels: 0 A → B ∨ C, 1 A → P ∨ Q, 2 A → X ∨ Y; X and Y
+  // close only with B and the merged-in D, so level 1 is jumped over.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}},
+                                {{ca(0, 0)}, {ca(5, 0), ca(6, 0)}},
+                                {{ca(0, 0)}, {ca(8, 0), ca(9, 0)}},
+                                {{ca(0, 0)}, {ea(10, 0, 0)}},
+                                {{ca(0, 0)}, {ca(20, 0)}},
+                                {{ca(10, 0)}, {ca(20, 0)}},
+                                {{ca(1, 0), ca(8, 0), ca(10, 0)}, {}},
+                                {{ca(1, 0), ca(9, 0), ca(10, 0)}, {}}};
+  HyperEngine e(clauses, 0);
+  e.nominal_range = {true, 20, 1};
+  EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  // B, P, X, Y, then the clash on B and the merge alone jumps over Q back to C, P, X.
+  EXPECT_EQ(e.stats().disjunct_branches, 7u);
+  const std::uint32_t r = e.find(0);
+  EXPECT_EQ(r, e.find(1));
+  EXPECT_TRUE(e.nodes[r].has_label(2));
+  EXPECT_FALSE(e.nodes[r].has_label(1));
+}
+
 TEST(Backjumping, ExhaustedLevelsPassTheirUnionWithoutThemselves) {
   // A → B ∨ C (level 0) with both closed by D, which holds unconditionally.
   std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}}, {{ca(0, 0)}, {ca(3, 0)}},
