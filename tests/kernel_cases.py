@@ -106,6 +106,37 @@ CASES = [
     ("negative-assertion-hierarchy",
      "SubObjectPropertyOf(:S :R) ObjectPropertyAssertion(:S :a :b) NegativeObjectPropertyAssertion(:R :a :b)",
      "is_consistent", (), False),
+    # A negative assertion against an edge the role hierarchy turns round.
+    ("negative-symmetric-super",
+     "SubObjectPropertyOf(:S :R) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), False),
+    ("negative-symmetric-super-same-way",
+     "SubObjectPropertyOf(:S :R) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :a :b)", "is_consistent", (), False),
+    ("negative-self-inverse-super",
+     "SubObjectPropertyOf(:S :R) InverseObjectProperties(:R :R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), False),
+    ("negative-inverse-subrole",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), False),
+    ("negative-inverse-subrole-symmetric",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :a :b)", "is_consistent", (), False),
+    ("negative-equivalent-symmetric",
+     "EquivalentObjectProperties(:S :R) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:S :b :a)", "is_consistent", (), False),
+    ("negative-symmetric-middle",
+     "SubObjectPropertyOf(:S :T) SubObjectPropertyOf(:T :R) SymmetricObjectProperty(:T)"
+     "ObjectPropertyAssertion(:S :a :b) NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), False),
+    ("negative-symmetric-top-of-chain",
+     "SubObjectPropertyOf(:S :T) SubObjectPropertyOf(:T :R) SymmetricObjectProperty(:R)"
+     "ObjectPropertyAssertion(:S :a :b) NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), False),
+    ("negative-symmetric-super-control",
+     "SubObjectPropertyOf(:S :R) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:S :b :a)", "is_consistent", (), True),
+    ("negative-symmetric-sub-control",
+     "SubObjectPropertyOf(:R :S) SymmetricObjectProperty(:R) ObjectPropertyAssertion(:S :a :b)"
+     "NegativeObjectPropertyAssertion(:R :b :a)", "is_consistent", (), True),
     ("man-woman",
      "SubClassOf(:Man :Person) SubClassOf(:Woman :Person) DisjointClasses(:Man :Woman)"
      "ClassAssertion(:Man :john) ClassAssertion(:Woman :mary) ObjectPropertyAssertion(:married :john :mary)",

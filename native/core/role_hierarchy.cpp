@@ -21,6 +21,11 @@ void RoleEdgeList::add(RoleId sup) {
   else spill_.push_back(sup);
 }
 
+bool RoleHierarchy::has_reversed_sub_role(RoleId role) const {
+  invariant(role.v < reversed_below.size(), kRoleOutOfRange);
+  return reversed_below[role.v] != 0;
+}
+
 bool RoleHierarchy::is_symmetric(RoleId role) const {
   invariant(role.v < symmetric.size(), kRoleOutOfRange);
   return (symmetric[role.v] & 1) != 0;
@@ -64,6 +69,18 @@ RoleHierarchy RoleHierarchyBuilder::build() && {
   h.supers.shrink_to_fit();
   for (const auto& row : subs) h.subs.push_row(row);
   h.subs.shrink_to_fit();
+  h.reversed_below.assign(n, 0);
+  std::vector<RoleId> reversed;
+  for (std::size_t i = 0; i < n; ++i) {
+    reversed.clear();
+    for (RoleId t : h.supers.at(i))
+      if (symmetric[t.v]) reversed.insert(reversed.end(), h.supers[t].begin(), h.supers[t].end());
+    std::sort(reversed.begin(), reversed.end());
+    reversed.erase(std::unique(reversed.begin(), reversed.end()), reversed.end());
+    for (RoleId r : reversed) h.reversed_below[r.v] = 1;
+    h.reverse_supers.push_row(reversed);
+  }
+  h.reverse_supers.shrink_to_fit();
   symmetric.shrink_to_fit();
   h.symmetric = std::move(symmetric);
   return h;

@@ -36,11 +36,18 @@ struct RoleHierarchy {
   RowTable<RoleId> supers{"RoleHierarchy: role id out of range"};
   RowTable<RoleId> subs{"RoleHierarchy: role id out of range"};
   std::vector<std::uint8_t> symmetric;
+  // Per role S every R with S⁻ ⊑ R: the super-roles of S's symmetric super-roles.
+  RowTable<RoleId> reverse_supers{"RoleHierarchy: role id out of range"};
+  // 1 for a role some reversed sub-role reaches (a symmetric role at or below it).
+  std::vector<std::uint8_t> reversed_below;
 
   std::span<const RoleId> super_roles(RoleId role) const { return supers[role]; }
   std::span<const RoleId> sub_roles(RoleId role) const { return subs[role]; }
   // Reflexive: every role is a sub-role of itself.
   bool is_sub_role(RoleId sub, RoleId sup) const { return supers.contains(sub, sup); }
+  // sub⁻ ⊑ sup, through a symmetric role between them.
+  bool is_reverse_sub_role(RoleId sub, RoleId sup) const { return reverse_supers.contains(sub, sup); }
+  bool has_reversed_sub_role(RoleId role) const;
   bool is_symmetric(RoleId role) const;
   std::size_t role_count() const { return symmetric.size(); }
 };

@@ -85,7 +85,7 @@ bool TableauContext::role_matches(std::uint32_t direction, RoleId edge_role, std
     const auto row = role_hierarchy->super_roles(edge_role);
     return std::binary_search(row.begin(), row.end(), wanted);
   }
-  return inverse_pair_set.contains({edge_role, wanted});
+  return reverse_sub_pairs.contains({edge_role, wanted});
 }
 
 const tsl::robin_map<ClassId, std::vector<ConceptId>>& TableauContext::told_closure() const {

@@ -50,6 +50,11 @@ void TableauContext::add_inverse_pair(RoleId r, RoleId s) {
     if (std::find(inverse_pairs.begin(), inverse_pairs.end(), std::pair{a, b}) == inverse_pairs.end())
       inverse_pairs.emplace_back(a, b);
     inverse_pair_set.insert({a, b});
+    reverse_sub_pairs.insert({a, b});
+    const std::size_t known = role_hierarchy ? role_hierarchy->role_count() : 0;
+    if (a.v >= known || b.v >= known) return;
+    for (RoleId sub : role_hierarchy->sub_roles(a))
+      for (RoleId sup : role_hierarchy->super_roles(b)) reverse_sub_pairs.insert({sub, sup});
   };
   global_record_index_.reset();
   add(r, s);

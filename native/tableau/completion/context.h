@@ -59,6 +59,9 @@ class TableauContext {
   std::uint8_t abandon_state = 2;  // 0 on, 1 abandoned, 2 off
   ConceptPool* pool;
   tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> inverse_pair_set;
+  // (S, R) when S⁻ ⊑ R follows from an inverse pair through the role hierarchy:
+  // S ⊑ P, P⁻ = Q, Q ⊑ R. A sub-role of a symmetric role reversed lands here.
+  tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> reverse_sub_pairs;
   tsl::robin_map<ConceptId, ConceptId> complements;
   SeededIdMap<ClassId, DKeyValue> data_ranges;
   const AbsorbedTbox* absorbed;

@@ -171,9 +171,9 @@ void ClauseIndexes::add_clause(std::uint64_t id, const DlClause& clause, const R
     }
     if (atom.atom_kind() != ClauseAtomKind::RoleAtom) continue;
     const RoleId role = atom.role.id;
-    const bool symmetric = hierarchy != nullptr && hierarchy->is_symmetric(role);
+    const bool reversed = hierarchy != nullptr && hierarchy->has_reversed_sub_role(role);
     TriggerLists& shape = atom.a != 0                                   ? role_triggers_off_centre
-                          : (!atom.role.is_named() || symmetric) ? role_triggers_centre_reverse
+                          : (!atom.role.is_named() || reversed) ? role_triggers_centre_reverse
                                                                         : role_triggers_centre_plain;
     role_triggers.add(role.v, id);
     shape.add(role.v, id);

@@ -59,7 +59,7 @@ void HyperEngine::read_switches() {
 }
 
 void HyperEngine::update_inverse_roles() {
-  // A symmetric role walks edges backwards just as an inverse does.
+  // A role with a symmetric role at or below it walks edges backwards just as an inverse does.
   auto uses_inverse = [this](std::span<const DlClause> list) {
     for (const DlClause& c : list)
       for (const auto* atoms : {&c.body, &c.head})
@@ -67,7 +67,8 @@ void HyperEngine::update_inverse_roles() {
           const auto kind = a.atom_kind();
           if (kind < ClauseAtomKind::RoleAtom || kind > ClauseAtomKind::AtLeastAtom) continue;
           if (a.role.inverse != 0) return true;
-          if (role_hierarchy && a.role.id.v < role_hierarchy->role_count() && role_hierarchy->is_symmetric(a.role.id))
+          if (role_hierarchy && a.role.id.v < role_hierarchy->role_count() &&
+              role_hierarchy->has_reversed_sub_role(a.role.id))
             return true;
         }
     return false;

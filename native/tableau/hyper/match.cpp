@@ -12,8 +12,9 @@ bool HyperEngine::edge_matches(std::uint32_t req_dir, std::uint32_t req_role, co
                                bool backwards) const {
   const bool dir_ok = backwards ? edge.dir != req_dir : edge.dir == req_dir;
   if (!role_hierarchy) return dir_ok && edge.role == req_role;
-  if (edge.role == req_role && role_hierarchy->is_symmetric(RoleId{req_role})) return true;
-  return dir_ok && role_hierarchy->is_sub_role(RoleId{edge.role}, RoleId{req_role});
+  // Walked against its direction, an edge matches through a symmetric role between the two.
+  if (!dir_ok) return role_hierarchy->is_reverse_sub_role(RoleId{edge.role}, RoleId{req_role});
+  return role_hierarchy->is_sub_role(RoleId{edge.role}, RoleId{req_role});
 }
 
 std::optional<std::uint32_t> HyperEngine::node_of(std::uint32_t var, std::uint32_t centre,

@@ -174,8 +174,8 @@ std::vector<CardRecord> HyperEngine::edge_functional_restrictions(std::uint32_t 
     if (!role_hierarchy) {
       falls_under = r.role == role && r.dir == dir;
     } else {
-      falls_under = (r.role == role && role_hierarchy->is_symmetric(RoleId{role})) ||
-                    (r.dir == dir && role_hierarchy->is_sub_role(RoleId{role}, RoleId{r.role}));
+      falls_under = r.dir == dir ? role_hierarchy->is_sub_role(RoleId{role}, RoleId{r.role})
+                                 : role_hierarchy->is_reverse_sub_role(RoleId{role}, RoleId{r.role});
     }
     if (falls_under) out.push_back(r);
   }

@@ -88,6 +88,25 @@ TEST(RoleHierarchyBuilderTest, BoundsAndSelfEdges) {
   EXPECT_THROW(std::move(bad).build(), InvariantFailure);
 }
 
+// 0 ⊑ 1 ⊑ 2 ⊑ 3 with 1 symmetric: 0 and 1 reversed reach 1, 2 and 3; 2 and 3 reversed reach nothing.
+TEST(RoleHierarchyBuilderTest, ReverseSuperRolesGoThroughSymmetricRoles) {
+  RoleHierarchyBuilder b(4);
+  b.add_edge(RoleId{0}, RoleId{1});
+  b.add_edge(RoleId{1}, RoleId{2});
+  b.add_edge(RoleId{2}, RoleId{3});
+  b.mark_symmetric(RoleId{1});
+  RoleHierarchy h = std::move(b).build();
+  EXPECT_EQ(vec(h.reverse_supers[RoleId{0}]), ids({1, 2, 3}));
+  EXPECT_EQ(vec(h.reverse_supers[RoleId{1}]), ids({1, 2, 3}));
+  EXPECT_TRUE(h.reverse_supers[RoleId{2}].empty());
+  EXPECT_TRUE(h.is_reverse_sub_role(RoleId{0}, RoleId{3}));
+  EXPECT_FALSE(h.is_reverse_sub_role(RoleId{3}, RoleId{3}));
+  EXPECT_FALSE(h.is_reverse_sub_role(RoleId{0}, RoleId{0})) << "0 reversed is no 0";
+  EXPECT_FALSE(h.has_reversed_sub_role(RoleId{0}));
+  for (std::uint32_t r = 1; r < 4; ++r) EXPECT_TRUE(h.has_reversed_sub_role(RoleId{r})) << r;
+  EXPECT_THROW(h.has_reversed_sub_role(RoleId{4}), InvariantFailure);
+}
+
 // build_role_hierarchy over hand-built ontologies: expected super-role rows by name.
 struct FeedCase {
   const char* name;

@@ -105,10 +105,26 @@ TEST_F(Queries, role_matching) {
   EXPECT_FALSE(ctx->role_matches(0, RoleId{0}, 1, RoleId{2}));
   ctx->add_inverse_pair(RoleId{0}, RoleId{2});
   EXPECT_TRUE(ctx->role_matches(0, RoleId{0}, 1, RoleId{2}));
-  EXPECT_FALSE(ctx->role_matches(0, RoleId{1}, 1, RoleId{2}));  // the hierarchy is not consulted
+  EXPECT_TRUE(ctx->role_matches(0, RoleId{1}, 1, RoleId{2}));  // 1 ⊑ 0 = 2⁻
+  EXPECT_FALSE(ctx->role_matches(0, RoleId{2}, 1, RoleId{1}));  // 2⁻ = 0 is no sub-role of 1
   make(false);
   EXPECT_TRUE(ctx->role_matches(1, RoleId{1}, 1, RoleId{1}));
   EXPECT_FALSE(ctx->role_matches(1, RoleId{1}, 1, RoleId{0}));
+}
+
+// A sub-role of a symmetric role, walked against its direction, is that role and its super-roles.
+TEST_F(Queries, role_matching_through_a_symmetric_role) {
+  RoleHierarchyBuilder builder(3);
+  builder.add_edge(RoleId{0}, RoleId{1});
+  builder.add_edge(RoleId{1}, RoleId{2});
+  builder.mark_symmetric(RoleId{1});
+  const RoleHierarchy h = std::move(builder).build();
+  make(false, nullptr, &h);
+  ctx->add_inverse_pair(RoleId{1}, RoleId{1});
+  EXPECT_TRUE(ctx->role_matches(1, RoleId{0}, 0, RoleId{1}));
+  EXPECT_TRUE(ctx->role_matches(1, RoleId{0}, 0, RoleId{2}));
+  EXPECT_FALSE(ctx->role_matches(1, RoleId{0}, 0, RoleId{0}));
+  EXPECT_FALSE(ctx->role_matches(1, RoleId{2}, 0, RoleId{2}));
 }
 
 TEST_F(Queries, told_closure_follows_atomic_unfolds) {
