@@ -60,8 +60,8 @@ bool TableauContext::directly_blocked(NodeId x) const {
     if (c >= x) return false;
     const GraphNode& nc = node(c);
     if (!nc.parent || nc.merged_into) continue;
-    if (has_nominal_label(*pool, nc)) continue;
-    if (blocks(c, *nc.parent)) return true;
+    // The label comparison filters by signature first; the nominal scan is dear.
+    if (blocks(c, *nc.parent) && !has_nominal_label(*pool, nc)) return true;
   }
   return false;
 }
