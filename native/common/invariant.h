@@ -25,5 +25,10 @@ class InvariantFailure : public std::exception {
 inline void invariant(bool ok, std::string_view message) {
   if (!ok) [[unlikely]] invariant_failure(message);
 }
+// For a message held in a pointer (not a literal): its length is only
+// measured on failure, so checks in hot loops cost no strlen.
+inline void invariant(bool ok, const char* message) {
+  if (!ok) [[unlikely]] invariant_failure(message);
+}
 
 }  // namespace kelmon

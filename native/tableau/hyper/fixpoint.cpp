@@ -217,25 +217,11 @@ HyperOutcome HyperEngine::fixpoint() {
     if (blocked_waiting.empty() || !recheck_blocked()) break;
   }
   if (match_timed_out) return HyperOutcome::Stalled;
-  if (verifying) return HyperOutcome::Sat;
-  if (incremental_fixpoint) {
-    if (!reseed_verify) return HyperOutcome::Sat;
-    const Fingerprint drained = fingerprint_of(*this);
-    verifying = true;
-    reseed();
-    const HyperOutcome again = fixpoint();
-    verifying = false;
-    if (again != HyperOutcome::Sat) return again;
-    if (fingerprint_of(*this) != drained) {
-      ++stats_.reseed_repairs;
-      if (switch_flag(SwitchId::ReseedProbe))
-        std::fputs(
-            "RESEED_PROBE: incremental drain left work undone (recovered by the #137 net); a rule premise arrived "
-            "without a trigger\n",
-            stderr);
-    }
-    return HyperOutcome::Sat;
-  }
+  // An incremental drain is checked against the whole graph only where the
+  // search is about to call the graph a model (settle_model): a premise
+  // missed in between only delays a derivation, and every clash found
+  // meanwhile rests on facts that hold.
+  if (verifying || incremental_fixpoint) return HyperOutcome::Sat;
   // Trigger lists look one edge away from a new fact, so a body reaching
   // further can miss a premise that arrived late in the drain: re-run from
   // the whole graph until a pass changes nothing.
@@ -249,6 +235,25 @@ HyperOutcome HyperEngine::fixpoint() {
   }
   verifying = false;
   return again;
+}
+
+HyperEngine::Settled HyperEngine::settle_model() {
+  if (!incremental_fixpoint || !reseed_verify) return Settled::Model;
+  const Fingerprint drained = fingerprint_of(*this);
+  verifying = true;
+  reseed();
+  const HyperOutcome again = fixpoint();
+  verifying = false;
+  if (again == HyperOutcome::Unsat) return Settled::Clash;
+  if (again == HyperOutcome::Stalled) return Settled::Stalled;
+  if (fingerprint_of(*this) == drained) return Settled::Model;
+  ++stats_.reseed_repairs;
+  if (switch_flag(SwitchId::ReseedProbe))
+    std::fputs(
+        "RESEED_PROBE: incremental drain left work undone (recovered by the #137 net); a rule premise arrived "
+        "without a trigger\n",
+        stderr);
+  return Settled::Changed;
 }
 
 }  // namespace kelmon

@@ -171,6 +171,10 @@ class HyperEngine {
 
   // Fixpoint and matching.
   HyperOutcome fixpoint();
+  // After an incremental drain, at a would-be model: one pass over the whole
+  // graph; Changed when it derived something the triggers had missed.
+  enum class Settled : std::uint8_t { Model, Changed, Clash, Stalled };
+  Settled settle_model();
   void reseed();
   ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node);
   ApplyResult apply_head_atom(const ClauseAtom& atom, std::uint32_t centre, const Binding& binding,

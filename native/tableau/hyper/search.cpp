@@ -55,30 +55,38 @@ HyperOutcome HyperEngine::guarded_solve(std::uint64_t depth_left) {
 }
 
 HyperOutcome HyperEngine::solve(std::uint64_t depth_left) {
-  if (expired(deadline)) return HyperOutcome::Stalled;
-  if (adaptive_budget) {
-    const std::uint64_t b =
-        stats_.branches > adaptive_branches_mark ? stats_.branches - adaptive_branches_mark : 0;
-    if (b >= 500) {
-      const std::uint64_t r = stats_.restores > adaptive_restores_mark ? stats_.restores - adaptive_restores_mark : 0;
-      const std::uint64_t depth_cap = std::min<std::uint64_t>(budget, 0xFFFFFFFFu);
-      if (stats_.max_depth >= depth_cap && saturating_mul(r, 100) >= saturating_mul(b, 98)) {
-        stats_.stalled = true;
-        return HyperOutcome::Stalled;
+  for (;;) {
+    if (expired(deadline)) return HyperOutcome::Stalled;
+    if (adaptive_budget) {
+      const std::uint64_t b =
+          stats_.branches > adaptive_branches_mark ? stats_.branches - adaptive_branches_mark : 0;
+      if (b >= 500) {
+        const std::uint64_t r =
+            stats_.restores > adaptive_restores_mark ? stats_.restores - adaptive_restores_mark : 0;
+        const std::uint64_t depth_cap = std::min<std::uint64_t>(budget, 0xFFFFFFFFu);
+        if (stats_.max_depth >= depth_cap && saturating_mul(r, 100) >= saturating_mul(b, 98)) {
+          stats_.stalled = true;
+          return HyperOutcome::Stalled;
+        }
+        adaptive_branches_mark = stats_.branches;
+        adaptive_restores_mark = stats_.restores;
       }
-      adaptive_branches_mark = stats_.branches;
-      adaptive_restores_mark = stats_.restores;
+    }
+    const HyperOutcome fp = fixpoint();
+    if (fp != HyperOutcome::Sat) return fp;
+    // A number restriction that no merging can satisfy is a clash now: left
+    // until every disjunction is settled, it would be met once per combination
+    // of the unrelated choices made meanwhile.
+    if (at_most_clash()) return HyperOutcome::Unsat;
+    if (auto candidate = select_candidate()) return branch(*candidate, depth_left);
+    if (auto at_most = check_at_most(depth_left)) return *at_most;
+    switch (settle_model()) {
+      case Settled::Model: return HyperOutcome::Sat;
+      case Settled::Clash: return HyperOutcome::Unsat;
+      case Settled::Stalled: return HyperOutcome::Stalled;
+      case Settled::Changed: break;  // new facts: look for work again
     }
   }
-  const HyperOutcome fp = fixpoint();
-  if (fp != HyperOutcome::Sat) return fp;
-  // A number restriction that no merging can satisfy is a clash now: left
-  // until every disjunction is settled, it would be met once per combination
-  // of the unrelated choices made meanwhile.
-  if (at_most_clash()) return HyperOutcome::Unsat;
-  if (auto candidate = select_candidate()) return branch(*candidate, depth_left);
-  if (auto at_most = check_at_most(depth_left)) return *at_most;
-  return HyperOutcome::Sat;
 }
 
 bool HyperEngine::skipped_by_set(const DlClause& c) const {
