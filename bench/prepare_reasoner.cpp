@@ -47,7 +47,7 @@ void bench_file(const std::string& file, int rounds) {
   bool hyper = false, wedge = false;
   const double prepare = best_ms(rounds, [&] {
     auto r = reasoner::prepare_without_deadline(ir, saturation);
-    hyper = r && (*r)->hyper != nullptr;
+    hyper = r && (*r)->hyper_source != nullptr;
     wedge = r && (*r)->wedge.has_value();
   });
   const double hyper_ms = best_ms(rounds, [&] { (void)reasoner::build_hyper_clause_set(ir); });

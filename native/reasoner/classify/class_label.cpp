@@ -72,8 +72,9 @@ HyperEngine label_engine(const HyperClauseSet& set, const std::vector<DlClause>&
 }  // namespace
 
 ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Deadline deadline) {
-  if (!prepared.hyper) return LabelNoVerdict{};
-  const HyperClauseSet& set = *prepared.hyper;
+  const HyperClauseSet* hyper = prepared.hyper_set();
+  if (hyper == nullptr) return LabelNoVerdict{};
+  const HyperClauseSet& set = *hyper;
   const std::vector<DlClause> extra = probe_seed_clauses(set, c.v);
   std::vector<DlClause> all;
   HyperEngine engine = label_engine(set, extra, all);

@@ -251,9 +251,8 @@ void add_different_individual_clauses(const std::vector<Axiom>& axioms, std::uin
   }
 }
 
-std::unique_ptr<HyperClauseSet> build_hyper_clause_set(const InternalOntology& ir) {
+std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy) {
   auto set = std::make_unique<HyperClauseSet>();
-  InternalOntology copy = ir;
   add_role_gcis(copy);
   DlClauseSet clausified = clausify(copy);
   set->clauses = std::move(clausified.clauses);

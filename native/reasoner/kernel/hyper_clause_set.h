@@ -83,7 +83,7 @@ struct WedgeClauseSet {
   bool exact = false;
 };
 
-std::unique_ptr<HyperClauseSet> build_hyper_clause_set(const InternalOntology& ir);
+std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy);
 WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir);
 
 // Fresh ids handed out by the clause-set builders, and the complement class

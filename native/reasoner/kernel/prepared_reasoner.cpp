@@ -83,6 +83,15 @@ bool uses_inverse_roles(const InternalOntology& ir) {
 
 }  // namespace
 
+const HyperClauseSet* PreparedReasoner::hyper_set() const {
+  std::call_once(hyper_once, [this] {
+    if (!hyper_source) return;
+    hyper = build_hyper_clause_set(std::move(*hyper_source));
+    hyper_source.reset();
+  });
+  return hyper.get();
+}
+
 PreparedReasoner::~PreparedReasoner() {
   hyper.reset();  // its own stats line comes first
   if (!switch_flag(SwitchId::TableauIdStats)) return;
@@ -93,7 +102,7 @@ PreparedReasoner::~PreparedReasoner() {
 }
 
 Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline deadline,
-                                                   std::optional<sat::ElResult> saturation) {
+                                                   std::optional<sat::ElResult> saturation, HyperBuild hyper_build) {
   auto checkpoint = [&] { return expired(deadline); };
   const auto aborted = [] { return Result<PrepareOutcome>(PrepareOutcome{}); };
   if (checkpoint()) return aborted();
@@ -134,7 +143,10 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
 
   // Both clause sets come from the ontology as converted, before the
   // role-characteristic axioms are added below.
-  if (switch_flag(SwitchId::Hypertableau)) r->hyper = build_hyper_clause_set(ir);
+  if (switch_flag(SwitchId::Hypertableau)) {
+    r->hyper_source = std::make_unique<InternalOntology>(ir);
+    if (hyper_build == HyperBuild::Now) r->hyper_set();
+  }
   if (checkpoint()) return aborted();
   if (switch_flag(SwitchId::WedgeConsistency) && assertions) r->wedge = build_wedge_clause_set(ir);
 
@@ -165,7 +177,7 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
 
 Result<std::unique_ptr<PreparedReasoner>> prepare_without_deadline(InternalOntology ir,
                                                                    std::optional<sat::ElResult> saturation) {
-  auto outcome = from_internal_with_deadline(std::move(ir), std::nullopt, std::move(saturation));
+  auto outcome = from_internal_with_deadline(std::move(ir), std::nullopt, std::move(saturation), HyperBuild::OnFirstUse);
   if (!outcome) return std::unexpected(std::move(outcome.error()));
   invariant(!outcome->aborted(), "from_internal_with_deadline(.., None) never aborts");
   return std::move(outcome->reasoner);

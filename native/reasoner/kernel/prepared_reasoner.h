@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <utility>
@@ -65,8 +66,15 @@ struct PreparedReasoner {
   AboxFacts abox;
   ToldTables told;
   std::vector<Axiom> axioms;  // as converted, without the role-characteristic axioms
-  // Absent when KELMON_HYPERTABLEAU is off.
-  std::unique_ptr<HyperClauseSet> hyper;
+  // The hypertableau clause set, built on first use (most single questions
+  // never run the hypertableau, and building it is most of the preparation
+  // of a large ontology); nullptr when KELMON_HYPERTABLEAU was off at
+  // preparation. Safe to call from several workers at once.
+  const HyperClauseSet* hyper_set() const;
+  // The ontology as converted, kept for that build until it happens.
+  mutable std::unique_ptr<InternalOntology> hyper_source;
+  mutable std::unique_ptr<HyperClauseSet> hyper;
+  mutable std::once_flag hyper_once;
   // Present only when KELMON_SNAPSHOT_CAPTURE is on.
   std::unique_ptr<SnapshotCapture> snapshot;
   // Present only for an ontology with assertions and KELMON_WEDGE_CONSISTENCY on.
@@ -106,11 +114,17 @@ struct PrepareOutcome {
   bool aborted() const { return reasoner == nullptr; }
 };
 
+// When the hypertableau clause set is built: now, inside the deadline's
+// checkpoints (classification, which needs it at once), or on first use.
+enum class HyperBuild : std::uint8_t { Now, OnFirstUse };
+
 // The error side is admitted for callers to pass on; the build never produces it.
 Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline deadline,
-                                                   std::optional<sat::ElResult> saturation);
+                                                   std::optional<sat::ElResult> saturation,
+                                                   HyperBuild hyper_build = HyperBuild::Now);
 
-// For callers without a deadline, for whom an abort is a broken invariant.
+// For callers without a deadline, for whom an abort is a broken invariant; the
+// hypertableau clause set waits for its first use.
 Result<std::unique_ptr<PreparedReasoner>> prepare_without_deadline(InternalOntology ir,
                                                                    std::optional<sat::ElResult> saturation);
 

@@ -80,9 +80,10 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
   if (!prepared) return std::unexpected(std::move(prepared.error()));
   const PreparedReasoner& p = **prepared;
 
-  if (sub->named() && sup->named() && p.hyper) {
+  const HyperClauseSet* hyper = sub->named() && sup->named() ? p.hyper_set() : nullptr;
+  if (hyper != nullptr) {
     // Only a closed run is taken: a model may come from an incomplete clause set.
-    if (run_hyper_iterative(*p.hyper, sub->id.v, sup->id.v, std::nullopt) == HyperVerdict::Closed)
+    if (run_hyper_iterative(*hyper, sub->id.v, sup->id.v, std::nullopt) == HyperVerdict::Closed)
       return KernelAnswer{true, false, false, true};
   }
 

@@ -57,7 +57,7 @@ TEST_P(LabelModes, LabelsHoldTheEntailedClassesAndTheProbe) {
   const auto& set = std::get<LabelSat>(a).label;
   for (const char* c : {"A", "B", "D"}) EXPECT_TRUE(set.contains(x.id(c).v)) << c;
   EXPECT_FALSE(set.contains(x.id("C").v));
-  EXPECT_TRUE(set.contains(x.prepared->hyper->probe_id));
+  EXPECT_TRUE(set.contains(x.prepared->hyper_set()->probe_id));
   EXPECT_EQ(std::get<LabelSat>(a).backfold, std::vector<std::uint32_t>{x.id("D").v});
   EXPECT_TRUE(std::holds_alternative<LabelUnsat>(x.label("V")));
 }
@@ -95,7 +95,7 @@ TEST(ClassLabel, BackfoldIsEmptyWhenSwitchedOffOrWhenTheRunBranched) {
 TEST(ClassLabel, NoClauseSetMeansNoVerdict) {
   ScopedSwitch off(SwitchId::Hypertableau, "0");
   Labelled x(kDefinition);
-  EXPECT_EQ(x.prepared->hyper, nullptr);
+  EXPECT_EQ(x.prepared->hyper_set(), nullptr);
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("V")));
 }
@@ -105,7 +105,7 @@ TEST(ClassLabel, AModelOfInexactClausesIsNoVerdictButAClosedRunStillCounts) {
   Labelled x(
       "SubClassOf(:A DataMaxCardinality(1 :d xsd:integer)) SubClassOf(:V ObjectSomeValuesFrom(:r :C)) "
       "SubClassOf(:V ObjectAllValuesFrom(:r :E)) DisjointClasses(:C :E)");
-  ASSERT_FALSE(x.prepared->hyper->sat_exact);
+  ASSERT_FALSE(x.prepared->hyper_set()->sat_exact);
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
   EXPECT_TRUE(std::holds_alternative<LabelUnsat>(x.label("V")));
   // A hypertableau model of such clauses is no answer for a pair either.
@@ -120,7 +120,7 @@ TEST(ClassLabel, NodesOfOneNominalAreOneElement) {
       "SubClassOf(:A ObjectSomeValuesFrom(:r ObjectOneOf(:a))) "
       "SubClassOf(:A ObjectSomeValuesFrom(:s ObjectIntersectionOf(ObjectOneOf(:a) :B))) "
       "EquivalentClasses(:D ObjectSomeValuesFrom(:r :B)) Declaration(Class(:F))");
-  ASSERT_TRUE(x.prepared->hyper->sat_exact);
+  ASSERT_TRUE(x.prepared->hyper_set()->sat_exact);
   const ClassLabel a = x.label("A");
   ASSERT_TRUE(std::holds_alternative<LabelSat>(a)) << label_name(a);
   EXPECT_TRUE(std::get<LabelSat>(a).label.contains(x.id("D").v));

@@ -245,8 +245,8 @@ TEST(PreparedReasonerTest, ClauseSetStatsLineComesBeforeTheTableauOne) {
   ScopedSwitch hyper(SwitchId::IdStats, "1");
   auto p = prepare(convert_ofn("SubClassOf(:A :B)"));
   ASSERT_NE(p, nullptr);
-  ASSERT_NE(p->hyper, nullptr);
-  p->hyper->shallow_decided = 4;
+  ASSERT_NE(p->hyper_set(), nullptr);
+  p->hyper_set()->shallow_decided = 4;
   p->id_stats.missed = 1;
   ::testing::internal::CaptureStderr();
   p.reset();
@@ -271,7 +271,7 @@ TEST_P(ClauseSets, BuiltAsTheirSwitchesAndTheAssertionsSay) {
   ScopedSwitch wedge(SwitchId::WedgeConsistency, GetParam().wedge);
   auto p = prepare(convert_ofn(GetParam().body));
   ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->hyper != nullptr, GetParam().has_hyper);
+  EXPECT_EQ(p->hyper_set() != nullptr, GetParam().has_hyper);
   EXPECT_EQ(p->wedge.has_value(), GetParam().has_wedge);
   if (p->wedge) {
     EXPECT_EQ(p->wedge->individual_count, 1u);
@@ -294,12 +294,16 @@ TEST(PreparedReasonerTest, ClauseSetsMatchAStandaloneBuild) {
   const char* body = "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) FunctionalObjectProperty(:r) "
                      "IrreflexiveObjectProperty(:r) ReflexiveObjectProperty(:s) SymmetricObjectProperty(:t) "
                      "InverseFunctionalObjectProperty(:t) ClassAssertion(:A :a) ObjectPropertyAssertion(:t :a :b)";
-  auto p = prepare(convert_ofn(body));
-  ASSERT_NE(p, nullptr);
-  ASSERT_NE(p->hyper, nullptr);
+  auto prepared = prepare_without_deadline(convert_ofn(body), std::nullopt);
+  ASSERT_TRUE(prepared.has_value());
+  const auto& p = *prepared;
+  // Not built until asked for, and then as a standalone build.
+  EXPECT_EQ(p->hyper, nullptr);
+  ASSERT_NE(p->hyper_set(), nullptr);
+  EXPECT_EQ(p->hyper_set(), p->hyper.get());
   ASSERT_TRUE(p->wedge.has_value());
   const InternalOntology ir = convert_ofn(body);
-  EXPECT_EQ(p->hyper->clauses, build_hyper_clause_set(ir)->clauses);
+  EXPECT_EQ(p->hyper_set()->clauses, build_hyper_clause_set(ir)->clauses);
   EXPECT_EQ(p->wedge->clauses, build_wedge_clause_set(ir).clauses);
   EXPECT_EQ(p->wedge->individual_count, 2u);
 }
