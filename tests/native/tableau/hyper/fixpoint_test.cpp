@@ -48,6 +48,30 @@ TEST(Fixpoint, ReseedProbeLineWhenVerificationRepairs) {
   EXPECT_EQ(e.stats().reseed_repairs, 1u);
 }
 
+// The late C(0) clashes with a disjunct chosen before it arrived: the pass
+// at the would-be model finds the clash and the search takes the other
+// disjunct, or answers unsatisfiable when both clash.
+TEST(Fixpoint, LatePremiseFoundAtTheModelStillDecidesTheBranch) {
+  for (bool both : {false, true}) {
+    for (bool incremental : {false, true}) {
+      auto clauses = late_premise();
+      clauses.push_back({{ca(0, 0)}, {ca(6, 0), ca(7, 0)}});
+      clauses.push_back({{ca(5, 0), ca(6, 0)}, {}});
+      if (both) clauses.push_back({{ca(5, 0), ca(7, 0)}, {}});
+      HyperEngine e(clauses, 0);
+      e.incremental_fixpoint = incremental;
+      const HyperOutcome outcome = e.run(256, std::nullopt);
+      if (both) {
+        EXPECT_EQ(outcome, HyperOutcome::Unsat) << "incremental " << incremental;
+        continue;
+      }
+      ASSERT_EQ(outcome, HyperOutcome::Sat) << "incremental " << incremental;
+      EXPECT_TRUE(e.nodes[0].has_label(7));
+      EXPECT_FALSE(e.nodes[0].has_label(6));
+    }
+  }
+}
+
 TEST(Fixpoint, WithoutVerificationTheIncrementalDrainStopsShort) {
   auto clauses = late_premise();
   HyperEngine e(clauses, 0);
