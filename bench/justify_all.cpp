@@ -5,7 +5,10 @@
 // Each query runs in a child process stopped after --seconds (default 60): a
 // kernel test without a deadline may not end, and then the row says how many
 // oracle calls had been answered.
-//   scripts/bench-native justify_all [--max N] [--galen N] [--seconds N]
+// --only TEXT runs the queries whose text holds TEXT; --dump FILE writes each
+// candidate to FILE before it is asked, so a search that does not end leaves
+// the candidate it stopped on.
+//   scripts/bench-native justify_all [--max N] [--galen N] [--seconds N] [--only TEXT] [--dump FILE]
 #include <algorithm>
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "owl/functional_writer.h"
 #include "owl/load.h"
 #include "reasoner/explanation/justification_search.h"
 #include "reasoner/explanation/kernel_seam.h"
@@ -30,14 +34,19 @@ namespace {
 
 using namespace kelmon;
 
-// Counts the oracle calls, and writes "call" to `out` as each one is answered.
+// Counts the oracle calls, and writes "call <ms> <axioms>" to `out` as each one
+// is answered.
 class CountingOracle final : public explain::EntailmentOracle {
  public:
-  CountingOracle(explain::EntailmentOracle& inner, FILE* out) : inner_(inner), out_(out) {}
+  CountingOracle(explain::EntailmentOracle& inner, FILE* out, std::string dump)
+      : inner_(inner), out_(out), dump_(std::move(dump)) {}
   Result<bool> entails(const owl::AxiomSet& candidate, const explain::JustifyQuery& query) override {
     ++calls;
+    if (!dump_.empty()) write_candidate(candidate);
+    const auto start = std::chrono::steady_clock::now();
     auto answer = inner_.entails(candidate, query);
-    std::fputs("call\n", out_);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(out_, "call %.1f %zu\n", ms, candidate.size());
     std::fflush(out_);
     return answer;
   }
@@ -47,8 +56,19 @@ class CountingOracle final : public explain::EntailmentOracle {
   std::uint64_t calls = 0;
 
  private:
+  // The candidate about to be asked, as a functional-syntax document: the one
+  // left behind by a search that did not end.
+  void write_candidate(const owl::AxiomSet& candidate) const {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(dump_.c_str(), "w"), std::fclose);
+    if (!file) return;
+    std::fputs("Ontology(<urn:justify-candidate>\n", file.get());
+    for (const owl::AnnotatedAxiom& a : candidate) std::fprintf(file.get(), "%s\n", owl::write_functional_axiom(a).c_str());
+    std::fputs(")\n", file.get());
+  }
+
   explain::EntailmentOracle& inner_;
   FILE* out_;
+  std::string dump_;
 };
 
 // The lines of a reference classification (gzipped ones through gzip).
@@ -80,7 +100,8 @@ struct Row {
   std::string ontology, query;
   std::size_t found = 0, smallest = 0, largest = 0;
   std::uint64_t calls = 0;
-  double ms = 0;
+  double ms = 0, slowest_call_ms = 0;
+  std::size_t largest_candidate = 0;
   std::string error;  // or why the search gave no answer
 };
 
@@ -94,9 +115,9 @@ std::string query_text(const explain::JustifyQuery& query) {
 // The search itself, in the child: "call" lines as the oracle answers, then
 // "done <found> <smallest> <largest>" or "error <message>".
 [[noreturn]] void search_in_child(const explain::SplitAxioms& split, const explain::JustifyQuery& query,
-                                  std::uint64_t max, FILE* out) {
+                                  std::uint64_t max, const std::string& dump, FILE* out) {
   explain::SubsetOracle kernel_oracle(explain::built_kernel());
-  CountingOracle oracle(kernel_oracle, out);
+  CountingOracle oracle(kernel_oracle, out, dump);
   auto found = explain::find_all_justifications(oracle, split.non_logical, split.logical, query, max);
   if (!found) {
     std::fprintf(out, "error %s\n", reasoner_error_message(found.error()).c_str());
@@ -113,7 +134,7 @@ std::string query_text(const explain::JustifyQuery& query) {
 }
 
 Row run(const std::string& ontology, const explain::SplitAxioms& split, const explain::JustifyQuery& query,
-        std::uint64_t max, unsigned seconds) {
+        std::uint64_t max, unsigned seconds, const std::string& dump) {
   Row row;
   row.ontology = ontology;
   row.query = query_text(query);
@@ -127,7 +148,7 @@ Row run(const std::string& ontology, const explain::SplitAxioms& split, const ex
   if (child == 0) {
     close(fds[0]);
     alarm(seconds);  // the default action ends the child
-    search_in_child(split, query, max, fdopen(fds[1], "w"));
+    search_in_child(split, query, max, dump, fdopen(fds[1], "w"));
   }
   close(fds[1]);
   FILE* in = fdopen(fds[0], "r");
@@ -136,8 +157,14 @@ Row run(const std::string& ontology, const explain::SplitAxioms& split, const ex
   while (std::fgets(line, sizeof line, in)) {
     std::string text(line);
     if (!text.empty() && text.back() == '\n') text.pop_back();
-    if (text == "call") {
+    if (text.starts_with("call ")) {
       ++row.calls;
+      double call_ms = 0;
+      std::size_t axioms = 0;
+      if (std::sscanf(text.c_str() + 5, "%lf %zu", &call_ms, &axioms) == 2) {
+        row.slowest_call_ms = std::max(row.slowest_call_ms, call_ms);
+        row.largest_candidate = std::max(row.largest_candidate, axioms);
+      }
     } else if (text.starts_with("done ")) {
       done = std::sscanf(text.c_str() + 5, "%zu %zu %zu", &row.found, &row.smallest, &row.largest) == 3;
     } else if (text.starts_with("error ")) {
@@ -158,11 +185,14 @@ int main(int argc, char** argv) {
   std::uint64_t max = 10;
   std::size_t galen_queries = 10;
   unsigned seconds = 60;
+  std::string only, dump;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string arg = argv[i];
     if (arg == "--max") max = std::strtoull(argv[i + 1], nullptr, 10);
     else if (arg == "--galen") galen_queries = std::strtoull(argv[i + 1], nullptr, 10);
     else if (arg == "--seconds") seconds = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    else if (arg == "--only") only = argv[i + 1];
+    else if (arg == "--dump") dump = argv[i + 1];
   }
   const std::string corpus = KELMON_CORPUS_DIR;
   std::vector<Row> rows;
@@ -189,22 +219,24 @@ int main(int argc, char** argv) {
       }
     }
     for (const auto& q : queries) {
-      rows.push_back(run(name, split, q, max, seconds));
+      if (!only.empty() && query_text(q).find(only) == std::string::npos) continue;
+      rows.push_back(run(name, split, q, max, seconds, dump));
       std::fprintf(stderr, "%s %s: %zu in %.0f ms\n", name.c_str(), rows.back().query.c_str(), rows.back().found,
                    rows.back().ms);
     }
   }
-  std::printf("| ontology | query | justifications | axioms each | oracle calls | calls per justification | ms | ms per justification |\n");
-  std::printf("|---|---|---:|---:|---:|---:|---:|---:|\n");
+  std::printf("| ontology | query | justifications | axioms each | oracle calls | calls per justification | ms | ms per justification | slowest call ms | largest candidate |\n");
+  std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const Row& r : rows) {
     if (!r.error.empty()) {
-      std::printf("| %s | %s | %s | | %llu | | %.0f | |\n", r.ontology.c_str(), r.query.c_str(),
-                  r.error.c_str(), static_cast<unsigned long long>(r.calls), r.ms);
+      std::printf("| %s | %s | %s | | %llu | | %.0f | | %.0f | %zu |\n", r.ontology.c_str(), r.query.c_str(),
+                  r.error.c_str(), static_cast<unsigned long long>(r.calls), r.ms, r.slowest_call_ms,
+                  r.largest_candidate);
       continue;
     }
     const double per = r.found ? static_cast<double>(r.found) : 1.0;
-    std::printf("| %s | %s | %zu | %zu–%zu | %llu | %.1f | %.0f | %.1f |\n", r.ontology.c_str(), r.query.c_str(),
-                r.found, r.smallest, r.largest, static_cast<unsigned long long>(r.calls), r.calls / per, r.ms,
-                r.ms / per);
+    std::printf("| %s | %s | %zu | %zu–%zu | %llu | %.1f | %.0f | %.1f | %.0f | %zu |\n", r.ontology.c_str(),
+                r.query.c_str(), r.found, r.smallest, r.largest, static_cast<unsigned long long>(r.calls),
+                r.calls / per, r.ms, r.ms / per, r.slowest_call_ms, r.largest_candidate);
   }
 }

@@ -5,6 +5,7 @@
 
 #include "owl/vocabulary.h"
 #include "reasoner/classify/classify_driver.h"
+#include "reasoner/individuals/instance_retrieval.h"
 #include "reasoner/kernel/abox_saturation.h"
 #include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/subsumption.h"
@@ -38,19 +39,18 @@ class BuiltKernel final : public KernelTests {
     if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
     return ConsistencyAnswer{answer->answer, answer->answered_by_saturation};
   }
-  // The individual is an instance of C exactly when asserting ¬C of it leaves
-  // no model. The class is looked up before the individual.
+  // The instance service answers for named classes. owl:Thing and owl:Nothing,
+  // which it does not look up, and its tests that ran out of time go to the
+  // unbounded probe: a timed-out "no" is no verdict. The class is looked up
+  // before the individual.
   Result<bool> is_instance_of(InternalOntology ir, std::string_view class_iri,
                               std::string_view individual_iri) override {
-    auto c = class_concept(ir, class_iri);
-    if (!c) return std::unexpected(c.error());
-    auto individual = ir.vocabulary.individuals.get(individual_iri);
-    if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
-    ir.axioms.push_back(ClassAssertion{ir.concepts.nnf_not(*c), individual->id});
-    sort_axioms(ir.axioms);
-    auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
-    if (!consistent) return consistent;
-    return !*consistent;
+    if (class_iri != owl::vocab::kOwlThing && class_iri != owl::vocab::kOwlNothing) {
+      auto answer = reasoner::is_instance_of_internal(ir, class_iri, individual_iri);
+      if (!answer) return std::unexpected(answer.error());
+      if (!answer->timed_out) return answer->is_instance;
+    }
+    return complement_makes_inconsistent(std::move(ir), class_iri, individual_iri);
   }
   Result<std::vector<PropertyTriple>> inferred_object_property_assertions(const owl::AxiomSet& candidate) override {
     return reasoner::inferred_object_property_assertions(candidate);
@@ -67,6 +67,20 @@ class BuiltKernel final : public KernelTests {
   }
 
  private:
+  // The individual is an instance of C exactly when asserting ¬C of it leaves
+  // no model.
+  static Result<bool> complement_makes_inconsistent(InternalOntology ir, std::string_view class_iri,
+                                                    std::string_view individual_iri) {
+    auto c = class_concept(ir, class_iri);
+    if (!c) return std::unexpected(c.error());
+    auto individual = ir.vocabulary.individuals.get(individual_iri);
+    if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
+    ir.axioms.push_back(ClassAssertion{ir.concepts.nnf_not(*c), individual->id});
+    sort_axioms(ir.axioms);
+    auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
+    if (!consistent) return consistent;
+    return !*consistent;
+  }
   // A test cut short answers only its default, which the searches must not
   // take for a verdict.
   static Result<bool> decided_answer(Result<reasoner::KernelAnswer> answer) {
