@@ -270,6 +270,9 @@ def inconsistent_with(*probe):
 PIZZA_OFN = os.path.join(CORPUS, "ontologies", "pizza.ofn")
 PIZZA = "http://www.co-ode.org/ontologies/pizza/pizza.owl#"
 INDIVIDUALS = os.path.join(DATA, "explain_individuals.ofn")
+# Within the fragment where instance questions are read off the saturation;
+# felix is both a cat and a dog, which are disjoint.
+INCONSISTENT_ABOX = os.path.join(DATA, "explain_inconsistent_abox.ofn")
 INTEGER = "http://www.w3.org/2001/XMLSchema#integer"
 
 # (document, query, how the test itself decides the entailment on a written document)
@@ -281,6 +284,8 @@ MINIMAL = [
     (PIZZA_OFN, ["unsat", PIZZA + "CheeseyVegetableTopping"], unsat(PIZZA + "CheeseyVegetableTopping")),
     (PIZZA_OFN, ["unsat", PIZZA + "IceCream"], unsat(PIZZA + "IceCream")),
     (INDIVIDUALS, ["instance", X + "felix", X + "Animal"], inconsistent_with("ClassAssertion(ObjectComplementOf(:Animal) :felix)")),
+    (INCONSISTENT_ABOX, ["instance", X + "rex", X + "Robot"],
+     inconsistent_with("ClassAssertion(ObjectComplementOf(:Robot) :rex)")),
     (INDIVIDUALS, ["property", X + "ann", X + "sharesHomeWith", X + "felix"],
      inconsistent_with("NegativeObjectPropertyAssertion(:sharesHomeWith :ann :felix)")),
     (INDIVIDUALS, ["same", X + "ann", X + "anna"], inconsistent_with("DifferentIndividuals(:ann :anna)")),
@@ -364,6 +369,22 @@ def test_a_chain_of_undeclared_classes_is_justified_and_repaired():
 ])
 def test_instance_queries_on_undeclared_names(query, expected):
     assert sorted(native.justify_all(INDIVIDUALS, query)) == sorted(expected)
+
+
+CAT_DOG_CLASH = ["<http://x/Cat> DisjointWith <http://x/Dog>", "<http://x/felix> Type <http://x/Cat>",
+                 "<http://x/felix> Type <http://x/Dog>"]
+
+
+@pytest.mark.parametrize("query, expected", [
+    # Every assertion follows from an inconsistent ABox, by the clash alone ...
+    (["instance", X + "rex", X + "Robot"], [CAT_DOG_CLASH]),
+    (["instance", X + "felix", "http://www.w3.org/2002/07/owl#Nothing"], [CAT_DOG_CLASH]),
+    # ... and a told type also by itself.
+    (["instance", X + "rex", X + "Animal"],
+     [CAT_DOG_CLASH, ["<http://x/Dog> SubClassOf <http://x/Animal>", "<http://x/rex> Type <http://x/Dog>"]]),
+])
+def test_instance_queries_on_an_inconsistent_abox(query, expected):
+    assert sorted(map(sorted, native.justify_all(INCONSISTENT_ABOX, query))) == sorted(map(sorted, expected))
 
 
 @pytest.mark.parametrize("query, unknown", [

@@ -41,14 +41,22 @@ class BuiltKernel final : public KernelTests {
   }
   // The instance service answers for named classes. owl:Thing and owl:Nothing,
   // which it does not look up, and its tests that ran out of time go to the
-  // unbounded probe: a timed-out "no" is no verdict. The class is looked up
-  // before the individual.
+  // unbounded probe: a timed-out "no" is no verdict. Its saturation route
+  // reads types off the saturation, which says "no" on an inconsistent
+  // candidate that entails every assertion, so there a "no" stands only for a
+  // consistent candidate. The class is looked up before the individual.
   Result<bool> is_instance_of(InternalOntology ir, std::string_view class_iri,
                               std::string_view individual_iri) override {
     if (class_iri != owl::vocab::kOwlThing && class_iri != owl::vocab::kOwlNothing) {
       auto answer = reasoner::is_instance_of_internal(ir, class_iri, individual_iri);
       if (!answer) return std::unexpected(answer.error());
-      if (!answer->timed_out) return answer->is_instance;
+      if (answer->is_instance) return true;
+      if (!answer->timed_out) {
+        if (!reasoner::use_saturation_for_realize(ir)) return false;
+        auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
+        if (!consistent) return consistent;
+        return !*consistent;
+      }
     }
     return complement_makes_inconsistent(std::move(ir), class_iri, individual_iri);
   }

@@ -5,6 +5,7 @@
 #include "common/switches.h"
 #include "reasoner/fragment.h"
 #include "reasoner/kernel/hyper_runs.h"
+#include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/tableau_test.h"
 #include "reasoner/kernel/test_concepts.h"
 #include "saturation/proof_store.h"
@@ -75,6 +76,9 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
     return KernelAnswer{true, true, frag, true};
   }
 
+  // The subsumption clauses leave asserted facts out, which (with nominals or
+  // a clash) can make sub ⊑ sup hold.
+  const bool without_facts = !has_assertion(ir.axioms);
   // The saturation is handed on rather than computed again.
   auto prepared = prepare_without_deadline(std::move(ir), std::move(saturation));
   if (!prepared) return std::unexpected(std::move(prepared.error()));
@@ -83,12 +87,13 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
   const HyperClauseSet* hyper = sub->named() && sup->named() ? p.hyper_set() : nullptr;
   if (hyper != nullptr) {
     // A closed run proves the subsumption; a model refutes it only when the
-    // clauses leave nothing of the ontology out, as in classification. Such a
-    // model settles in milliseconds many tests the tableau cannot end (GALEN
-    // subsets with inverse, functional and transitive roles).
+    // clauses leave nothing of the ontology out. Such a model settles in
+    // milliseconds many tests the tableau cannot end (GALEN subsets with
+    // inverse, functional and transitive roles).
     const HyperVerdict verdict = run_hyper_iterative(*hyper, sub->id.v, sup->id.v, std::nullopt);
     if (verdict == HyperVerdict::Closed) return KernelAnswer{true, false, false, true};
-    if (verdict == HyperVerdict::Model && hyper->sat_exact) return KernelAnswer{false, false, false, true};
+    if (verdict == HyperVerdict::Model && hyper->sat_exact && without_facts)
+      return KernelAnswer{false, false, false, true};
   }
 
   auto test = tableau_answer(p, [sub = *sub, sup = *sup](ConceptPool& pool) {
