@@ -14,6 +14,12 @@ bool GraphNode::is_distinct_from(NodeId other) const {
   return std::find(distinct.begin(), distinct.end(), other) != distinct.end();
 }
 
+DepSet GraphNode::distinct_deps_with(NodeId other) const {
+  auto it = std::find(distinct.begin(), distinct.end(), other);
+  const auto k = static_cast<std::size_t>(it - distinct.begin());
+  return k < distinct_deps.size() ? distinct_deps[k] : DepSet{};
+}
+
 // One clock read: two could disagree, reporting a passed deadline without the
 // timed-out flag that makes the caller call the answer undecided.
 bool TableauContext::deadline_passed() {
@@ -146,12 +152,15 @@ void TableauContext::remove_edge(NodeId from, RoleId role, NodeId to, std::size_
   mark_dirty(to);
 }
 
-void TableauContext::mark_distinct(NodeId a, NodeId b) {
+void TableauContext::mark_distinct(NodeId a, NodeId b, const DepSet& deps) {
   if (a == b) return;
   GraphNode& na = node(a);
   if (na.is_distinct_from(b)) return;
   na.distinct.push_back(b);
-  node(b).distinct.push_back(a);
+  na.distinct_deps.push_back(deps);
+  GraphNode& nb = node(b);
+  nb.distinct.push_back(a);
+  nb.distinct_deps.push_back(deps);
   trail.emplace_back(DistinctMarked{a, b});
 }
 
@@ -203,6 +212,7 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
   const std::vector<Edge> out_edges = source.edges;
   const std::vector<Edge> in_edges = source.in_edges;
   const std::vector<NodeId> distinct = source.distinct;
+  const std::vector<DepSet> distinct_deps = source.distinct_deps;
 
   for (const auto& [concept_id, label_deps] : labels) add_label(into, concept_id, DepSet::union_of(label_deps, deps));
 
@@ -230,8 +240,10 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
     add_edge(s, e.role, into, DepSet::union_of(copied, deps));
   }
 
-  for (NodeId d : distinct) {
-    if (d != into && d != from) mark_distinct(into, d);
+  for (std::size_t i = 0; i < distinct.size(); ++i) {
+    const NodeId d = distinct[i];
+    const DepSet mark = i < distinct_deps.size() ? distinct_deps[i] : DepSet{};
+    if (d != into && d != from) mark_distinct(into, d, DepSet::union_of(mark, deps));
   }
 
   invariant(graph.nodes.size() <= UINT32_MAX, "node count fits in u32");
@@ -306,12 +318,12 @@ void TableauContext::undo(TrailEntry& entry) {
             }
           },
           [&](const DistinctMarked& e) {
-            auto& a = node(e.a).distinct;
-            invariant(!a.empty(), "DistinctMarked undo: a empty");
-            a.pop_back();
-            auto& b = node(e.b).distinct;
-            invariant(!b.empty(), "DistinctMarked undo: b empty");
-            b.pop_back();
+            for (NodeId end : {e.a, e.b}) {
+              GraphNode& n = node(end);
+              invariant(!n.distinct.empty(), "DistinctMarked undo: mark list empty");
+              n.distinct.pop_back();
+              if (!n.distinct_deps.empty()) n.distinct_deps.pop_back();
+            }
           },
           [&](EdgeRemoved& e) {
             GraphNode& f = node(e.from);

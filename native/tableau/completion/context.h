@@ -91,7 +91,8 @@ class TableauContext {
   void add_edge(NodeId from, RoleId role, NodeId to, std::span<const std::uint32_t> deps);
   void add_edge(NodeId from, RoleId role, NodeId to, const DepSet& deps) { add_edge(from, role, to, deps.ids()); }
   void remove_edge(NodeId from, RoleId role, NodeId to, std::size_t out_position, std::size_t in_position);
-  void mark_distinct(NodeId a, NodeId b);
+  // `deps`: the branch ids the two nodes' distinctness rests on (none when asserted).
+  void mark_distinct(NodeId a, NodeId b, const DepSet& deps = DepSet{});
   bool merge_nodes(NodeId from, NodeId into, const DepSet& deps);
   void set_nominal_node(std::uint32_t key, NodeId node);
   std::uint64_t checkpoint();

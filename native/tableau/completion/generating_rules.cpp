@@ -33,6 +33,29 @@ bool neighbour_has(const TableauContext& ctx, NodeId x, Role r, ConceptId c) {
   return false;
 }
 
+// What makes y an R-neighbour of x with the filler: the matching edges and the
+// filler label, or every label of y when the filler is only told through another.
+DepSet witness_deps(const TableauContext& ctx, NodeId x, Role r, NodeId y, ConceptId filler) {
+  DepSet d;
+  const GraphNode& n = ctx.node(x);
+  for (std::size_t k = 0; k < n.edges.size(); ++k) {
+    if (n.edges[k].node == y && ctx.role_matches(0, n.edges[k].role, r.inverse, r.id) && k < n.edge_deps.size())
+      d.join(n.edge_deps[k]);
+  }
+  for (std::size_t k = 0; k < n.in_edges.size(); ++k) {
+    if (n.in_edges[k].node == y && ctx.role_matches(1, n.in_edges[k].role, r.inverse, r.id) &&
+        k < n.in_edge_deps.size())
+      d.join(n.in_edge_deps[k]);
+  }
+  const GraphNode& ny = ctx.node(y);
+  if (auto pos = ny.label_position(filler)) {
+    d.join(ny.label_deps[*pos]);
+  } else {
+    for (const DepSet& l : ny.label_deps) d.join(l);
+  }
+  return d;
+}
+
 struct Entry {
   Role role;
   std::uint32_t n;
@@ -132,11 +155,18 @@ bool apply_min_rule(TableauContext& ctx, NodeId x) {
     // label does not imply; only fresh successors are marked.
     const std::vector<NodeId> kept = DistinctCliqueSearch(ctx, witnesses, e.n).run();
     if (kept.size() >= e.n) continue;
+    // The marks rest on the label and on what made the kept witnesses count:
+    // without a kept witness, the rule would have made one more fresh node.
+    DepSet marks = e.deps;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      marks.join(witness_deps(ctx, x, e.role, kept[i], e.filler));
+      for (std::size_t j = 0; j < i; ++j) marks.join(ctx.node(kept[i]).distinct_deps_with(kept[j]));
+    }
     std::vector<NodeId> fresh;
     for (std::size_t i = kept.size(); i < e.n; ++i) fresh.push_back(create_successor(ctx, x, e.role, e.filler, e.deps));
     for (std::size_t i = 0; i < fresh.size(); ++i) {
-      for (NodeId w : kept) ctx.mark_distinct(w, fresh[i]);
-      for (std::size_t j = 0; j < i; ++j) ctx.mark_distinct(fresh[j], fresh[i]);
+      for (NodeId w : kept) ctx.mark_distinct(w, fresh[i], marks);
+      for (std::size_t j = 0; j < i; ++j) ctx.mark_distinct(fresh[j], fresh[i], marks);
     }
     changed = true;
   }

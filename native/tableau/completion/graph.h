@@ -36,9 +36,13 @@ struct GraphNode {
   std::vector<Edge> edges;        // out-edges, in the order added
   std::vector<Edge> in_edges;     // in-edges, in the order added
   std::vector<NodeId> distinct;
+  // Beside `distinct`: the branch ids each mark rests on.
+  std::vector<DepSet> distinct_deps;
 
   bool has_label(ConceptId c) const;
   bool is_distinct_from(NodeId other) const;
+  // What the mark against `other` rests on; empty when there is none.
+  DepSet distinct_deps_with(NodeId other) const;
   // Position of the label, or none.
   std::optional<std::size_t> label_position(ConceptId c) const;
 };

@@ -99,20 +99,24 @@ bool apply_max_rule(TableauContext& ctx, NodeId x) {
     const bool trial = switch_flag(SwitchId::MaxTrialMerge);
     bool merged = false;
     // Why no merge is possible: the merge sets and clashes of the trial merges,
-    // so a clash below can jump past choices it does not rest on; a pair held
-    // apart by a distinct mark (which carries no provenance) blames every open choice.
+    // so a clash below can jump past choices it does not rest on, and what
+    // each distinct mark holding a pair apart rests on.
     // Every neighbour counts toward the excess, also when no pair can merge
     // (an at-most-0 label, or all pairs held apart).
     DepSet why = e.deps;
     for (NodeId y : ys) join_neighbour_deps(ctx, x, e, y, why);
-    if (pairs.size() < ys.size() * (ys.size() - 1) / 2) why.join(ctx.branch_deps());
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+      for (std::size_t j = i + 1; j < ys.size(); ++j) {
+        if (ctx.node(ys[i]).is_distinct_from(ys[j])) why.join(ctx.node(ys[i]).distinct_deps_with(ys[j]));
+      }
+    }
     for (const Pair& p : pairs) {
       const DepSet d = merge_deps(ctx, x, e, p.yi, p.yj);
       why.join(d);
       const std::uint64_t cp = trial ? ctx.checkpoint() : 0;
       if (!ctx.merge_nodes(p.yj, p.yi, d)) {
         if (trial) ctx.rollback(cp);
-        why.join(ctx.branch_deps());
+        why.join(ctx.node(p.yj).distinct_deps_with(p.yi));
         continue;
       }
       if (trial) {
@@ -165,7 +169,7 @@ bool apply_nominal_merge_rule(TableauContext& ctx, NodeId x) {
     }
   }
   if (nominals.empty()) return false;
-  const NodeId a = ctx.representative(x);
+  NodeId a = ctx.representative(x);
   bool changed = false;
   for (const auto& [o, label, d] : nominals) {
     const auto it = ctx.graph.nominal_nodes.find(o.v);
@@ -181,8 +185,16 @@ bool apply_nominal_merge_rule(TableauContext& ctx, NodeId x) {
       const GraphNode& nm = ctx.node(m);
       if (auto pos = nm.label_position(label)) deps.join(nm.label_deps[*pos]);
     }
-    if (!ctx.merge_nodes(m, a, deps)) internal::add_bottom(ctx, a, ctx.branch_deps());
-    ctx.set_nominal_node(o.v, a);
+    // A node without a parent (an individual's) survives a merge with a tree
+    // node: the other way round it would hang below the tree, be blockable,
+    // and its successors would be grown again below it.
+    const bool keep_m = ctx.node(a).parent && !ctx.node(m).parent;
+    const NodeId from = keep_m ? a : m;
+    const NodeId into = keep_m ? m : a;
+    if (!ctx.merge_nodes(from, into, deps))
+      internal::add_bottom(ctx, a, DepSet::union_of(deps, ctx.node(a).distinct_deps_with(m)));
+    ctx.set_nominal_node(o.v, into);
+    a = into;
     changed = true;
   }
   return changed;

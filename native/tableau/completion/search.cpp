@@ -71,6 +71,9 @@ Bound dirty_pass(TableauContext& ctx, std::uint64_t limit, bool& changed) {
     if (deadline_due(ctx)) return Bound::Deadline;
     if (!ctx.graph.dirty[x]) continue;
     ctx.graph.dirty[x] = 0;
+    // A merged node's labels and edges live on in its survivor; expanding it
+    // again would grow successors from a node without edges.
+    if (ctx.node(x).merged_into) continue;
     for (NodeRule rule : kCheckedRules) {
       if (Bound b = check_bounds(ctx, limit); b != Bound::None) return b;
       changed |= rule(ctx, x);
@@ -85,6 +88,7 @@ Bound quiescent_sweep(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   const std::size_t count = ctx.graph.size();
   for (NodeId x = 0; x < count; ++x) {
     if (Bound b = check_bounds(ctx, limit); b != Bound::None) return b;
+    if (ctx.node(x).merged_into) continue;
     changed |= apply_global_disjunction_rule(ctx, x);
     changed |= apply_deferred_disjunction_rule(ctx, x);
   }
@@ -262,7 +266,9 @@ SearchOutcome branch_merge(TableauContext& ctx, std::uint64_t depth, const Merge
         if (!ctx.merge_nodes(option.from, option.into, DepSet::union_of(option.deps, option_deps))) {
           // Marked distinct since the choice was found: this option is closed.
           const auto bottom = ctx.pool->bottom_id();
-          if (bottom) ctx.add_label(choice.node, *bottom, DepSet::union_of(option.deps, option_deps));
+          DepSet why = DepSet::union_of(option.deps, option_deps);
+          why.join(ctx.node(option.from).distinct_deps_with(option.into));
+          if (bottom) ctx.add_label(choice.node, *bottom, why);
         }
       },
       [](std::size_t) {});
@@ -275,6 +281,7 @@ std::optional<std::pair<NodeId, ConceptId>> find_disjunction(const TableauContex
   std::optional<std::pair<NodeId, ConceptId>> first;
   for (NodeId x = 0; x < ctx.graph.size(); ++x) {
     const GraphNode& n = ctx.node(x);
+    if (n.merged_into) continue;
     for (ConceptId label : n.labels) {
       const Or* u = std::get_if<Or>(&ctx.concept_of(label));
       if (!u) continue;
@@ -299,6 +306,7 @@ std::optional<ChooseChoice> find_choose(const TableauContext& ctx) {
   if (ctx.complements.empty()) return std::nullopt;
   for (NodeId x = 0; x < ctx.graph.size(); ++x) {
     const GraphNode& n = ctx.node(x);
+    if (n.merged_into) continue;
     for (ConceptId label : n.labels) {
       const Max* m = std::get_if<Max>(&ctx.concept_of(label));
       if (!m) continue;

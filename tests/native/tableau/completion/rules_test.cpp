@@ -235,17 +235,41 @@ TEST_F(Rules, max_rule_merges_with_the_sources_deps) {
   EXPECT_EQ(nx.edge_deps[1], deps({1, 2, 3, 4, 5}));
 }
 
-TEST_F(Rules, max_rule_with_distinct_pair_adds_bottom_with_open_branches) {
+TEST_F(Rules, max_rule_with_distinct_pair_rests_bottom_on_the_mark_not_on_every_open_branch) {
   make_context();
   const NodeId x = root();
   const NodeId y0 = child(x, r), y1 = child(x, r);
   ctx->add_label(y0, atom(1), DepSet{});
   ctx->add_label(y1, atom(1), DepSet{});
-  ctx->mark_distinct(y0, y1);
+  ctx->mark_distinct(y0, y1, deps({7}));
   ctx->branch_stack = {7, 8};
   ctx->add_label(x, pool.intern(Max{1, atom(1), r}), deps({5}));
   EXPECT_TRUE(apply_max_rule(*ctx, x));
-  EXPECT_EQ(label_deps(x, bottom), deps({5, 7, 8}));
+  EXPECT_EQ(label_deps(x, bottom), deps({5, 7}));
+}
+
+TEST_F(Rules, min_rule_marks_rest_on_the_label_and_on_the_kept_witness) {
+  make_context();
+  const NodeId x = root();
+  const NodeId y = ctx->add_trailed_node(x, r);
+  ctx->add_edge(x, RoleId{0}, y, deps({2}));
+  ctx->add_label(y, atom(1), deps({3}));
+  ctx->add_label(x, pool.intern(Min{3, atom(1), r}), deps({5}));
+  EXPECT_TRUE(apply_min_rule(*ctx, x));
+  ASSERT_EQ(ctx->graph.size(), 4u);
+  EXPECT_EQ(ctx->node(2).distinct_deps_with(y), deps({2, 3, 5}));
+  EXPECT_EQ(ctx->node(3).distinct_deps_with(2), deps({2, 3, 5}));
+  EXPECT_EQ(ctx->node(y).distinct_deps_with(3), deps({2, 3, 5}));
+}
+
+TEST_F(Rules, a_merge_carries_the_marks_of_the_merged_node_with_the_merge_deps) {
+  make_context();
+  const NodeId a = root(), b = root(), c = root();
+  ctx->mark_distinct(b, c, deps({4}));
+  ASSERT_TRUE(ctx->merge_nodes(b, a, deps({6})));
+  EXPECT_TRUE(ctx->node(a).is_distinct_from(c));
+  EXPECT_EQ(ctx->node(c).distinct_deps_with(a), deps({4, 6}));
+  EXPECT_EQ(ctx->node(c).distinct_deps_with(b), deps({4}));
 }
 
 TEST_F(Rules, trial_merge_skips_a_clashing_pair) {
@@ -330,6 +354,23 @@ TEST_F(Rules, second_node_of_a_nominal_takes_over) {
   EXPECT_TRUE(apply_nominal_merge_rule(*ctx, b));
   EXPECT_EQ(ctx->node(a).merged_into, b);
   EXPECT_EQ(ctx->graph.nominal_nodes.at(0), b);
+}
+
+TEST_F(Rules, a_tree_node_of_a_nominal_merges_into_the_individuals_node) {
+  make_context();
+  const ConceptId o = pool.intern(Nominal{IndividualId{0}});
+  const NodeId m = root(), x = root();
+  ctx->add_label(m, o, DepSet{});
+  ctx->set_nominal_node(0, m);
+  const NodeId t = child(x, r);
+  ctx->add_label(t, o, deps({3}));
+  EXPECT_TRUE(apply_nominal_merge_rule(*ctx, t));
+  // The individual's node stays a root: below the tree it would be blockable.
+  EXPECT_EQ(ctx->node(t).merged_into, m);
+  EXPECT_FALSE(ctx->node(m).merged_into);
+  EXPECT_FALSE(ctx->node(m).parent);
+  EXPECT_EQ(ctx->graph.nominal_nodes.at(0), m);
+  EXPECT_EQ(ctx->node(x).edges, (std::vector<Edge>{{RoleId{0}, m}}));
 }
 
 TEST_F(Rules, distinct_individuals_meeting_in_one_node_give_bottom) {

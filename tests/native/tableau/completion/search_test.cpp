@@ -33,6 +33,33 @@ TEST(Search, backjumping_skips_independent_disjunctions) {
   EXPECT_LE(ctx->branch_counter, 45u);
 }
 
+TEST(Search, backjumping_skips_independent_disjunctions_past_an_at_most_clash) {
+  // The clash at the end: two successors the at-least rule made distinct
+  // against room for one. The marks rest on Z's choice only.
+  std::string body = many_independent_disjunctions(40);
+  body += "SubClassOf(:Y1 ObjectIntersectionOf(ObjectMinCardinality(2 :R :D) ObjectMaxCardinality(1 :R :D)))\n";
+  body += "SubClassOf(:Y2 ObjectIntersectionOf(ObjectMinCardinality(3 :R :D) ObjectMaxCardinality(2 :R :D)))\n";
+  body += "SubClassOf(:Z ObjectUnionOf(:Y1 :Y2))\n";
+  Kb kb(body);
+  auto ctx = kb.context_for(kb.atom("A"), false);
+  EXPECT_EQ(search(*ctx, 1000).tag, Tag::Clash);
+  EXPECT_LE(ctx->branch_counter, 45u);
+}
+
+TEST(Search, a_merged_node_grows_no_successors) {
+  Kb kb("SubClassOf(:A ObjectSomeValuesFrom(:R :B))");
+  auto ctx = kb.context(false);
+  const NodeId a = ctx->add_trailed_node(std::nullopt, std::nullopt);
+  const NodeId b = ctx->add_trailed_node(std::nullopt, std::nullopt);
+  ctx->add_label(b, kb.atom("A"), DepSet{});
+  ASSERT_TRUE(ctx->merge_nodes(b, a, DepSet{}));
+  ASSERT_EQ(saturate(*ctx, 10).tag, SaturateOutcome::Tag::Complete);
+  // One successor, of the survivor; the merged node has no edges to find it by.
+  EXPECT_EQ(ctx->graph.size(), 3u);
+  EXPECT_TRUE(ctx->node(b).edges.empty());
+  EXPECT_EQ(ctx->node(a).edges.size(), 1u);
+}
+
 TEST(Search, depth_zero_is_no_verdict_without_saturation_and_counts_a_cut) {
   Kb kb("SubClassOf(:A owl:Nothing)");
   auto ctx = kb.context_for(kb.atom("A"), false);
