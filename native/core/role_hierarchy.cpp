@@ -1,6 +1,7 @@
 #include "core/role_hierarchy.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "common/invariant.h"
@@ -11,6 +12,17 @@ namespace kelmon {
 namespace {
 
 constexpr const char* kRoleOutOfRange = "RoleHierarchy: role id out of range";
+
+// Row r of the result lists every row that holds r, ascending.
+RowTable<RoleId> transposed(const RowTable<RoleId>& rows, std::size_t n) {
+  std::vector<std::vector<RoleId>> out(n);
+  for (std::size_t i = 0; i < n; ++i)
+    for (RoleId r : rows.at(i)) out[r.v].push_back(RoleId{static_cast<std::uint32_t>(i)});
+  RowTable<RoleId> t(kRoleOutOfRange);
+  for (const auto& row : out) t.push_row(row);
+  t.shrink_to_fit();
+  return t;
+}
 
 }  // namespace
 
@@ -48,7 +60,6 @@ RoleHierarchy RoleHierarchyBuilder::build() && {
   std::vector<std::uint8_t> visited(n, 0);
   std::vector<RoleId> queue;
   std::vector<RoleId> reached;
-  std::vector<std::vector<RoleId>> subs(n);
   for (std::size_t i = 0; i < n; ++i) {
     queue.assign(1, RoleId{static_cast<std::uint32_t>(i)});
     reached.clear();
@@ -63,12 +74,10 @@ RoleHierarchy RoleHierarchyBuilder::build() && {
     }
     for (RoleId b : reached) visited[b.v] = 0;
     std::sort(reached.begin(), reached.end());
-    for (RoleId b : reached) subs[b.v].push_back(RoleId{static_cast<std::uint32_t>(i)});
     h.supers.push_row(reached);
   }
   h.supers.shrink_to_fit();
-  for (const auto& row : subs) h.subs.push_row(row);
-  h.subs.shrink_to_fit();
+  h.subs = transposed(h.supers, n);
   h.reversed_below.assign(n, 0);
   std::vector<RoleId> reversed;
   for (std::size_t i = 0; i < n; ++i) {
@@ -81,6 +90,7 @@ RoleHierarchy RoleHierarchyBuilder::build() && {
     h.reverse_supers.push_row(reversed);
   }
   h.reverse_supers.shrink_to_fit();
+  h.reverse_subs = transposed(h.reverse_supers, n);
   symmetric.shrink_to_fit();
   h.symmetric = std::move(symmetric);
   return h;
@@ -137,6 +147,71 @@ RoleHierarchy build_role_hierarchy(const InternalOntology& ontology) {
                axiom);
   }
   return std::move(builder).build();
+}
+
+RoleHierarchy build_directed_role_hierarchy(const InternalOntology& ontology) {
+  const std::size_t n = ontology.vocabulary.roles.size();
+  invariant(n < std::numeric_limits<std::uint32_t>::max() / 2, "vocabulary role count fits in u32");
+  // Node 2·id is the role, 2·id + 1 its inverse; every inclusion also holds between the inverses.
+  std::vector<std::vector<std::uint32_t>> out(2 * n);
+  auto node = [&](Role r) {
+    invariant(r.id.v < n, kRoleOutOfRange);
+    return 2 * r.id.v + (r.inverse != 0 ? 1u : 0u);
+  };
+  auto include = [&](Role sub, Role sup) {
+    out[node(sub)].push_back(node(sup));
+    out[node(inverse_role(sub))].push_back(node(inverse_role(sup)));
+  };
+  for (const Axiom& axiom : ontology.axioms) {
+    std::visit(Overload{
+                   [&](const SubObjectPropertyOf& a) {
+                     if (const Single* single = std::get_if<Single>(&a.sub)) include(single->role, a.sup);
+                   },
+                   [&](const EquivalentObjectProperties& a) {
+                     for (Role x : a.roles)
+                       for (Role y : a.roles)
+                         if (x != y) include(x, y);
+                   },
+                   [&](const InverseObjectProperties& a) {
+                     include(a.first, inverse_role(a.second));
+                     include(inverse_role(a.second), a.first);
+                   },
+                   [&](const SymmetricRole& a) { include(a.role, inverse_role(a.role)); },
+                   [](const auto&) {},
+               },
+               axiom);
+  }
+  RoleHierarchy h;
+  h.symmetric.assign(n, 0);
+  h.reversed_below.assign(n, 0);
+  std::vector<std::uint8_t> visited(2 * n, 0);
+  std::vector<std::uint32_t> queue;
+  std::array<std::vector<RoleId>, 2> rows;  // named and inverse start
+  for (std::uint32_t i = 0; i < n; ++i) {
+    for (std::uint32_t flip = 0; flip < 2; ++flip) {
+      queue.assign(1, 2 * i + flip);
+      visited[2 * i + flip] = 1;
+      for (std::size_t head = 0; head < queue.size(); ++head)
+        for (std::uint32_t next : out[queue[head]])
+          if (!visited[next]) visited[next] = 1, queue.push_back(next);
+      std::vector<RoleId>& row = rows[flip];
+      row.clear();
+      for (std::uint32_t v : queue) {
+        visited[v] = 0;
+        if (v % 2 == 0) row.push_back(RoleId{v / 2});
+      }
+      std::sort(row.begin(), row.end());
+    }
+    h.supers.push_row(rows[0]);
+    h.reverse_supers.push_row(rows[1]);
+    for (RoleId r : rows[1]) h.reversed_below[r.v] = 1;
+    h.symmetric[i] = std::binary_search(rows[1].begin(), rows[1].end(), RoleId{i}) ? 1 : 0;
+  }
+  h.supers.shrink_to_fit();
+  h.reverse_supers.shrink_to_fit();
+  h.subs = transposed(h.supers, n);
+  h.reverse_subs = transposed(h.reverse_supers, n);
+  return h;
 }
 
 }  // namespace kelmon

@@ -36,8 +36,9 @@ struct RoleHierarchy {
   RowTable<RoleId> supers{"RoleHierarchy: role id out of range"};
   RowTable<RoleId> subs{"RoleHierarchy: role id out of range"};
   std::vector<std::uint8_t> symmetric;
-  // Per role S every R with S⁻ ⊑ R: the super-roles of S's symmetric super-roles.
+  // Per role S every R with S⁻ ⊑ R, and per role R every such S.
   RowTable<RoleId> reverse_supers{"RoleHierarchy: role id out of range"};
+  RowTable<RoleId> reverse_subs{"RoleHierarchy: role id out of range"};
   // 1 for a role some reversed sub-role reaches (a symmetric role at or below it).
   std::vector<std::uint8_t> reversed_below;
 
@@ -45,8 +46,10 @@ struct RoleHierarchy {
   std::span<const RoleId> sub_roles(RoleId role) const { return subs[role]; }
   // Reflexive: every role is a sub-role of itself.
   bool is_sub_role(RoleId sub, RoleId sup) const { return supers.contains(sub, sup); }
-  // sub⁻ ⊑ sup, through a symmetric role between them.
+  // sub⁻ ⊑ sup.
   bool is_reverse_sub_role(RoleId sub, RoleId sup) const { return reverse_supers.contains(sub, sup); }
+  // Every S with S⁻ ⊑ role.
+  std::span<const RoleId> reverse_sub_roles(RoleId role) const { return reverse_subs[role]; }
   bool has_reversed_sub_role(RoleId role) const;
   bool is_symmetric(RoleId role) const;
   std::size_t role_count() const { return symmetric.size(); }
@@ -76,5 +79,10 @@ Role canonical_role_of(const InverseRoleMap& inverses, Role role);
 // edges from single-role inclusions and equivalences after folding, symmetric
 // flags from SymmetricRole and self-inverse roles.
 RoleHierarchy build_role_hierarchy(const InternalOntology& ontology);
+
+// The hierarchy over roles as written, for engines that keep inverse roles
+// unfolded: S ⊑ R and S⁻ ⊑ R closed over every single-role inclusion and
+// equivalence (inverse on either side), inverse-role and symmetric axioms.
+RoleHierarchy build_directed_role_hierarchy(const InternalOntology& ontology);
 
 }  // namespace kelmon

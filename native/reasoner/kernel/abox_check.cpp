@@ -254,12 +254,11 @@ class Checker {
     for (const auto& n : facts_.negative_role_assertions) {
       if (asserted(n.source, n.role, n.target)) return NegOpaConflict{n.source, n.role, n.target};
       if (n.role.v >= in_.role_hierarchy.role_count()) continue;
-      for (RoleId s : in_.role_hierarchy.sub_roles(n.role)) {
+      for (RoleId s : in_.role_hierarchy.sub_roles(n.role))
         if (asserted(n.source, s, n.target)) return NegOpaConflict{n.source, n.role, n.target};
-        // S(b, a) gives R(a, b) when a symmetric role lies between S and R.
-        if (in_.role_hierarchy.is_reverse_sub_role(s, n.role) && asserted(n.target, s, n.source))
-          return NegOpaConflict{n.source, n.role, n.target};
-      }
+      // S(b, a) gives R(a, b) when S⁻ ⊑ R.
+      for (RoleId s : in_.role_hierarchy.reverse_sub_roles(n.role))
+        if (asserted(n.target, s, n.source)) return NegOpaConflict{n.source, n.role, n.target};
     }
     return std::nullopt;
   }

@@ -12,7 +12,7 @@ AboxCheckData build_abox_check_input(const InternalOntology& ir) {
   // The check reads the axioms as converted, before characteristics become class axioms.
   data.axioms = copy.axioms;
   add_role_characteristic_axioms(copy);
-  data.role_hierarchy = build_role_hierarchy(copy);
+  data.role_hierarchy = build_directed_role_hierarchy(copy);
   RoleTables tables = collect_role_tables(copy.axioms);
   data.inverse_pairs = std::move(tables.inverse_pairs);
   data.disjoint_role_pairs = std::move(tables.disjoint_role_pairs);

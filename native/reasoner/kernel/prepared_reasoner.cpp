@@ -158,7 +158,7 @@ Result<PrepareOutcome> from_internal_with_deadline(InternalOntology ir, Deadline
 
   add_role_characteristic_axioms(ir);
   r->inverse_roles = uses_inverse_roles(ir);
-  r->role_hierarchy = build_role_hierarchy(ir);
+  r->role_hierarchy = build_directed_role_hierarchy(ir);
   RoleTables tables = collect_role_tables(ir.axioms);
   r->inverse_pairs = std::move(tables.inverse_pairs);
   r->asymmetric_roles = std::move(tables.asymmetric_roles);

@@ -56,6 +56,7 @@ struct PreparedReasoner {
   ConceptPool pool;  // holds Bottom
   Vocabulary vocabulary;
   AbsorbedTbox absorbed;
+  // Over roles as written (inverses unfolded), as the tableau and the ABox check read them.
   RoleHierarchy role_hierarchy;
   std::vector<RolePair> inverse_pairs;
   std::vector<RoleChainEntry> role_chains;

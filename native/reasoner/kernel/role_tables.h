@@ -1,7 +1,7 @@
 // The role side of a prepared reasoner: role characteristics rewritten into
 // class axioms, and the role tables the tableau reads (inverse pairs, chains,
-// asymmetric roles, disjoint role pairs). The hierarchy itself, with inverse
-// roles folded onto one canonical role, is build_role_hierarchy of core/.
+// asymmetric roles, disjoint role pairs). The hierarchy itself is
+// build_directed_role_hierarchy of core/.
 #pragma once
 
 #include <cstdint>

@@ -85,7 +85,9 @@ bool TableauContext::role_matches(std::uint32_t direction, RoleId edge_role, std
     const auto row = role_hierarchy->super_roles(edge_role);
     return std::binary_search(row.begin(), row.end(), wanted);
   }
-  return reverse_sub_pairs.contains({edge_role, wanted});
+  if (reverse_sub_pairs.contains({edge_role, wanted})) return true;
+  return role_hierarchy && edge_role.v < role_hierarchy->role_count() &&
+         role_hierarchy->is_reverse_sub_role(edge_role, wanted);
 }
 
 const tsl::robin_map<ClassId, std::vector<ConceptId>>& TableauContext::told_closure() const {

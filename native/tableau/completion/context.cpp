@@ -77,7 +77,18 @@ const GlobalRecordIndex& TableauContext::global_record_index() const {
       index.by_role[(std::uint64_t{r.inverse} << 32) | r.id.v].push_back(i);
     }
   }
-  for (const auto& [a, b] : inverse_pairs) index.inverses[a.v].push_back(b);
+  for (const auto& [s, r] : reverse_sub_pairs) index.reverse_supers[s.v].push_back(r);
+  if (role_hierarchy) {
+    for (std::uint32_t s = 0; s < role_hierarchy->role_count(); ++s) {
+      const auto row = role_hierarchy->reverse_supers.at(s);
+      if (!row.empty()) index.reverse_supers[s].insert(index.reverse_supers[s].end(), row.begin(), row.end());
+    }
+  }
+  for (auto it = index.reverse_supers.begin(); it != index.reverse_supers.end(); ++it) {
+    auto& roles = it.value();
+    std::sort(roles.begin(), roles.end());
+    roles.erase(std::unique(roles.begin(), roles.end()), roles.end());
+  }
   global_record_index_ = std::move(index);
   return *global_record_index_;
 }

@@ -29,11 +29,11 @@ struct RolePairHash {
   }
 };
 
-// The unguarded universal records by role, and each role's declared inverses,
+// The unguarded universal records by role, and per role S every R with S⁻ ⊑ R,
 // so a node's edges find their records without trying every record.
 struct GlobalRecordIndex {
   tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>> by_role;  // (flag << 32 | role) -> record positions
-  tsl::robin_map<std::uint32_t, std::vector<RoleId>> inverses;
+  tsl::robin_map<std::uint32_t, std::vector<RoleId>> reverse_supers;
 };
 
 class TableauContext {
@@ -60,7 +60,7 @@ class TableauContext {
   ConceptPool* pool;
   tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> inverse_pair_set;
   // (S, R) when S⁻ ⊑ R follows from an inverse pair through the role hierarchy:
-  // S ⊑ P, P⁻ = Q, Q ⊑ R. A sub-role of a symmetric role reversed lands here.
+  // S ⊑ P, P⁻ = Q, Q ⊑ R. The hierarchy's own reverse rows count as well.
   tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> reverse_sub_pairs;
   tsl::robin_map<ConceptId, ConceptId> complements;
   SeededIdMap<ClassId, DKeyValue> data_ranges;

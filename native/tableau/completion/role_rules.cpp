@@ -23,42 +23,10 @@ std::vector<NeighbourEntry> neighbours_over_role(const TableauContext& ctx, Node
   return out;
 }
 
-std::vector<NeighbourEntry> chain_neighbours(const TableauContext& ctx, NodeId x, Role r) {
-  std::vector<NeighbourEntry> out;
-  const GraphNode& n = ctx.node(x);
-  const auto& same = r.inverse == 0 ? n.edges : n.in_edges;
-  const auto& same_deps = r.inverse == 0 ? n.edge_deps : n.in_edge_deps;
-  for (std::size_t i = 0; i < same.size(); ++i) {
-    const RoleId s = same[i].role;
-    const bool follow = ctx.role_hierarchy ? ctx.role_hierarchy->is_sub_role(s, r.id) : s == r.id;
-    if (follow) out.push_back({same[i].node, same_deps[i], r.inverse, s});
-  }
-  if (ctx.inverse_pair_set.empty()) return out;
-  const auto& opposite = r.inverse == 0 ? n.in_edges : n.edges;
-  const auto& opposite_deps = r.inverse == 0 ? n.in_edge_deps : n.edge_deps;
-  for (std::size_t i = 0; i < opposite.size(); ++i) {
-    const RoleId s = opposite[i].role;
-    bool follow = false;
-    if (ctx.role_hierarchy) {
-      for (RoleId g : ctx.role_hierarchy->super_roles(s)) {
-        if (ctx.inverse_pair_set.contains({r.id, g})) {
-          follow = true;
-          break;
-        }
-      }
-    } else {
-      follow = ctx.inverse_pair_set.contains({r.id, s});
-    }
-    if (follow) out.push_back({opposite[i].node, opposite_deps[i], 1 - r.inverse, s});
-  }
-  return out;
-}
-
 bool loop_role_matches(const TableauContext& ctx, const std::vector<RoleId>& loop_roles, Role r) {
+  // A loop is an edge in both directions at once.
   for (RoleId l : loop_roles) {
-    if (l == r.id) return true;
-    if (ctx.role_hierarchy && ctx.role_hierarchy->is_sub_role(l, r.id)) return true;
-    if (r.inverse == 1 && ctx.inverse_pair_set.contains({l, r.id})) return true;
+    if (ctx.role_matches(0, l, r.inverse, r.id) || ctx.role_matches(1, l, r.inverse, r.id)) return true;
   }
   return false;
 }
@@ -79,8 +47,8 @@ bool apply_all_rule(TableauContext& ctx, NodeId x) {
 namespace {
 
 // The unguarded records reached from each edge of x in edge order: through the
-// edge role's super-roles in the edge's direction, through its declared
-// inverses in the other.
+// edge role's super-roles in the edge's direction, through the roles its
+// inverse lies below in the other.
 void collect_global_records(const TableauContext& ctx, NodeId x, std::vector<PendingLabel>& pending) {
   const GlobalRecordIndex& index = ctx.global_record_index();
   if (index.by_role.empty()) return;
@@ -99,7 +67,7 @@ void collect_global_records(const TableauContext& ctx, NodeId x, std::vector<Pen
       } else {
         take(direction, s, edges[k].node, deps[k]);
       }
-      if (auto inv = index.inverses.find(s.v); inv != index.inverses.end()) {
+      if (auto inv = index.reverse_supers.find(s.v); inv != index.reverse_supers.end()) {
         for (RoleId r : inv->second) take(1 - direction, r, edges[k].node, deps[k]);
       }
     }
@@ -162,10 +130,10 @@ bool apply_role_chain_rule(TableauContext& ctx, NodeId x) {
   // Keyed by (implied role, target): different paths to one target give one edge.
   std::map<std::tuple<std::uint32_t, std::uint32_t, NodeId>, DepSet> collected;
   for (const RoleChain& chain : ctx.role_chains) {
-    for (const NeighbourEntry& first : chain_neighbours(ctx, x, chain.first)) {
+    for (const NeighbourEntry& first : neighbours_over_role(ctx, x, chain.first)) {
       if (ctx.deadline_passed()) return false;
       const NodeId y = ctx.representative(first.node);
-      for (const NeighbourEntry& second : chain_neighbours(ctx, y, chain.second)) {
+      for (const NeighbourEntry& second : neighbours_over_role(ctx, y, chain.second)) {
         if (ctx.deadline_passed()) return false;
         const NodeId z = ctx.representative(second.node);
         const Role s = chain.implied;
@@ -228,30 +196,28 @@ bool apply_role_disjointness_rule(TableauContext& ctx, NodeId x) {
   if (ctx.asymmetric_roles.empty() && ctx.disjoint_role_pairs.empty()) return false;
   const auto bottom = ctx.pool->bottom_id();
   if (!bottom || ctx.node(x).has_label(*bottom)) return false;
-  const GraphNode& n = ctx.node(x);
-  bool violated = false;
-  for (RoleId a : ctx.asymmetric_roles) {
-    for (const Edge& e : n.edges) {
-      if (e.role != a || e.node == x) continue;
-      const auto& back = ctx.node(e.node).edges;
-      if (std::find(back.begin(), back.end(), Edge{a, x}) != back.end()) violated = true;
-    }
-  }
-  auto targets = [&](RoleId r) {
+  // Every neighbour over a role, through sub-roles and inverses as the other rules see them.
+  auto targets = [&](Role r) {
     std::vector<NodeId> out;
-    for (const Edge& e : n.edges) {
-      if (e.role == r) out.push_back(e.node);
-    }
+    for (const NeighbourEntry& e : neighbours_over_role(ctx, x, r)) out.push_back(e.node);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
   };
-  for (std::size_t i = 0; !violated && i < ctx.disjoint_role_pairs.size(); ++i) {
-    const auto p = targets(ctx.disjoint_role_pairs[i].first);
-    const auto q = targets(ctx.disjoint_role_pairs[i].second);
+  auto meet = [](const std::vector<NodeId>& p, const std::vector<NodeId>& q) {
     std::vector<NodeId> common;
     std::set_intersection(p.begin(), p.end(), q.begin(), q.end(), std::back_inserter(common));
-    violated = !common.empty();
+    return !common.empty();
+  };
+  bool violated = false;
+  // An asymmetric role met both ways, a loop included.
+  for (std::size_t i = 0; !violated && i < ctx.asymmetric_roles.size(); ++i) {
+    const RoleId a = ctx.asymmetric_roles[i];
+    violated = meet(targets(Role::named(a)), targets(Role::inverse_of(a)));
+  }
+  for (std::size_t i = 0; !violated && i < ctx.disjoint_role_pairs.size(); ++i) {
+    const auto [p, q] = ctx.disjoint_role_pairs[i];
+    violated = meet(targets(Role::named(p)), targets(Role::named(q)));
   }
   if (!violated) return false;
   return ctx.add_label(x, *bottom, ctx.branch_deps());

@@ -47,8 +47,6 @@ void for_each_neighbour(const TableauContext& ctx, NodeId x, Role r, F f) {
     if (ctx.role_matches(1, n.in_edges[i].role, r.inverse, r.id)) f(n.in_edges[i].node, n.in_edge_deps[i]);
   }
 }
-// The neighbours the role-chain rule follows (also sub-roles of declared inverses).
-std::vector<NeighbourEntry> chain_neighbours(const TableauContext& ctx, NodeId x, Role r);
 bool loop_role_matches(const TableauContext& ctx, const std::vector<RoleId>& loop_roles, Role r);
 
 // An at-most label that several merges could satisfy: the search chooses among

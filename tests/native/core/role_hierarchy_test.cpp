@@ -244,5 +244,81 @@ TEST(BuildRoleHierarchy, SameRowsForAnyOrderOfPlainInclusions) {
   for (std::uint32_t seed = 1; seed < 10; ++seed) EXPECT_EQ(build(seed), want);
 }
 
+// build_directed_role_hierarchy: rows over roles as written, by name; "reverse"
+// lists every R with S⁻ ⊑ R.
+struct DirectedCase {
+  const char* name;
+  void (*build)(IrFixture&);
+  const char* role;
+  std::vector<const char*> supers;
+  std::vector<const char*> reverse;
+};
+
+class DirectedRoleHierarchyTest : public ::testing::TestWithParam<DirectedCase> {};
+
+TEST_P(DirectedRoleHierarchyTest, Rows) {
+  IrFixture f;
+  GetParam().build(f);
+  RoleHierarchy h = build_directed_role_hierarchy(f.ir);
+  ASSERT_EQ(h.role_count(), f.ir.vocabulary.roles.size());
+  auto named = [&](std::vector<const char*> names) {
+    std::vector<RoleId> out;
+    for (const char* n : names) out.push_back(f.rid(n));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  const RoleId s = f.rid(GetParam().role);
+  EXPECT_EQ(vec(h.super_roles(s)), named(GetParam().supers));
+  EXPECT_EQ(vec(h.reverse_supers[s]), named(GetParam().reverse));
+  // The tables agree with each other.
+  for (std::uint32_t a = 0; a < h.role_count(); ++a)
+    for (std::uint32_t b = 0; b < h.role_count(); ++b) {
+      const RoleId x{a}, y{b};
+      const auto subs = h.sub_roles(y), reverse_subs = h.reverse_sub_roles(y);
+      EXPECT_EQ(h.is_sub_role(x, y), std::binary_search(subs.begin(), subs.end(), x));
+      EXPECT_EQ(h.is_reverse_sub_role(x, y), std::binary_search(reverse_subs.begin(), reverse_subs.end(), x));
+    }
+  EXPECT_EQ(h.is_symmetric(s), h.is_reverse_sub_role(s, s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DirectedRoleHierarchyTest,
+    ::testing::Values(
+        DirectedCase{"inverse_below_named",
+                     [](IrFixture& f) { f.add(SubObjectPropertyOf{Single{f.inv("s")}, f.r("r")}); }, "s", {"s"},
+                     {"r"}},
+        DirectedCase{"named_below_inverse",
+                     [](IrFixture& f) { f.add(SubObjectPropertyOf{Single{f.r("s")}, f.inv("r")}); }, "s", {"s"},
+                     {"r"}},
+        // hasChild = hasParent⁻, hasParent ⊑ hasAncestor: hasChild⁻ ⊑ hasAncestor, whichever role folding would keep.
+        DirectedCase{"declared_inverse_then_super_role",
+                     [](IrFixture& f) {
+                       f.add(InverseObjectProperties{f.r("hasAncestor"), f.r("hasDescendant")});
+                       f.add(InverseObjectProperties{f.r("hasChild"), f.r("hasParent")});
+                       f.add(SubObjectPropertyOf{Single{f.r("hasParent")}, f.r("hasAncestor")});
+                     },
+                     "hasChild", {"hasChild", "hasDescendant"}, {"hasParent", "hasAncestor"}},
+        // Two reversals make a plain inclusion: s ⊑ t⁻ and t ⊑ u⁻ give s ⊑ u.
+        DirectedCase{"two_reversals",
+                     [](IrFixture& f) {
+                       f.add(SubObjectPropertyOf{Single{f.r("s")}, f.inv("t")});
+                       f.add(SubObjectPropertyOf{Single{f.r("t")}, f.inv("u")});
+                     },
+                     "s", {"s", "u"}, {"t"}},
+        DirectedCase{"symmetric_super_role",
+                     [](IrFixture& f) {
+                       f.add(SubObjectPropertyOf{Single{f.r("s")}, f.r("t")});
+                       f.add(SymmetricRole{f.r("t")});
+                       f.add(SubObjectPropertyOf{Single{f.r("t")}, f.r("r")});
+                     },
+                     "s", {"s", "t", "r"}, {"t", "r"}},
+        DirectedCase{"equivalent_to_an_inverse",
+                     [](IrFixture& f) { f.add(EquivalentObjectProperties{{f.r("a"), f.inv("b"), f.r("c")}}); }, "b",
+                     {"b"}, {"a", "c"}},
+        DirectedCase{"chains_give_no_edge",
+                     [](IrFixture& f) { f.add(SubObjectPropertyOf{Chain{{f.r("r"), f.inv("r")}}, f.r("s")}); }, "r",
+                     {"r"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace kelmon

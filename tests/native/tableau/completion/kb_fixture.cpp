@@ -30,7 +30,7 @@ Kb::Kb(InternalOntology ontology) : ir(std::move(ontology)) { prepare(); }
 
 void Kb::prepare() {
   profile = logic_profile(ir);
-  hierarchy = build_role_hierarchy(ir);
+  hierarchy = build_directed_role_hierarchy(ir);
   pool = ir.concepts.clone();
   std::vector<Axiom> axioms = nnf_axioms(ir.axioms, pool);
   // Role axioms the tableau reads as concepts: irreflexive, reflexive and functional roles.

@@ -497,27 +497,39 @@ TEST_F(Rules, negated_self_with_a_sub_role_loop_is_bottom) {
   EXPECT_EQ(label_deps(x, bottom), deps({6}));
 }
 
-TEST_F(Rules, asymmetry_and_disjointness_look_at_out_edges_only) {
+TEST_F(Rules, asymmetry_and_disjointness_see_sub_roles_inverses_and_loops) {
+  RoleHierarchyBuilder builder(6);
+  builder.add_edge(RoleId{3}, RoleId{2});  // 3 ⊑ 2
+  hierarchy = std::move(builder).build();
   make_context();
+  ctx->add_inverse_pair(RoleId{2}, RoleId{4});  // 4 = 2⁻
+  ctx->add_inverse_pair(RoleId{0}, RoleId{5});  // 5 = 0⁻
   ctx->asymmetric_roles.push_back(RoleId{0});
   ctx->disjoint_role_pairs.push_back({RoleId{1}, RoleId{2}});
   ctx->branch_stack = {3};
-  const NodeId x = root(), y = root();
+  auto violated = [&](NodeId from, std::vector<std::pair<RoleId, bool>> edges) {
+    const NodeId to = root();
+    for (auto [role, forward] : edges) {
+      if (forward) ctx->add_edge(from, role, to, DepSet{});
+      else ctx->add_edge(to, role, from, DepSet{});
+    }
+    return apply_role_disjointness_rule(*ctx, from);
+  };
+  // Asymmetric 0: a loop, both ways, and both ways through its inverse 5.
+  const NodeId x = root();
   ctx->add_edge(x, RoleId{0}, x, DepSet{});
-  EXPECT_FALSE(apply_role_disjointness_rule(*ctx, x));
-  ctx->add_edge(x, RoleId{1}, y, DepSet{});
-  ctx->add_edge(y, RoleId{2}, x, DepSet{});
-  EXPECT_FALSE(apply_role_disjointness_rule(*ctx, x));
-  ctx->add_edge(x, RoleId{0}, y, DepSet{});
-  ctx->add_edge(y, RoleId{0}, x, DepSet{});
   EXPECT_TRUE(apply_role_disjointness_rule(*ctx, x));
   EXPECT_EQ(label_deps(x, bottom), deps({3}));
-  const NodeId u = root(), v = root(), w = root();
-  ctx->add_edge(u, RoleId{1}, v, DepSet{});
-  ctx->add_edge(u, RoleId{2}, w, DepSet{});
-  EXPECT_FALSE(apply_role_disjointness_rule(*ctx, u));
-  ctx->add_edge(u, RoleId{2}, v, DepSet{});
-  EXPECT_TRUE(apply_role_disjointness_rule(*ctx, u));
+  EXPECT_FALSE(apply_role_disjointness_rule(*ctx, x)) << "bottom once";
+  EXPECT_FALSE(violated(root(), {{RoleId{0}, true}}));
+  EXPECT_TRUE(violated(root(), {{RoleId{0}, true}, {RoleId{0}, false}}));
+  EXPECT_TRUE(violated(root(), {{RoleId{0}, true}, {RoleId{5}, true}}));
+  // Disjoint 1 and 2: opposite directions are no clash; a sub-role and an inverse of 2 are.
+  EXPECT_FALSE(violated(root(), {{RoleId{1}, true}, {RoleId{2}, false}}));
+  EXPECT_TRUE(violated(root(), {{RoleId{1}, true}, {RoleId{2}, true}}));
+  EXPECT_TRUE(violated(root(), {{RoleId{1}, true}, {RoleId{3}, true}}));
+  EXPECT_TRUE(violated(root(), {{RoleId{1}, true}, {RoleId{4}, false}}));
+  EXPECT_FALSE(violated(root(), {{RoleId{1}, true}, {RoleId{4}, true}}));
 }
 
 TEST_F(Rules, blocked_node_gets_no_successor) {

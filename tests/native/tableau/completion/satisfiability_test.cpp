@@ -57,6 +57,42 @@ const SatCase kCases[] = {
      "SubClassOf(:A DataMaxCardinality(0 :p DatatypeRestriction(xsd:float xsd:minInclusive \"0.0\"^^xsd:float "
      "xsd:maxInclusive \"2.0\"^^xsd:float)))",
      "A", Tag::Sat},
+    // An edge S(x, y) is an R(y, x) edge for every R above S⁻.
+    {"range_of_a_super_role_of_a_declared_inverse",
+     "InverseObjectProperties(:hasChild :hasParent) SubObjectPropertyOf(:hasParent :hasAncestor) "
+     "ObjectPropertyRange(:hasAncestor :Person) "
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(:hasChild owl:Thing) ObjectComplementOf(:Person)))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_all",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) "
+     "SubClassOf(:A ObjectSomeValuesFrom(:S ObjectAllValuesFrom(:R ObjectComplementOf(:A))))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_at_most",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) DisjointClasses(:B :C) "
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(ObjectInverseOf(:S) :B) ObjectSomeValuesFrom(:R :C) "
+     "ObjectMaxCardinality(1 :R owl:Thing)))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_chain",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) SubObjectPropertyOf(ObjectPropertyChain(:R :R) :T) "
+     "SubClassOf(:A ObjectIntersectionOf(ObjectSomeValuesFrom(ObjectInverseOf(:S) "
+     "ObjectSomeValuesFrom(ObjectInverseOf(:S) owl:Thing)) ObjectAllValuesFrom(:T owl:Nothing)))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_asymmetric",
+     "AsymmetricObjectProperty(:R) SubObjectPropertyOf(:S :R) SubObjectPropertyOf(ObjectInverseOf(:S) :R) "
+     "SubClassOf(:A ObjectSomeValuesFrom(:S owl:Thing))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_disjoint",
+     "DisjointObjectProperties(:R :Q) SubObjectPropertyOf(ObjectInverseOf(:S) :R) SubObjectPropertyOf(ObjectInverseOf(:S) :Q) "
+     "SubClassOf(:A ObjectSomeValuesFrom(:S owl:Thing))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_self",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) "
+     "SubClassOf(:A ObjectIntersectionOf(ObjectHasSelf(:S) ObjectComplementOf(ObjectHasSelf(:R))))",
+     "A", Tag::Clash},
+    {"inverse_sub_role_is_not_the_role",
+     "SubObjectPropertyOf(ObjectInverseOf(:S) :R) "
+     "SubClassOf(:A ObjectSomeValuesFrom(:S ObjectAllValuesFrom(ObjectInverseOf(:R) ObjectComplementOf(:A))))",
+     "A", Tag::Sat},
     // An at-most-0 label with a neighbour: the clash rests on how the neighbour came to be.
     {"at_most_zero_clash_rests_on_the_neighbour",
      "SubClassOf(owl:Thing ObjectUnionOf(:C :D)) SubClassOf(:C ObjectSomeValuesFrom(:R :B)) "
