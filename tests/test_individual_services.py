@@ -4,6 +4,7 @@ errors and their order, anonymous individuals, and a cross-check against the pee
 import os
 import shutil
 import subprocess
+import warnings
 
 import pytest
 
@@ -64,12 +65,41 @@ REALIZE_CASES = [
     ("no_individuals", "SubClassOf(:A :B)", {}),
     ("unsatisfiable_class_not_a_type", "SubClassOf(:U owl:Nothing) SubClassOf(:A :B) ClassAssertion(:A :a)",
      {"a": ["A"]}),
+    # A model picks A or B for a: neither is a type.
+    ("choice_is_not_a_type", "SubClassOf(owl:Thing ObjectUnionOf(:A :B)) ClassAssertion(:C :a)", {"a": ["C"]}),
+    # The functional property merges b and c without a choice.
+    ("forced_merge", "FunctionalObjectProperty(:r) ObjectPropertyAssertion(:r :a :b) "
+     "ObjectPropertyAssertion(:r :a :c) ClassAssertion(:B :b) ClassAssertion(:C :c)",
+     {"a": [], "b": ["B", "C"], "c": ["B", "C"]}),
+    # Two of the three successors merge, which two is a choice: none takes B from b.
+    ("merge_by_choice", "SubClassOf(:A ObjectMaxCardinality(2 :r)) ClassAssertion(:A :a) "
+     "ObjectPropertyAssertion(:r :a :b) ObjectPropertyAssertion(:r :a :c) ObjectPropertyAssertion(:r :a :d) "
+     "ClassAssertion(:B :b)", {"a": ["A"], "b": ["B"], "c": [], "d": []}),
 ]
 
 
 @pytest.mark.parametrize("axioms, expected", [c[1:] for c in REALIZE_CASES], ids=[c[0] for c in REALIZE_CASES])
 def test_realize_gives_most_specific_types(tmp_path, route, axioms, expected):
-    assert short(kelmon.realize(document(tmp_path, axioms))) == expected
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", kelmon.IncompleteQueryWarning)
+        assert short(kelmon.realize(document(tmp_path, axioms))) == expected
+
+
+def pigeonhole(holes):
+    """`holes` singleton classes, as many different individuals each in one of them, and q
+    in one of them or in X: q is in X, and only an exhaustive search shows it."""
+    union = " ".join(f":H{j}" for j in range(holes))
+    pigeons = " ".join(f":p{i}" for i in range(holes))
+    return ("".join(f"SubClassOf(:H{j} ObjectOneOf(:h{j})) " for j in range(holes)) +
+            "".join(f"ClassAssertion(ObjectUnionOf({union}) :p{i}) " for i in range(holes)) +
+            f"ClassAssertion(ObjectUnionOf({union} :X) :q) DifferentIndividuals({pigeons} :q)")
+
+
+def test_realize_warns_when_a_test_ran_out_of_time(tmp_path, set_switch):
+    set_switch("KELMON_REALIZE_PAIR_TIMEOUT_MS", "1")
+    with pytest.warns(kelmon.IncompleteQueryWarning, match="kelmon.realize: an instance test ran out of time"):
+        found = kelmon.realize(document(tmp_path, pigeonhole(8)))
+    assert found[X + "q"] == []
 
 
 INSTANCE_CASES = [

@@ -142,7 +142,7 @@ KELMON_SWITCH(HyperTrustSatMinMs, "KELMON_HYPER_TRUST_SAT_MIN_MS", Number, 0, Pr
 KELMON_SWITCH(RealizeSaturation, "KELMON_REALIZE_SATURATION", OnUnlessZero, 0, Use)
 KELMON_SWITCH(RealizePairTimeoutMs, "KELMON_REALIZE_PAIR_TIMEOUT_MS", Number, 750, Use)
 KELMON_SWITCH(PseudoModel, "KELMON_PSEUDO_MODEL", OnUnlessZeroOrEmpty, 0, Use)
-KELMON_SWITCH(PseudoModelWitnessMs, "KELMON_PSEUDO_MODEL_WITNESS_MS", Number, 1000, Use)
+KELMON_SWITCH(PseudoModelWitnessMs, "KELMON_PSEUDO_MODEL_WITNESS_MS", Number, 10000, Use)
 
 // --- explanation
 KELMON_SWITCH(JustifySatOracle, "KELMON_JUSTIFY_SAT_ORACLE", OnUnlessZero, 0, Use)

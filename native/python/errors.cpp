@@ -4,6 +4,7 @@
 
 #include "common/invariant.h"
 #include "python/once_object.h"
+#include "python/pyref.h"
 
 namespace kelmon::py {
 
@@ -13,7 +14,25 @@ PyObject* new_exception(const char* name, const char* doc, PyObject* base) {
   return PyErr_NewExceptionWithDoc(name, doc, base, nullptr);
 }
 
+// The Python layer's warning class; UserWarning when the package cannot be imported.
+PyObject* incomplete_warning_class(PyRef& holder) {
+  PyRef package(PyImport_ImportModule("kelmon"));
+  if (package) holder = PyRef(PyObject_GetAttrString(package.get(), "IncompleteQueryWarning"));
+  if (!holder) {
+    PyErr_Clear();
+    return PyExc_UserWarning;
+  }
+  return holder.get();
+}
+
 }  // namespace
+
+bool warn_incomplete(const char* name, const char* why) {
+  PyRef holder;
+  PyObject* category = incomplete_warning_class(holder);
+  const std::string message = std::string("kelmon.") + name + ": " + why;
+  return PyErr_WarnEx(category, message.c_str(), 1) == 0;
+}
 
 PyObject* kelmon_error_class() {
   static OnceObject once;

@@ -23,4 +23,9 @@ PyObject* reasoner_error_to_py(ReasonerError error);
 PyObject* raise_parse_error(std::string_view message);
 PyObject* raise_internal_failure(std::string_view message);
 
+// Issues an IncompleteQueryWarning (UserWarning when the package cannot be
+// imported) "kelmon.{name}: {why}". False when the warning was turned into an
+// exception, which is then set.
+bool warn_incomplete(const char* name, const char* why);
+
 }  // namespace kelmon::py

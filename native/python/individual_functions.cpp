@@ -1,6 +1,6 @@
 // realize, instances_of and is_instance_of: load, convert, one individual
-// service, plain Python values. Timed-out tests are not reported: a type or
-// instance whose test ran out of time is simply missing.
+// service, plain Python values. A type or instance whose test ran out of time
+// is missing; realize says so with an IncompleteQueryWarning.
 #include <array>
 #include <string>
 #include <utility>
@@ -43,6 +43,9 @@ PyObject* impl_realize(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObj
   auto realization = reasoner::realize_internal(in->first);
   in.reset();
   if (!realization) return reasoner_error_to_py(std::move(realization.error()));
+  if (realization->any_timed_out &&
+      !warn_incomplete("realize", "an instance test ran out of time; its type may be missing"))
+    return nullptr;
   return realization_to_py(std::move(*realization));
 }
 

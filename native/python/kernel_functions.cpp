@@ -10,31 +10,12 @@
 #include "python/converted_arguments.h"
 #include "python/errors.h"
 #include "python/implementations.h"
-#include "python/pyref.h"
 #include "reasoner/kernel/consistency.h"
 #include "reasoner/kernel/subsumption.h"
 
 namespace kelmon::py {
 
 namespace {
-
-// The Python layer's warning class; UserWarning when the package cannot be imported.
-PyObject* incomplete_warning_class(PyRef& holder) {
-  PyRef package(PyImport_ImportModule("kelmon"));
-  if (package) holder = PyRef(PyObject_GetAttrString(package.get(), "IncompleteQueryWarning"));
-  if (!holder) {
-    PyErr_Clear();
-    return PyExc_UserWarning;
-  }
-  return holder.get();
-}
-
-bool warn_incomplete(const char* name, const char* why) {
-  PyRef holder;
-  PyObject* category = incomplete_warning_class(holder);
-  const std::string message = std::string("kelmon.") + name + ": " + why;
-  return PyErr_WarnEx(category, message.c_str(), 1) == 0;
-}
 
 // `weak`: the answer that more axioms could overturn.
 PyObject* answer_to_py(const char* name, Result<reasoner::KernelAnswer> result, bool dropped, bool weak) {

@@ -105,14 +105,19 @@ struct TableauShared {
 };
 
 Result<TaskResult> realize_individual_task(const TableauShared& s, std::uint32_t i) {
-  const CandidateSet* candidate_set = nullptr;
-  if (s.pseudo_model && i < s.pseudo_model->size()) candidate_set = &(*s.pseudo_model)[i];
+  const PseudoLabel* label = nullptr;
+  if (s.pseudo_model && i < s.pseudo_model->size()) label = &(*s.pseudo_model)[i];
+  const CandidateSet* candidate_set = label != nullptr ? &label->possible : nullptr;
   static const std::vector<ClassId> kNone;
   const std::vector<ClassId>& told = i < s.told.size() ? s.told[i] : kNone;
   TaskResult out;
   for (const auto& [cls, iri] : s.candidates) {
     // Another task failed: this result would be dropped anyway.
     if (s.stop.is_set()) return out;
+    if (label != nullptr && label->certain.contains(cls.v)) {
+      out.positives.emplace_back(iri);
+      continue;
+    }
     const Deadline deadline = individuals::instance_test_deadline(s.timeout_ms);
     auto answer = individuals::test_instance_told(told, s.saturation, s.prepared, cls, IndividualId{i}, deadline,
                                                   candidate_set);
@@ -142,7 +147,7 @@ Result<Realization> realize_by_tableau(const InternalOntology& ir) {
   const sat::ElResult saturation = sat::el_saturate_from_env(ir);
   auto prepared = prepare_without_deadline(ir, std::nullopt);
   if (!prepared) return std::unexpected(std::move(prepared.error()));
-  auto pseudo_model = build_pseudo_model(ir);
+  auto pseudo_model = build_pseudo_model(**prepared);
   if (!pseudo_model) return std::unexpected(std::move(pseudo_model.error()));
   const std::vector<std::vector<ClassId>> told = individuals::told_type_table(ir);
 

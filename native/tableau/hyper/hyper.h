@@ -152,6 +152,11 @@ class HyperEngine {
   std::optional<HyperSnapshot> snapshot_root(std::uint32_t concept_) const;
   std::optional<std::vector<std::uint32_t>> root_labels_containing(std::uint32_t concept_) const;
   std::optional<std::vector<std::uint32_t>> labels_of(std::uint32_t node) const;
+  // The labels of `node` that rest on no branching choice: after a run that
+  // found a model, every model of the clauses has them. Empty when the node
+  // itself came from a choice (a merge), its masks are not exact, or the run
+  // tried merges for an at-most restriction.
+  std::vector<std::uint32_t> certain_labels_of(std::uint32_t node) const;
   std::vector<std::uint32_t> matching_definitions(std::uint32_t node,
                                                   const std::vector<DefinitionPattern>& patterns) const;
   HyperStats stats() const { return stats_; }

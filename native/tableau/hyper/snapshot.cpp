@@ -146,6 +146,18 @@ std::optional<std::vector<std::uint32_t>> HyperEngine::labels_of(std::uint32_t n
   return nodes[find(node)].labels;
 }
 
+std::vector<std::uint32_t> HyperEngine::certain_labels_of(std::uint32_t node) const {
+  std::vector<std::uint32_t> out;
+  // Merges tried for an at-most restriction carry no masks: after one, no
+  // label can be told apart from a choice.
+  if (node >= nodes.size() || stats_.merge_branches != 0) return out;
+  const HyperNode& n = nodes[find(node)];
+  if (n.imprecise || !n.node_deps.empty()) return out;
+  for (std::size_t k = 0; k < n.labels.size(); ++k)
+    if (n.label_deps[k].empty()) out.push_back(n.labels[k]);
+  return out;
+}
+
 std::vector<std::uint32_t> HyperEngine::matching_definitions(std::uint32_t node,
                                                              const std::vector<DefinitionPattern>& patterns) const {
   std::vector<std::uint32_t> out;

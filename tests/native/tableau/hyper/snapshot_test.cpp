@@ -42,6 +42,24 @@ TEST(Abox, AssertionsPastTheIndividualCountAreIgnored) {
   EXPECT_FALSE(e.labels_of(3).has_value());
 }
 
+TEST(Abox, CertainLabelsLeaveOutWhatAChoiceDerived) {
+  // {a} → 3, {a} → 1 ∨ 2, 1 → 5, 2 → 5: 5 holds in every model, but this one
+  // derives it from the choice.
+  std::vector<DlClause> clauses{{{ca(20, 0)}, {ca(3, 0)}},
+                                {{ca(20, 0)}, {ca(1, 0), ca(2, 0)}},
+                                {{ca(1, 0)}, {ca(5, 0)}},
+                                {{ca(2, 0)}, {ca(5, 0)}}};
+  AboxSeed seed;
+  seed.individual_count = 1;
+  seed.first_nominal = 20;
+  HyperEngine e = HyperEngine::new_with_abox(clauses, seed);
+  ASSERT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  const std::vector<std::uint32_t> labels = *e.labels_of(0);
+  EXPECT_TRUE(std::find(labels.begin(), labels.end(), 5u) != labels.end());
+  EXPECT_EQ(e.certain_labels_of(0), (std::vector<std::uint32_t>{3, 20}));
+  EXPECT_TRUE(e.certain_labels_of(1).empty());
+}
+
 TEST(Snapshot, AbsentForAConceptNotAtTheRoot) {
   HyperTbox t;
   t.sub(t.A("A"), t.A("B"));
