@@ -3,7 +3,7 @@ Konclude (Debian's `konclude`, `Konclude realization -w AUTO -i FILE -o OUT`), e
 process, one run, side by side; the generated rows show how cost grows with the number of
 individuals.
 
-Run: build/venv/bin/python bench/realize_vs_konclude.py [individuals...]   (default: 10000 30000 100000)
+Run: build/venv/bin/python bench/realize_vs_konclude.py [individuals...]   (default: 1000 10000 100000)
 """
 
 import os
@@ -11,29 +11,18 @@ import random
 import sys
 import tempfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests"))
-from peer_inputs import peer_readable  # noqa: E402
-from shared_paths import CORPUS as _SHARED_CORPUS  # noqa: E402
+from whole_process import CORPUS, kelmon, peer, print_table
 
-import whole_process  # noqa: E402
+from peer_inputs import peer_readable  # whole_process puts tests/ on the path
 
-CORPUS = os.path.join(_SHARED_CORPUS, "ontologies")
 LIMIT = 900
 
 
-def timed(argv):
-    return whole_process.timed(argv, LIMIT)
-
-
-def ours(path):
-    code = "import kelmon, sys; print(len(kelmon.realize(sys.argv[1])))"
-    return timed([sys.executable, "-c", code, path])
-
-
-def peer(path, out_dir):
-    path = peer_readable(path, out_dir)
-    return timed(["Konclude", "realization", "-w", "AUTO", "-i", path, "-o", os.path.join(out_dir, "out.owx")])
+def side_by_side(what, path, out_dir):
+    ours = kelmon("realize", path, limit=LIMIT)
+    theirs = peer("realization", "-w", "AUTO", "-i", peer_readable(path, out_dir), "-o",
+                  os.path.join(out_dir, "out.owx"), limit=LIMIT)
+    return (what, *ours, *theirs)
 
 
 def el_abox(individuals, seed=11):
@@ -61,22 +50,17 @@ def el_abox(individuals, seed=11):
 
 
 def main():
-    sizes = [int(a) for a in sys.argv[1:]] or [10000, 30000, 100000]
+    sizes = [int(a) for a in sys.argv[1:]] or [1000, 10000, 100000]
     rows = []
     with tempfile.TemporaryDirectory() as tmp:
         for name in ("wine.rdf", "lubm-university0.rdf"):
-            path = os.path.join(CORPUS, name)
-            rows.append((name, *ours(path), *peer(path, tmp)))
+            rows.append(side_by_side(name, os.path.join(CORPUS, name), tmp))
         for n in sizes:
             path = os.path.join(tmp, f"el{n}.ofn")
             with open(path, "w", encoding="utf-8") as f:
                 f.write(el_abox(n))
-            rows.append((f"generated EL, {n} individuals", *ours(path), *peer(path, tmp)))
-    print("| realize | kelmon s | Konclude s | ratio |")
-    print("| --- | --- | --- | --- |")
-    for what, t, ok, p, p_ok in rows:
-        mark = lambda v, good: f"{v:.2f}" + ("" if good else " (failed/limit)")  # noqa: E731
-        print(f"| {what} | {mark(t, ok)} | {mark(p, p_ok)} | {t / p if p else float('nan'):.2f} |")
+            rows.append(side_by_side(f"generated EL, {n} individuals", path, tmp))
+    print_table("realize", rows)
 
 
 if __name__ == "__main__":
