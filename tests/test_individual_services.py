@@ -139,6 +139,20 @@ def test_realize_refuses_an_inconsistent_ontology(tmp_path, route, axioms):
         kelmon.realize(document(tmp_path, axioms))
 
 
+@pytest.mark.parametrize("axioms", [
+    MEND_INCONSISTENT,
+    "DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)",
+    "SubClassOf(owl:Thing owl:Nothing) Declaration(Class(:A)) Declaration(NamedIndividual(:a))",
+], ids=["unsat_class_asserted", "disjoint_types", "top_below_bottom"])
+def test_instance_queries_refuse_an_inconsistent_el_ontology(tmp_path, axioms):
+    # The saturation route decides these; "not an instance" would be a wrong answer.
+    path = document(tmp_path, axioms)
+    with pytest.raises(kelmon.KelmonError, match="^" + INCONSISTENT + "$"):
+        kelmon.instances_of(path, X + "A")
+    with pytest.raises(kelmon.KelmonError, match="^" + INCONSISTENT + "$"):
+        kelmon.is_instance_of(path, X + "A", X + "a")
+
+
 def test_unknown_class_and_individual(tmp_path):
     path = document(tmp_path, "ClassAssertion(:A :a)")
     with pytest.raises(kelmon.UnknownClassError, match=f"^{X}Nope$"):

@@ -24,6 +24,15 @@ bool saturation_has(const sat::AboxElResult& abox, IndividualId individual, Clas
   return id != abox.individual_ids.end() && abox.result.subsumers.contains(id->second, cls.v);
 }
 
+// In the fragment the saturation decides, so an inconsistency it finds is
+// real: every assertion is then entailed, and "not an instance" would be wrong.
+bool saturation_inconsistent(const sat::AboxElResult& abox) {
+  if (abox.result.top_is_bottom || abox.result.inconsistent) return true;
+  for (const auto& [individual, id] : abox.individual_ids)
+    if (abox.result.unsat.test(id)) return true;
+  return false;
+}
+
 // The tableau side of one request: the EL saturation for the told-type
 // shortcut and the prepared reasoner, both built from the borrowed IR.
 struct TableauSetup {
@@ -52,6 +61,7 @@ Result<InstanceList> instances_of_internal(const InternalOntology& ir, std::stri
   InstanceList out;
   if (use_saturation_for_realize(ir)) {
     const sat::AboxElResult abox = sat::el_saturate_abox(ir);
+    if (saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::string_view iri = individuals.name(IndividualId{i});
       if (saturation_has(abox, IndividualId{i}, *cls) && !iri.starts_with(kAnonIndividualPrefix))
@@ -82,6 +92,7 @@ Result<InstanceAnswer> is_instance_of_internal(const InternalOntology& ir, std::
   if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
   if (use_saturation_for_realize(ir)) {
     const sat::AboxElResult abox = sat::el_saturate_abox(ir);
+    if (saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
     return InstanceAnswer{saturation_has(abox, individual->id, *cls), false};
   }
   auto setup = tableau_setup(ir);
