@@ -7,6 +7,7 @@
 
 #include "common/invariant.h"
 #include "core/convert/class_expression.h"
+#include "reasoner/individuals/internal/saturation_inconsistency.h"
 #include "reasoner/individuals/internal/told_types.h"
 
 namespace kelmon::reasoner {
@@ -22,15 +23,6 @@ Result<ClassId> class_id(const InternalOntology& ir, std::string_view iri) {
 bool saturation_has(const sat::AboxElResult& abox, IndividualId individual, ClassId cls) {
   auto id = abox.individual_ids.find(individual.v);
   return id != abox.individual_ids.end() && abox.result.subsumers.contains(id->second, cls.v);
-}
-
-// In the fragment the saturation decides, so an inconsistency it finds is
-// real: every assertion is then entailed, and "not an instance" would be wrong.
-bool saturation_inconsistent(const sat::AboxElResult& abox) {
-  if (abox.result.top_is_bottom || abox.result.inconsistent) return true;
-  for (const auto& [individual, id] : abox.individual_ids)
-    if (abox.result.unsat.test(id)) return true;
-  return false;
 }
 
 // The tableau side of one request: the EL saturation for the told-type
@@ -61,7 +53,7 @@ Result<InstanceList> instances_of_internal(const InternalOntology& ir, std::stri
   InstanceList out;
   if (use_saturation_for_realize(ir)) {
     const sat::AboxElResult abox = sat::el_saturate_abox(ir);
-    if (saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
+    if (individuals::saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::string_view iri = individuals.name(IndividualId{i});
       if (saturation_has(abox, IndividualId{i}, *cls) && !iri.starts_with(kAnonIndividualPrefix))
@@ -92,7 +84,7 @@ Result<InstanceAnswer> is_instance_of_internal(const InternalOntology& ir, std::
   if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
   if (use_saturation_for_realize(ir)) {
     const sat::AboxElResult abox = sat::el_saturate_abox(ir);
-    if (saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
+    if (individuals::saturation_inconsistent(abox)) return std::unexpected(ReasonerError(Inconsistent{}));
     return InstanceAnswer{saturation_has(abox, individual->id, *cls), false};
   }
   auto setup = tableau_setup(ir);

@@ -11,6 +11,7 @@
 #include "core/data/dkey_encode.h"
 #include "reasoner/classify/classify_driver.h"
 #include "reasoner/classify/taxonomy.h"
+#include "reasoner/individuals/internal/saturation_inconsistency.h"
 #include "reasoner/individuals/internal/told_types.h"
 #include "reasoner/individuals/pseudo_model.h"
 #include "reasoner/kernel/abox_saturation.h"
@@ -52,7 +53,7 @@ Result<Realization> realize_by_saturation(const InternalOntology& ir) {
   const Classification classification = classify_saturation_only(ir);
   if (classification.stats_ref().inconsistent != 0) return inconsistent();
   const sat::AboxElResult abox = sat::el_saturate_abox(ir);
-  if (abox.result.top_is_bottom || abox.result.inconsistent) return inconsistent();
+  if (individuals::saturation_inconsistent(abox)) return inconsistent();
 
   const Namespace<ClassId>& classes = ir.vocabulary.classes;
   const Namespace<IndividualId>& individuals = ir.vocabulary.individuals;
@@ -69,8 +70,6 @@ Result<Realization> realize_by_saturation(const InternalOntology& ir) {
   for (std::uint32_t k = 0; k < individuals.size(); ++k) {
     const std::string_view iri = individuals.name(IndividualId{k});
     auto id = abox.individual_ids.find(k);
-    // An individual below ⊥ makes the whole ontology inconsistent.
-    if (id != abox.individual_ids.end() && abox.result.unsat.test(id->second)) return inconsistent();
     if (is_anonymous(iri)) continue;
     std::vector<std::string> types;
     if (id != abox.individual_ids.end()) {
