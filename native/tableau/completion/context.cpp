@@ -103,7 +103,7 @@ NodeId TableauContext::add_node(std::optional<NodeId> parent, std::optional<Role
   n.parent_role = parent_role;
   graph.summaries.push_back(NodeSummary{parent, parent_role, 0});
   graph.globals_added.push_back(0);
-  graph.dirty.push_back(1);
+  graph.dirty.push_back(kDirtyAll);
   if (parent_role && graph.anywhere) graph.anywhere_index[*parent_role].push_back(id);
   return id;
 }
@@ -183,6 +183,13 @@ void TableauContext::set_nominal_node(std::uint32_t key, NodeId id) {
   }
   graph.nominal_nodes[key] = id;
   trail.emplace_back(NominalNodeSet{key, old});
+}
+
+void TableauContext::clear_dirty(NodeId id, std::uint8_t bits) {
+  const std::uint8_t cleared = graph.dirty[id] & bits;
+  if (!cleared) return;
+  graph.dirty[id] &= static_cast<std::uint8_t>(~cleared);
+  trail.emplace_back(DirtyCleared{id, cleared});
 }
 
 std::uint64_t TableauContext::checkpoint() {
@@ -358,6 +365,7 @@ void TableauContext::undo(TrailEntry& entry) {
             if (e.old_node) graph.nominal_nodes[e.key] = *e.old_node;
             else graph.nominal_nodes.erase(e.key);
           },
+          [&](const DirtyCleared& e) { graph.dirty[e.node] |= e.bits; },
           [&](const Checkpoint&) {},
       },
       entry);

@@ -99,7 +99,9 @@ class TableauContext {
   void rollback(std::uint64_t checkpoint);
   // Follows merged_into links to the node that stands for `node` now.
   NodeId representative(NodeId node) const;
-  void mark_dirty(NodeId node) { graph.dirty[node] = 1; }
+  void mark_dirty(NodeId node) { graph.dirty[node] = kDirtyAll; }
+  // Trailed, so a rollback finds the node dirty again.
+  void clear_dirty(NodeId node, std::uint8_t bits);
   // True once the deadline has passed, which also sets timed_out.
   bool deadline_passed();
 

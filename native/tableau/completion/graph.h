@@ -59,6 +59,11 @@ constexpr std::uint64_t signature_bit(ConceptId c) {
   return std::uint64_t{1} << ((static_cast<std::uint32_t>(c.v * 0x9E3779B9u)) >> 26);
 }
 
+constexpr std::uint8_t kDirtyRules = 1;
+constexpr std::uint8_t kDirtySweep = 2;
+constexpr std::uint8_t kDirtyClash = 4;
+constexpr std::uint8_t kDirtyAll = kDirtyRules | kDirtySweep | kDirtyClash;
+
 struct RoleKeyHash {
   std::size_t operator()(Role r) const noexcept {
     return std::hash<std::uint64_t>{}((std::uint64_t{r.inverse} << 32) | r.id.v);
@@ -69,6 +74,8 @@ struct CompletionGraph {
   std::vector<GraphNode> nodes;
   std::vector<NodeSummary> summaries;
   std::vector<std::uint8_t> globals_added;
+  // Per node: kDirtyRules (its rules may apply), kDirtySweep (the quiescent
+  // disjunction rules may apply), kDirtyClash (not clash-checked since it changed).
   std::vector<std::uint8_t> dirty;
   tsl::robin_map<std::uint32_t, NodeId> nominal_nodes;
   tsl::robin_map<Role, std::vector<NodeId>, RoleKeyHash> anywhere_index;
@@ -123,9 +130,15 @@ struct NominalNodeSet {
   std::uint32_t key;
   std::optional<NodeId> old_node;
 };
+// The saturation cleared a node's dirty bits: a rollback sets them again, so
+// a node left clean is one whose rules had nothing to do in the restored graph.
+struct DirtyCleared {
+  NodeId node;
+  std::uint8_t bits;
+};
 struct Checkpoint {};
 
 using TrailEntry = std::variant<LabelAdded, EdgeAdded, NodesAdded, DistinctMarked, EdgeRemoved, MergeSet, ParentSet,
-                                NominalNodeSet, Checkpoint>;
+                                NominalNodeSet, DirtyCleared, Checkpoint>;
 
 }  // namespace kelmon::completion

@@ -64,30 +64,41 @@ SaturateOutcome bound_outcome(Bound b) {
   return {b == Bound::NodeLimit ? SaturateOutcome::Tag::NodeLimit : SaturateOutcome::Tag::Exhausted, 0, {}};
 }
 
-// One pass over the dirty nodes below the count taken at its start.
+// One pass over the dirty nodes below the count taken at its start. A node
+// left on a bound stays dirty: its rules did not all run.
 Bound dirty_pass(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   const std::size_t count = ctx.graph.size();
   for (NodeId x = 0; x < count; ++x) {
     if (deadline_due(ctx)) return Bound::Deadline;
-    if (!ctx.graph.dirty[x]) continue;
-    ctx.graph.dirty[x] = 0;
+    if (!(ctx.graph.dirty[x] & kDirtyRules)) continue;
+    ctx.clear_dirty(x, kDirtyRules);
     // A merged node's labels and edges live on in its survivor; expanding it
     // again would grow successors from a node without edges.
     if (ctx.node(x).merged_into) continue;
     for (NodeRule rule : kCheckedRules) {
-      if (Bound b = check_bounds(ctx, limit); b != Bound::None) return b;
+      if (Bound b = check_bounds(ctx, limit); b != Bound::None) {
+        ctx.mark_dirty(x);
+        return b;
+      }
       changed |= rule(ctx, x);
     }
-    if (Bound b = check_bounds(ctx, limit); b != Bound::None) return b;
+    if (Bound b = check_bounds(ctx, limit); b != Bound::None) {
+      ctx.mark_dirty(x);
+      return b;
+    }
     for (NodeRule rule : kFinalRules) changed |= rule(ctx, x);
   }
   return Bound::None;
 }
 
+// The disjunction rules read only the node's own labels: a node whose labels
+// did not change since its last sweep has nothing to add.
 Bound quiescent_sweep(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   const std::size_t count = ctx.graph.size();
   for (NodeId x = 0; x < count; ++x) {
+    if (!(ctx.graph.dirty[x] & kDirtySweep)) continue;
     if (Bound b = check_bounds(ctx, limit); b != Bound::None) return b;
+    ctx.clear_dirty(x, kDirtySweep);
     if (ctx.node(x).merged_into) continue;
     changed |= apply_global_disjunction_rule(ctx, x);
     changed |= apply_deferred_disjunction_rule(ctx, x);
@@ -95,7 +106,61 @@ Bound quiescent_sweep(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   return Bound::None;
 }
 
-void mark_all_dirty(TableauContext& ctx) { std::fill(ctx.graph.dirty.begin(), ctx.graph.dirty.end(), 1); }
+void mark_all_dirty(TableauContext& ctx) { std::fill(ctx.graph.dirty.begin(), ctx.graph.dirty.end(), kDirtyAll); }
+
+// The clash check of the nodes changed since their last check; every other
+// node was found clash-free and has not changed since.
+std::optional<std::pair<NodeId, DepSet>> dirty_clash_scan(TableauContext& ctx) {
+  for (NodeId x = 0; x < ctx.graph.size(); ++x) {
+    if (!(ctx.graph.dirty[x] & kDirtyClash)) continue;
+    if (auto d = ctx.clash(x)) return std::pair{x, std::move(*d)};
+    ctx.clear_dirty(x, kDirtyClash);
+  }
+  return std::nullopt;
+}
+
+// Applies rules until none applies to a dirty node. With `verify`, every node
+// is rechecked first and the graph is complete only once a pass over every
+// node found nothing to do: a rule may read a node another rule changed
+// without marking it dirty (a blocker's labels, a distinct mark). `changed`
+// tells whether any rule changed the graph.
+SaturateOutcome saturate_graph(TableauContext& ctx, std::uint64_t max_iterations, bool verify, bool& changed_any) {
+  if (verify) mark_all_dirty(ctx);
+  const std::uint64_t limit = node_limit();
+  // Only passes that neither created a node nor added a label count toward the
+  // cap: a growing graph is bounded by the node limit and the deadline instead.
+  std::uint64_t idle_passes = 0;
+  // Whether every node was dirty at the start of the current pass.
+  bool full_pass = verify;
+  while (true) {
+    if (idle_passes >= max_iterations) {
+      ctx.bound_hit = true;
+      return {SaturateOutcome::Tag::Exhausted, 0, {}};
+    }
+    if (ctx.deadline_passed()) return {SaturateOutcome::Tag::Exhausted, 0, {}};
+    if (auto c = dirty_clash_scan(ctx)) return {SaturateOutcome::Tag::Clash, c->first, std::move(c->second)};
+    const std::size_t nodes_before = ctx.graph.size();
+    const std::uint64_t labels_before = ctx.labels_added;
+    const bool this_pass_full = full_pass;
+    full_pass = false;
+    bool changed = false;
+    if (Bound b = dirty_pass(ctx, limit, changed); b != Bound::None) return bound_outcome(b);
+    if (!changed) {
+      if (ctx.graph.size() == 0) break;
+      if (Bound b = quiescent_sweep(ctx, limit, changed); b != Bound::None) return bound_outcome(b);
+    }
+    changed_any |= changed;
+    if (!changed) {
+      if (!verify || this_pass_full) break;
+      mark_all_dirty(ctx);
+      full_pass = true;
+      continue;
+    }
+    if (ctx.graph.size() == nodes_before && ctx.labels_added == labels_before) ++idle_passes;
+  }
+  if (auto c = dirty_clash_scan(ctx)) return {SaturateOutcome::Tag::Clash, c->first, std::move(c->second)};
+  return {SaturateOutcome::Tag::Complete, 0, {}};
+}
 
 }  // namespace
 
@@ -133,43 +198,8 @@ std::optional<std::pair<NodeId, DepSet>> clash_scan(const TableauContext& ctx) {
 }
 
 SaturateOutcome saturate(TableauContext& ctx, std::uint64_t max_iterations) {
-  mark_all_dirty(ctx);
-  const std::uint64_t limit = node_limit();
-  // Only passes that neither created a node nor added a label count toward the
-  // cap: a growing graph is bounded by the node limit and the deadline instead.
-  std::uint64_t idle_passes = 0;
-  // Whether every node was dirty at the start of the current pass; a graph is
-  // complete only after such a pass found nothing to do.
-  bool full_pass = true;
-  while (true) {
-    if (idle_passes >= max_iterations) {
-      ctx.bound_hit = true;
-      return {SaturateOutcome::Tag::Exhausted, 0, {}};
-    }
-    if (ctx.deadline_passed()) return {SaturateOutcome::Tag::Exhausted, 0, {}};
-    if (auto c = clash_scan(ctx)) return {SaturateOutcome::Tag::Clash, c->first, std::move(c->second)};
-    const std::size_t nodes_before = ctx.graph.size();
-    const std::uint64_t labels_before = ctx.labels_added;
-    const bool this_pass_full = full_pass;
-    full_pass = false;
-    bool changed = false;
-    if (Bound b = dirty_pass(ctx, limit, changed); b != Bound::None) return bound_outcome(b);
-    if (!changed) {
-      if (ctx.graph.size() == 0) break;
-      if (Bound b = quiescent_sweep(ctx, limit, changed); b != Bound::None) return bound_outcome(b);
-    }
-    if (!changed) {
-      if (this_pass_full) break;
-      // A rule may read a node another rule changed without marking it dirty
-      // (a blocker's labels, a neighbour's); one full pass settles that.
-      mark_all_dirty(ctx);
-      full_pass = true;
-      continue;
-    }
-    if (ctx.graph.size() == nodes_before && ctx.labels_added == labels_before) ++idle_passes;
-  }
-  if (auto c = clash_scan(ctx)) return {SaturateOutcome::Tag::Clash, c->first, std::move(c->second)};
-  return {SaturateOutcome::Tag::Complete, 0, {}};
+  bool changed = false;
+  return saturate_graph(ctx, max_iterations, true, changed);
 }
 
 namespace {
@@ -375,30 +405,38 @@ SearchOutcome search(TableauContext& ctx, std::uint64_t depth) {
     trace_cut();
     return SearchOutcome::no_verdict();
   }
-  SaturateOutcome s = saturate(ctx, kSaturationIterations);
-  switch (s.tag) {
-    case SaturateOutcome::Tag::Clash:
-      trace("# trace search depth=%llu clash=immediate deps=%zu\n", ull(depth), s.deps.size());
-      return SearchOutcome::clash(std::move(s.deps));
-    case SaturateOutcome::Tag::Exhausted:
-      return SearchOutcome::no_verdict();
-    case SaturateOutcome::Tag::NodeLimit:
-      return SearchOutcome::node_limit();
-    case SaturateOutcome::Tag::Complete:
-      break;
-  }
-  if (auto d = find_disjunction(ctx)) {
-    const auto [node, label] = *d;
-    const std::vector<ConceptId> operands = std::get<Or>(ctx.concept_of(label)).members;
-    trace("# trace search depth=%llu disj node=%u options=%zu graph_nodes=%zu\n", ull(depth), node, operands.size(),
-          ctx.graph.size());
-    const DepSet deps = ctx.node(node).label_deps[*ctx.node(node).label_position(label)];
-    return branch(ctx, depth, node, operands, deps);
-  }
-  if (auto m = find_merge_choice(ctx)) return branch_merge(ctx, depth, *m);
-  if (auto c = find_choose(ctx)) {
-    trace("# trace search depth=%llu choose node=%u graph_nodes=%zu\n", ull(depth), c->node, ctx.graph.size());
-    return branch(ctx, depth, c->node, {c->filler, c->complement}, DepSet{});
+  // Each step saturates only what changed since the last; the full recheck
+  // of every node runs once, before the graph is reported complete.
+  bool verify = false;
+  while (true) {
+    bool changed = false;
+    SaturateOutcome s = saturate_graph(ctx, kSaturationIterations, verify, changed);
+    switch (s.tag) {
+      case SaturateOutcome::Tag::Clash:
+        trace("# trace search depth=%llu clash=immediate deps=%zu\n", ull(depth), s.deps.size());
+        return SearchOutcome::clash(std::move(s.deps));
+      case SaturateOutcome::Tag::Exhausted:
+        return SearchOutcome::no_verdict();
+      case SaturateOutcome::Tag::NodeLimit:
+        return SearchOutcome::node_limit();
+      case SaturateOutcome::Tag::Complete:
+        break;
+    }
+    if (auto d = find_disjunction(ctx)) {
+      const auto [node, label] = *d;
+      const std::vector<ConceptId> operands = std::get<Or>(ctx.concept_of(label)).members;
+      trace("# trace search depth=%llu disj node=%u options=%zu graph_nodes=%zu\n", ull(depth), node,
+            operands.size(), ctx.graph.size());
+      const DepSet deps = ctx.node(node).label_deps[*ctx.node(node).label_position(label)];
+      return branch(ctx, depth, node, operands, deps);
+    }
+    if (auto m = find_merge_choice(ctx)) return branch_merge(ctx, depth, *m);
+    if (auto c = find_choose(ctx)) {
+      trace("# trace search depth=%llu choose node=%u graph_nodes=%zu\n", ull(depth), c->node, ctx.graph.size());
+      return branch(ctx, depth, c->node, {c->filler, c->complement}, DepSet{});
+    }
+    if (verify) break;
+    verify = true;
   }
   trace("# trace search depth=%llu sat graph_nodes=%zu\n", ull(depth), ctx.graph.size());
   return SearchOutcome::sat();
