@@ -30,7 +30,7 @@ bool subset_blocks(const TableauContext& ctx, NodeId x, NodeId p, NodeId y, Node
 
 bool equal_blocks(const TableauContext& ctx, NodeId x, NodeId p, NodeId y, NodeId q) {
   const auto& sums = ctx.graph.summaries;
-  return sums[x].signature == sums[y].signature && sums[p].signature == sums[q].signature &&
+  return sums[x].label_hash == sums[y].label_hash && sums[p].label_hash == sums[q].label_hash &&
          ctx.node(x).labels == ctx.node(y).labels && ctx.node(p).labels == ctx.node(q).labels;
 }
 
@@ -54,6 +54,20 @@ bool TableauContext::directly_blocked(NodeId x) const {
     return false;
   }
   if (has_nominal_label(*pool, nx)) return false;
+  // A candidate blocker: earlier, live, with a parent over the same role.
+  auto candidate = [&](NodeId c) {
+    const GraphNode& nc = node(c);
+    return c < x && nc.parent && !nc.merged_into && nc.parent_role == nx.parent_role;
+  };
+  if (inverse_roles) {
+    // Equal labels: only the nodes of x's label-hash bucket can block it.
+    auto bucket = graph.label_hash_index.find(graph.summaries[x].label_hash);
+    if (bucket == graph.label_hash_index.end()) return false;
+    for (NodeId c : bucket->second) {
+      if (candidate(c) && blocks(c, *node(c).parent) && !has_nominal_label(*pool, node(c))) return true;
+    }
+    return false;
+  }
   auto it = graph.anywhere_index.find(*nx.parent_role);
   if (it == graph.anywhere_index.end()) return false;
   for (NodeId c : it->second) {
@@ -85,7 +99,11 @@ bool TableauContext::role_matches(std::uint32_t direction, RoleId edge_role, std
     const auto row = role_hierarchy->super_roles(edge_role);
     return std::binary_search(row.begin(), row.end(), wanted);
   }
-  if (reverse_sub_pairs.contains({edge_role, wanted})) return true;
+  if (edge_role.v < reverse_super_rows.size()) {
+    const auto& row = reverse_super_rows[edge_role.v];
+    if (std::binary_search(row.begin(), row.end(), wanted)) return true;
+  }
+  // The hierarchy the rules are built on has its own reverse rows (S⁻ ⊑ R).
   return role_hierarchy && edge_role.v < role_hierarchy->role_count() &&
          role_hierarchy->is_reverse_sub_role(edge_role, wanted);
 }

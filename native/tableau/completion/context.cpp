@@ -40,27 +40,58 @@ TableauContext::TableauContext(ConceptPool& pool_ref, const AbsorbedTbox* absorb
   anywhere_blocking = switch_flag(SwitchId::AnywhereBlocking);
 }
 
+namespace {
+
+void unindex_label_hash(CompletionGraph& g, std::uint64_t hash, NodeId id) {
+  auto it = g.label_hash_index.find(hash);
+  invariant(it != g.label_hash_index.end(), "label hash bucket present");
+  auto& ids = it.value();
+  auto pos = std::find(ids.begin(), ids.end(), id);
+  invariant(pos != ids.end(), "node present in its label hash bucket");
+  *pos = ids.back();
+  ids.pop_back();
+  if (ids.empty()) g.label_hash_index.erase(it);
+}
+
+// Moves the node's entry from its old hash to its new one; `had`/`has` say
+// whether its label set was/is non-empty.
+void rehash_node(CompletionGraph& g, NodeId id, std::uint64_t old_hash, bool had, bool has) {
+  if (!g.anywhere) return;
+  if (had) unindex_label_hash(g, old_hash, id);
+  if (has) g.label_hash_index[g.summaries[id].label_hash].push_back(id);
+}
+
+}  // namespace
+
 void TableauContext::set_anywhere_blocking(bool on) {
   anywhere_blocking = on;
   graph.anywhere = on;
   graph.anywhere_index.clear();
+  graph.label_hash_index.clear();
   if (!on) return;
   invariant(graph.nodes.size() <= UINT32_MAX, "node count fits u32");
   for (NodeId id = 0; id < graph.nodes.size(); ++id) {
     if (const auto& role = graph.nodes[id].parent_role) graph.anywhere_index[*role].push_back(id);
+    if (!graph.nodes[id].labels.empty()) graph.label_hash_index[graph.summaries[id].label_hash].push_back(id);
   }
 }
 
 void TableauContext::add_inverse_pair(RoleId r, RoleId s) {
+  auto reverse = [&](RoleId sub, RoleId sup) {
+    if (reverse_super_rows.size() <= sub.v) reverse_super_rows.resize(sub.v + 1);
+    auto& row = reverse_super_rows[sub.v];
+    auto it = std::lower_bound(row.begin(), row.end(), sup);
+    if (it == row.end() || *it != sup) row.insert(it, sup);
+  };
   auto add = [&](RoleId a, RoleId b) {
     if (std::find(inverse_pairs.begin(), inverse_pairs.end(), std::pair{a, b}) == inverse_pairs.end())
       inverse_pairs.emplace_back(a, b);
     inverse_pair_set.insert({a, b});
-    reverse_sub_pairs.insert({a, b});
+    reverse(a, b);
     const std::size_t known = role_hierarchy ? role_hierarchy->role_count() : 0;
     if (a.v >= known || b.v >= known) return;
     for (RoleId sub : role_hierarchy->sub_roles(a))
-      for (RoleId sup : role_hierarchy->super_roles(b)) reverse_sub_pairs.insert({sub, sup});
+      for (RoleId sup : role_hierarchy->super_roles(b)) reverse(sub, sup);
   };
   global_record_index_.reset();
   add(r, s);
@@ -77,7 +108,10 @@ const GlobalRecordIndex& TableauContext::global_record_index() const {
       index.by_role[(std::uint64_t{r.inverse} << 32) | r.id.v].push_back(i);
     }
   }
-  for (const auto& [s, r] : reverse_sub_pairs) index.reverse_supers[s.v].push_back(r);
+  for (std::uint32_t s = 0; s < reverse_super_rows.size(); ++s) {
+    const auto& row = reverse_super_rows[s];
+    if (!row.empty()) index.reverse_supers[s] = row;
+  }
   if (role_hierarchy) {
     for (std::uint32_t s = 0; s < role_hierarchy->role_count(); ++s) {
       const auto row = role_hierarchy->reverse_supers.at(s);
@@ -101,7 +135,7 @@ NodeId TableauContext::add_node(std::optional<NodeId> parent, std::optional<Role
   GraphNode& n = graph.nodes.emplace_back();
   n.parent = parent;
   n.parent_role = parent_role;
-  graph.summaries.push_back(NodeSummary{parent, parent_role, 0});
+  graph.summaries.push_back(NodeSummary{parent, parent_role, 0, 0});
   graph.globals_added.push_back(0);
   graph.dirty.push_back(kDirtyAll);
   if (parent_role && graph.anywhere) graph.anywhere_index[*parent_role].push_back(id);
@@ -122,7 +156,11 @@ bool TableauContext::add_label(NodeId id, ConceptId concept_id, std::span<const 
   const auto pos = it - n.labels.begin();
   n.labels.insert(it, concept_id);
   n.label_deps.insert(n.label_deps.begin() + pos, DepSet::from_slice(deps));
-  graph.summaries[id].signature |= signature_bit(concept_id);
+  NodeSummary& sum = graph.summaries[id];
+  sum.signature |= signature_bit(concept_id);
+  const std::uint64_t old_hash = sum.label_hash;
+  sum.label_hash += label_hash_of(concept_id);
+  rehash_node(graph, id, old_hash, n.labels.size() > 1, true);
   trail.emplace_back(LabelAdded{id, concept_id});
   ++labels_added;
   mark_dirty(id);
@@ -308,7 +346,11 @@ void TableauContext::undo(TrailEntry& entry) {
             if (*pos < n.label_deps.size()) n.label_deps.erase(n.label_deps.begin() + *pos);
             std::uint64_t sig = 0;
             for (ConceptId c : n.labels) sig |= signature_bit(c);
-            graph.summaries[e.node].signature = sig;
+            NodeSummary& sum = graph.summaries[e.node];
+            sum.signature = sig;
+            const std::uint64_t old_hash = sum.label_hash;
+            sum.label_hash -= label_hash_of(e.concept_id);
+            rehash_node(graph, e.node, old_hash, true, !n.labels.empty());
             graph.globals_added[e.node] = 0;
           },
           [&](const EdgeAdded& e) {

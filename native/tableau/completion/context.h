@@ -59,9 +59,11 @@ class TableauContext {
   std::uint8_t abandon_state = 2;  // 0 on, 1 abandoned, 2 off
   ConceptPool* pool;
   tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> inverse_pair_set;
-  // (S, R) when S⁻ ⊑ R follows from an inverse pair through the role hierarchy:
-  // S ⊑ P, P⁻ = Q, Q ⊑ R. The hierarchy's own reverse rows count as well.
-  tsl::robin_set<std::pair<RoleId, RoleId>, RolePairHash> reverse_sub_pairs;
+  // Row S holds, ascending, every R with S⁻ ⊑ R through an inverse pair and the
+  // role hierarchy: S ⊑ P, P⁻ = Q, Q ⊑ R. The hierarchy's own reverse rows
+  // count as well (role_matches reads both). Rows by role id: role matching
+  // runs per edge per rule.
+  std::vector<std::vector<RoleId>> reverse_super_rows;
   tsl::robin_map<ConceptId, ConceptId> complements;
   SeededIdMap<ClassId, DKeyValue> data_ranges;
   const AbsorbedTbox* absorbed;

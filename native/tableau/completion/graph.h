@@ -52,7 +52,18 @@ struct NodeSummary {
   std::optional<NodeId> parent;
   std::optional<Role> parent_role;
   std::uint64_t signature = 0;
+  // Sum of label_hash_of over the labels: equal label sets have equal hashes,
+  // and adding or removing one label updates it in O(1).
+  std::uint64_t label_hash = 0;
 };
+
+// A well-mixed 64-bit hash of one label (splitmix64 finaliser).
+constexpr std::uint64_t label_hash_of(ConceptId c) {
+  std::uint64_t z = static_cast<std::uint64_t>(c.v) + 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
 
 // The signature bit of one label: top 6 bits of a 32-bit multiplicative hash.
 constexpr std::uint64_t signature_bit(ConceptId c) {
@@ -79,6 +90,9 @@ struct CompletionGraph {
   std::vector<std::uint8_t> dirty;
   tsl::robin_map<std::uint32_t, NodeId> nominal_nodes;
   tsl::robin_map<Role, std::vector<NodeId>, RoleKeyHash> anywhere_index;
+  // With anywhere blocking: the nodes with a non-empty label set, bucketed by
+  // label hash, so an equal-label blocker is looked up instead of scanned for.
+  tsl::robin_map<std::uint64_t, std::vector<NodeId>> label_hash_index;
   bool anywhere = false;
 
   std::size_t size() const { return nodes.size(); }

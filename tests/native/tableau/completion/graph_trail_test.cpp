@@ -141,6 +141,20 @@ TEST_F(GraphTrail, rollback_leaves_untrailed_state_alone) {
   EXPECT_TRUE(ctx.timed_out);
 }
 
+// The saturation's cleared marks are trailed: a node whose rules ran after the
+// checkpoint is dirty again once the graph it was saturated in is rolled back.
+TEST_F(GraphTrail, rollback_restores_cleared_dirty_bits) {
+  const NodeId x = node(), y = node();
+  ctx.clear_dirty(y, kDirtyAll);
+  const auto cp = ctx.checkpoint();
+  ctx.clear_dirty(x, kDirtyRules);
+  ctx.clear_dirty(x, kDirtyClash);
+  EXPECT_EQ(ctx.graph.dirty[x], kDirtySweep);
+  ctx.rollback(cp);
+  EXPECT_EQ(ctx.graph.dirty[x], kDirtyAll);
+  EXPECT_EQ(ctx.graph.dirty[y], 0);  // cleared before the checkpoint: stays clean
+}
+
 TEST_F(GraphTrail, second_rollback_to_same_checkpoint_fails) {
   node();
   const auto cp = ctx.checkpoint();

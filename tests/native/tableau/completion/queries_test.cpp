@@ -95,6 +95,58 @@ TEST_F(Queries, anywhere_blocking_skips_merged_candidates) {
   EXPECT_FALSE(ctx->is_blocked(c));
 }
 
+// With inverse roles, anywhere blocking looks blockers up by label hash: an
+// earlier live node with equal labels (and an equal-labelled parent over the
+// same role) blocks, wherever it sits in the graph.
+TEST_F(Queries, anywhere_equal_blocking_finds_earlier_equal_node_in_another_branch) {
+  make(true);
+  ctx->inverse_roles = true;
+  const Role s = Role::named(RoleId{1});
+  const NodeId a = node(), b = node(a, r), c = node(a, r), d = node(c, r), e = node(a, s);
+  labels(a, {atom(1)});
+  labels(b, {atom(1), atom(2)});
+  labels(c, {atom(1), atom(3)});
+  labels(d, {atom(2)});
+  EXPECT_FALSE(ctx->directly_blocked(d));  // a subset of b's labels is not enough
+  labels(d, {atom(1)});
+  EXPECT_FALSE(ctx->directly_blocked(d));  // equal to b, but the parents differ: c {1,3}, a {1}
+  labels(a, {atom(3)});
+  EXPECT_TRUE(ctx->directly_blocked(d));   // b (not an ancestor of d) blocks it
+  EXPECT_FALSE(ctx->directly_blocked(b));  // the later node never blocks the earlier one
+  labels(e, {atom(1), atom(2)});
+  EXPECT_FALSE(ctx->directly_blocked(e));  // equal labels over another role
+  const auto cp = ctx->checkpoint();
+  labels(b, {atom(4)});
+  EXPECT_FALSE(ctx->directly_blocked(d));
+  ctx->rollback(cp);  // the index follows the trail back
+  EXPECT_TRUE(ctx->directly_blocked(d));
+  const NodeId other = node();
+  ctx->merge_nodes(b, other, DepSet{});
+  EXPECT_FALSE(ctx->directly_blocked(d));  // a merged node blocks nothing
+}
+
+// The index holds exactly the live nodes with labels, under their current hash.
+TEST_F(Queries, label_hash_index_follows_labels_rollback_and_switching) {
+  make(false);
+  const NodeId a = node(), b = node(a, r);
+  labels(a, {atom(1), atom(2)});
+  EXPECT_TRUE(ctx->graph.label_hash_index.empty());  // kept only with anywhere blocking
+  ctx->set_anywhere_blocking(true);
+  ASSERT_EQ(ctx->graph.label_hash_index.size(), 1u);
+  const std::uint64_t h = ctx->graph.summaries[a].label_hash;
+  EXPECT_EQ(ctx->graph.label_hash_index.at(h), std::vector<NodeId>{a});
+  const auto cp = ctx->checkpoint();
+  labels(b, {atom(2)});
+  labels(b, {atom(1)});
+  EXPECT_EQ(ctx->graph.summaries[b].label_hash, h);  // order of adding does not matter
+  EXPECT_EQ(ctx->graph.label_hash_index.at(h).size(), 2u);
+  node(b, r);
+  ctx->rollback(cp);
+  EXPECT_EQ(ctx->graph.summaries[b].label_hash, 0u);
+  ASSERT_EQ(ctx->graph.label_hash_index.size(), 1u);
+  EXPECT_EQ(ctx->graph.label_hash_index.at(h), std::vector<NodeId>{a});
+}
+
 TEST_F(Queries, role_matching) {
   RoleHierarchyBuilder builder(3);
   builder.add_edge(RoleId{1}, RoleId{0});
