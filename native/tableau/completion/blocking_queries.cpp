@@ -37,6 +37,20 @@ bool equal_blocks(const TableauContext& ctx, NodeId x, NodeId p, NodeId y, NodeI
 }  // namespace
 
 bool TableauContext::directly_blocked(NodeId x) const {
+  if (blocked_version_.size() <= x) {
+    blocked_version_.resize(graph.nodes.size(), 0);
+    blocked_value_.resize(graph.nodes.size(), 0);
+  }
+  // The modes are plain fields a caller may flip: they are part of the key.
+  const std::uint64_t key = (graph_version << 2) | (std::uint64_t{anywhere_blocking} << 1) | inverse_roles;
+  if (blocked_version_[x] == key) return blocked_value_[x] != 0;
+  const bool blocked = directly_blocked_uncached(x);
+  blocked_version_[x] = key;
+  blocked_value_[x] = blocked ? 1 : 0;
+  return blocked;
+}
+
+bool TableauContext::directly_blocked_uncached(NodeId x) const {
   const GraphNode& nx = node(x);
   if (!nx.parent || !nx.parent_role) return false;
   const NodeId p = *nx.parent;

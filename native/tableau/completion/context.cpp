@@ -164,10 +164,10 @@ bool TableauContext::add_label(NodeId id, ConceptId concept_id, std::span<const 
   trail.emplace_back(LabelAdded{id, concept_id});
   ++labels_added;
   mark_dirty(id);
-  // Neighbours read this node's labels (universal, at-most, chain and witness
+  // Neighbours read this node's labels (universal, at-most and witness
   // checks), so they must be visited again as well.
-  for (const Edge& e : n.edges) mark_dirty(e.node);
-  for (const Edge& e : n.in_edges) mark_dirty(e.node);
+  for (const Edge& e : n.edges) mark_dirty(e.node, kDirtyLabels);
+  for (const Edge& e : n.in_edges) mark_dirty(e.node, kDirtyLabels);
   return true;
 }
 
@@ -181,8 +181,20 @@ void TableauContext::add_edge(NodeId from, RoleId role, NodeId to, std::span<con
   t.in_edges.push_back({role, from});
   t.in_edge_deps.push_back(std::move(d));
   trail.emplace_back(EdgeAdded{from, role, to});
+  mark_edge_ends_dirty(from, to);
+}
+
+// A role chain through a changed edge may start at either end or at a
+// neighbour of either end.
+void TableauContext::mark_edge_ends_dirty(NodeId from, NodeId to) {
   mark_dirty(from);
   mark_dirty(to);
+  if (role_chains.empty()) return;
+  for (NodeId end : {from, to}) {
+    const GraphNode& n = node(end);
+    for (const Edge& e : n.edges) mark_dirty(e.node, kDirtyEdges);
+    for (const Edge& e : n.in_edges) mark_dirty(e.node, kDirtyEdges);
+  }
 }
 
 void TableauContext::remove_edge(NodeId from, RoleId role, NodeId to, std::size_t out_position,
@@ -197,8 +209,7 @@ void TableauContext::remove_edge(NodeId from, RoleId role, NodeId to, std::size_
   t.in_edges.erase(t.in_edges.begin() + in_position);
   if (in_position < t.in_edge_deps.size()) t.in_edge_deps.erase(t.in_edge_deps.begin() + in_position);
   trail.emplace_back(EdgeRemoved{from, role, to, out_position, in_position, std::move(out_deps), std::move(in_deps)});
-  mark_dirty(from);
-  mark_dirty(to);
+  mark_edge_ends_dirty(from, to);
 }
 
 void TableauContext::mark_distinct(NodeId a, NodeId b, const DepSet& deps) {
@@ -211,6 +222,7 @@ void TableauContext::mark_distinct(NodeId a, NodeId b, const DepSet& deps) {
   nb.distinct.push_back(a);
   nb.distinct_deps.push_back(deps);
   trail.emplace_back(DistinctMarked{a, b});
+  ++graph_version;
 }
 
 void TableauContext::set_nominal_node(std::uint32_t key, NodeId id) {
@@ -316,6 +328,7 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
     }
     GraphNode& child = node(k);
     trail.emplace_back(ParentSet{k, child.parent_role, child.parent});
+    ++graph_version;
     child.parent = is_ancestor ? std::nullopt : std::optional<NodeId>(into);
     graph.summaries[k].parent = child.parent;
   }
@@ -323,6 +336,7 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
   GraphNode& merged = node(from);
   trail.emplace_back(MergeSet{from, into, merged.merged_into});
   merged.merged_into = into;
+  ++graph_version;
   return true;
 }
 
@@ -336,6 +350,7 @@ void TableauContext::rollback(std::uint64_t cp) {
 }
 
 void TableauContext::undo(TrailEntry& entry) {
+  ++graph_version;
   std::visit(
       Overload{
           [&](const LabelAdded& e) {

@@ -79,6 +79,9 @@ class TableauContext {
   bool bound_hit = false;
   // Labels added over the context's life; saturation tells growth from churn by it.
   std::uint64_t labels_added = 0;
+  // Bumped by every change to the graph (and every undo): the blocking memo
+  // is valid while it stands still.
+  std::uint64_t graph_version = 1;
 
   // --- graph changes (all trailed unless stated)
   void set_anywhere_blocking(bool on);
@@ -95,13 +98,17 @@ class TableauContext {
   void remove_edge(NodeId from, RoleId role, NodeId to, std::size_t out_position, std::size_t in_position);
   // `deps`: the branch ids the two nodes' distinctness rests on (none when asserted).
   void mark_distinct(NodeId a, NodeId b, const DepSet& deps = DepSet{});
+  void mark_edge_ends_dirty(NodeId from, NodeId to);
   bool merge_nodes(NodeId from, NodeId into, const DepSet& deps);
   void set_nominal_node(std::uint32_t key, NodeId node);
   std::uint64_t checkpoint();
   void rollback(std::uint64_t checkpoint);
   // Follows merged_into links to the node that stands for `node` now.
   NodeId representative(NodeId node) const;
-  void mark_dirty(NodeId node) { graph.dirty[node] = kDirtyAll; }
+  void mark_dirty(NodeId node, std::uint8_t bits = kDirtyAll) {
+    graph.dirty[node] |= bits;
+    ++graph_version;
+  }
   // Trailed, so a rollback finds the node dirty again.
   void clear_dirty(NodeId node, std::uint8_t bits);
   // True once the deadline has passed, which also sets timed_out.
@@ -129,6 +136,10 @@ class TableauContext {
   void undo(TrailEntry& entry);
 
   mutable std::optional<tsl::robin_map<ClassId, std::vector<ConceptId>>> told_closure_;
+  // directly_blocked by node, as of graph_version: every rule asks it again.
+  mutable std::vector<std::uint64_t> blocked_version_;
+  mutable std::vector<std::uint8_t> blocked_value_;
+  bool directly_blocked_uncached(NodeId node) const;
   mutable std::optional<GlobalRecordIndex> global_record_index_;
   mutable bool told_closure_building_ = false;
 

@@ -73,7 +73,11 @@ constexpr std::uint64_t signature_bit(ConceptId c) {
 constexpr std::uint8_t kDirtyRules = 1;
 constexpr std::uint8_t kDirtySweep = 2;
 constexpr std::uint8_t kDirtyClash = 4;
-constexpr std::uint8_t kDirtyAll = kDirtyRules | kDirtySweep | kDirtyClash;
+constexpr std::uint8_t kDirtyEdges = 8;
+constexpr std::uint8_t kDirtyAll = kDirtyRules | kDirtySweep | kDirtyClash | kDirtyEdges;
+// What a neighbour's new label can make applicable: not the role-chain rule,
+// which reads edges only.
+constexpr std::uint8_t kDirtyLabels = kDirtyRules | kDirtySweep | kDirtyClash;
 
 struct RoleKeyHash {
   std::size_t operator()(Role r) const noexcept {
@@ -86,7 +90,9 @@ struct CompletionGraph {
   std::vector<NodeSummary> summaries;
   std::vector<std::uint8_t> globals_added;
   // Per node: kDirtyRules (its rules may apply), kDirtySweep (the quiescent
-  // disjunction rules may apply), kDirtyClash (not clash-checked since it changed).
+  // disjunction rules may apply), kDirtyClash (not clash-checked since it
+  // changed), kDirtyEdges (its role-chain rule may apply: its edges or a
+  // neighbour's changed).
   std::vector<std::uint8_t> dirty;
   tsl::robin_map<std::uint32_t, NodeId> nominal_nodes;
   tsl::robin_map<Role, std::vector<NodeId>, RoleKeyHash> anywhere_index;

@@ -70,8 +70,9 @@ Bound dirty_pass(TableauContext& ctx, std::uint64_t limit, bool& changed) {
   const std::size_t count = ctx.graph.size();
   for (NodeId x = 0; x < count; ++x) {
     if (deadline_due(ctx)) return Bound::Deadline;
-    if (!(ctx.graph.dirty[x] & kDirtyRules)) continue;
-    ctx.clear_dirty(x, kDirtyRules);
+    const std::uint8_t bits = ctx.graph.dirty[x] & (kDirtyRules | kDirtyEdges);
+    if (!bits) continue;
+    ctx.clear_dirty(x, bits);
     // A merged node's labels and edges live on in its survivor; expanding it
     // again would grow successors from a node without edges.
     if (ctx.node(x).merged_into) continue;
@@ -80,8 +81,12 @@ Bound dirty_pass(TableauContext& ctx, std::uint64_t limit, bool& changed) {
         ctx.mark_dirty(x);
         return b;
       }
+      // Only a changed edge nearby gives the role-chain rule work; only a
+      // changed label (or edge) gives the others work.
+      if (!(bits & (rule == apply_role_chain_rule ? kDirtyEdges : kDirtyRules))) continue;
       changed |= rule(ctx, x);
     }
+    if (!(bits & kDirtyRules)) continue;
     if (Bound b = check_bounds(ctx, limit); b != Bound::None) {
       ctx.mark_dirty(x);
       return b;

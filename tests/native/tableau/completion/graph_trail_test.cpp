@@ -149,7 +149,7 @@ TEST_F(GraphTrail, rollback_restores_cleared_dirty_bits) {
   const auto cp = ctx.checkpoint();
   ctx.clear_dirty(x, kDirtyRules);
   ctx.clear_dirty(x, kDirtyClash);
-  EXPECT_EQ(ctx.graph.dirty[x], kDirtySweep);
+  EXPECT_EQ(ctx.graph.dirty[x], kDirtySweep | kDirtyEdges);
   ctx.rollback(cp);
   EXPECT_EQ(ctx.graph.dirty[x], kDirtyAll);
   EXPECT_EQ(ctx.graph.dirty[y], 0);  // cleared before the checkpoint: stays clean
