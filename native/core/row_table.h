@@ -19,7 +19,8 @@ class RowTable {
 
   std::span<const Id> operator[](Id row) const { return at(row.v); }
   std::span<const Id> at(std::size_t row) const {
-    invariant(row + 1 < offsets_.size(), out_of_range_);
+    // Not invariant(): its string_view would measure the message on every lookup.
+    if (row + 1 >= offsets_.size()) [[unlikely]] invariant_failure(out_of_range_);
     return {data_.data() + offsets_[row], data_.data() + offsets_[row + 1]};
   }
   // Binary search in a row (rows are ascending).
