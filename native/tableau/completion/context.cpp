@@ -239,12 +239,24 @@ void TableauContext::clear_dirty(NodeId id, std::uint8_t bits) {
   const std::uint8_t cleared = graph.dirty[id] & bits;
   if (!cleared) return;
   graph.dirty[id] &= static_cast<std::uint8_t>(~cleared);
+  if (last_clear_.size() <= id) last_clear_.resize(graph.nodes.size(), 0);
+  const std::uint64_t pos = last_clear_[id];
+  if (pos != 0 && pos - 1 < trail.size() && (checkpoints_.empty() || pos - 1 > checkpoints_.back())) {
+    // A rollback reaches that entry whenever it reaches this clear; setting
+    // more bits than were cleared there only costs a recheck.
+    if (auto* e = std::get_if<DirtyCleared>(&trail[pos - 1]); e && e->node == id) {
+      e->bits |= cleared;
+      return;
+    }
+  }
   trail.emplace_back(DirtyCleared{id, cleared});
+  last_clear_[id] = trail.size();
 }
 
 std::uint64_t TableauContext::checkpoint() {
   const std::uint64_t index = trail.size();
   trail.emplace_back(Checkpoint{});
+  checkpoints_.push_back(index);
   return index;
 }
 
@@ -347,6 +359,7 @@ void TableauContext::rollback(std::uint64_t cp) {
     undo(trail.back());
     trail.pop_back();
   }
+  while (!checkpoints_.empty() && checkpoints_.back() >= cp) checkpoints_.pop_back();
 }
 
 void TableauContext::undo(TrailEntry& entry) {

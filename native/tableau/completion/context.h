@@ -139,6 +139,12 @@ class TableauContext {
   // directly_blocked by node, as of graph_version: every rule asks it again.
   mutable std::vector<std::uint64_t> blocked_version_;
   mutable std::vector<std::uint8_t> blocked_value_;
+  // Trail positions of the open checkpoints, ascending, and of each node's last
+  // DirtyCleared entry plus one: a clear joins the node's entry when no
+  // checkpoint lies between, so the trail grows by at most one clear per node
+  // per checkpoint.
+  std::vector<std::uint64_t> checkpoints_;
+  std::vector<std::uint64_t> last_clear_;
   bool directly_blocked_uncached(NodeId node) const;
   mutable std::optional<GlobalRecordIndex> global_record_index_;
   mutable bool told_closure_building_ = false;

@@ -155,6 +155,25 @@ TEST_F(GraphTrail, rollback_restores_cleared_dirty_bits) {
   EXPECT_EQ(ctx.graph.dirty[y], 0);  // cleared before the checkpoint: stays clean
 }
 
+// Clears of one node between two checkpoints share one trail entry, and a
+// rollback past it still restores every bit they cleared.
+TEST_F(GraphTrail, clears_between_checkpoints_share_one_entry) {
+  const NodeId x = node();
+  const auto cp = ctx.checkpoint();
+  const std::size_t before = ctx.trail.size();
+  ctx.clear_dirty(x, kDirtyRules);
+  ctx.graph.dirty[x] |= kDirtyRules;
+  ctx.clear_dirty(x, kDirtyRules | kDirtyClash);
+  EXPECT_EQ(ctx.trail.size(), before + 1);
+  const auto inner = ctx.checkpoint();
+  ctx.clear_dirty(x, kDirtySweep);
+  EXPECT_EQ(ctx.trail.size(), before + 3);  // the checkpoint between forces a new entry
+  ctx.rollback(inner);
+  EXPECT_EQ(ctx.graph.dirty[x], kDirtySweep | kDirtyEdges);
+  ctx.rollback(cp);
+  EXPECT_EQ(ctx.graph.dirty[x], kDirtyAll);
+}
+
 TEST_F(GraphTrail, second_rollback_to_same_checkpoint_fails) {
   node();
   const auto cp = ctx.checkpoint();
