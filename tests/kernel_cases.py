@@ -38,6 +38,30 @@ DATA_1_TO_3 = (
     " xsd:maxInclusive \"3\"^^xsd:integer)) ClassAssertion(DataSomeValuesFrom(:p xsd:integer) :a)"
 )
 
+
+
+def wide_range_gap(first_allowed):
+    """:A needs a :p value in 0..1000 that is neither at most 500 nor at least first_allowed."""
+    return (
+        "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer"
+        " xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1000\"^^xsd:integer)))"
+        " SubClassOf(:A DataAllValuesFrom(:p DataComplementOf(DatatypeRestriction(xsd:integer"
+        " xsd:maxInclusive \"500\"^^xsd:integer))))"
+        " SubClassOf(:A DataAllValuesFrom(:p DataComplementOf(DatatypeRestriction(xsd:integer"
+        f" xsd:minInclusive \"{first_allowed}\"^^xsd:integer))))"
+    )
+
+
+def int_against_decimal(lower):
+    """:A needs a :p value in 0..10 outside the decimals lower..10.5."""
+    return (
+        "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer"
+        " xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))"
+        " SubClassOf(:A DataAllValuesFrom(:p DataComplementOf(DatatypeRestriction(xsd:decimal"
+        f" xsd:minInclusive \"{lower}\"^^xsd:decimal xsd:maxInclusive \"10.5\"^^xsd:decimal))))"
+    )
+
+
 # (name, axioms, function, arguments after the path, expected answer or exception class name)
 CASES = [
     ("subclass-told", "SubClassOf(:A :B)", "is_subclass_of", ("A", "B"), True),
@@ -216,6 +240,44 @@ CASES = [
     ("decimal-differs-from-integer",
      "DataPropertyAssertion(:p :a \"1\"^^xsd:integer) NegativeDataPropertyAssertion(:p :a \"1.5\"^^xsd:decimal)",
      "is_consistent", (), True),
+    # Three keys on one value, or integer against decimal keys: a model of the
+    # clauses counts only when its value nodes have values.
+    ("three-keys-no-value", wide_range_gap(501), "is_class_satisfiable", ("A",), False),
+    ("three-keys-no-value-below-all", wide_range_gap(501), "is_subclass_of", ("A", "B"), True),
+    ("three-keys-no-value-kb", wide_range_gap(501) + " ClassAssertion(:A :a)", "is_consistent", (), False),
+    ("three-keys-one-value", wide_range_gap(502), "is_class_satisfiable", ("A",), True),
+    ("three-keys-one-value-not-below", wide_range_gap(502), "is_subclass_of", ("A", "B"), False),
+    ("three-keys-one-value-kb", wide_range_gap(502) + " ClassAssertion(:A :a)", "is_consistent", (), True),
+    ("int-inside-decimal-range", int_against_decimal("-0.5"), "is_class_satisfiable", ("A",), False),
+    ("int-below-decimal-range", int_against_decimal("0.5"), "is_class_satisfiable", ("A",), True),
+    ("int-below-decimal-range-not-below", int_against_decimal("0.5"), "is_subclass_of", ("A", "B"), False),
+    # Values reached through a data role are reached through its super-roles.
+    ("data-sub-role-against-super-max",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A DataMinCardinality(2 :dp xsd:integer))"
+     " SubClassOf(:A DataMaxCardinality(1 :dq xsd:integer))", "is_class_satisfiable", ("A",), False),
+    ("data-sub-role-against-functional-super",
+     "SubDataPropertyOf(:dp :dq) FunctionalDataProperty(:dq) SubClassOf(:A DataMinCardinality(2 :dp xsd:integer))"
+     " ClassAssertion(:A :a)", "is_consistent", (), False),
+    ("data-sub-role-against-super-range",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A DataMinCardinality(3 :dp DatatypeRestriction(xsd:integer"
+     " xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))"
+     " SubClassOf(:A DataAllValuesFrom(:dq DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer"
+     " xsd:maxInclusive \"1\"^^xsd:integer)))", "is_class_satisfiable", ("A",), False),
+    ("data-sub-role-fits-super-range",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer"
+     " xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))"
+     " SubClassOf(:A DataAllValuesFrom(:dq DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer"
+     " xsd:maxInclusive \"1\"^^xsd:integer)))", "is_class_satisfiable", ("A",), True),
+    ("data-super-role-range-binds-sub-role-values",
+     "SubDataPropertyOf(:dp :dq) DataPropertyRange(:dq DatatypeRestriction(xsd:integer xsd:minInclusive"
+     " \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)) SubClassOf(:A DataMinCardinality(3 :dp xsd:integer))",
+     "is_class_satisfiable", ("A",), False),
+    ("disjoint-data-super-roles-one-value",
+     "SubDataPropertyOf(:dp :dq) DisjointDataProperties(:dq :dr) DataPropertyAssertion(:dp :a \"5\"^^xsd:integer)"
+     " DataPropertyAssertion(:dr :a \"5\"^^xsd:integer)", "is_consistent", (), False),
+    ("disjoint-data-super-roles-two-values",
+     "SubDataPropertyOf(:dp :dq) DisjointDataProperties(:dq :dr) DataPropertyAssertion(:dp :a \"5\"^^xsd:integer)"
+     " DataPropertyAssertion(:dr :a \"6\"^^xsd:integer)", "is_consistent", (), True),
     ("thing-above-all", "Declaration(Class(:A))", "is_subclass_of", ("A", THING), True),
     ("nothing-below-all", "Declaration(Class(:A))", "is_subclass_of", (NOTHING, "A"), True),
     ("thing-not-below-a", "Declaration(Class(:A))", "is_subclass_of", (THING, "A"), False),

@@ -90,7 +90,7 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
   }
   // A model of clauses that leave part of the ontology out need not be a
   // model of the ontology: its root label would refute true subsumers.
-  if (!set.sat_exact) return LabelNoVerdict{};
+  if (!model_trusted(set, engine)) return LabelNoVerdict{};
   std::optional<std::vector<std::uint32_t>> root = engine.root_labels_containing(set.probe_id);
   if (!root) return LabelNoVerdict{};
   LabelSat sat;

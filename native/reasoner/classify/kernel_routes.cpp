@@ -41,7 +41,7 @@ std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, C
   const HyperVerdict verdict = run_hyper_iterative(*hyper, sub.v, sup.v, deadline);
   // A model of clauses that leave part of the ontology out proves nothing:
   // the pair goes on to the tableau as if no run had taken place.
-  if (verdict == HyperVerdict::Model && !hyper->sat_exact)
+  if ((verdict == HyperVerdict::Model && !hyper->sat_exact) || verdict == HyperVerdict::Untrusted)
     return static_cast<std::uint8_t>(HyperVerdict::NotRun);
   return static_cast<std::uint8_t>(verdict);
 }

@@ -21,7 +21,7 @@ Result<std::optional<PseudoModel>> build_pseudo_model(const PreparedReasoner& pr
     case HyperOutcome::Unsat: return std::unexpected(ReasonerError(Inconsistent{}));
     case HyperOutcome::Stalled: return std::nullopt;
   }
-  if (!wedge.exact) return std::nullopt;
+  if (!model_trusted(wedge, engine)) return std::nullopt;
   PseudoModel model(wedge.individual_count);
   for (std::uint32_t i = 0; i < wedge.individual_count; ++i) {
     if (auto labels = engine.labels_of(i)) model[i].possible.insert(labels->begin(), labels->end());

@@ -122,14 +122,44 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
     return n != nullptr && is_key(n->operand);
   };
   tsl::robin_set<std::uint32_t> data_roles;
-  // Keys in use, and whether some value is excluded from one: several keys
-  // together (or an integer key against a decimal one) can leave exactly the
-  // excluded values, which no pairwise key axiom says.
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
+    std::optional<std::pair<Role, ConceptId>> restriction;
+    if (const auto* s = std::get_if<Some>(&c)) {
+      if (negated_key(s->filler)) return true;
+      restriction = std::pair{s->role, s->filler};
+    } else if (const auto* m = std::get_if<Min>(&c)) {
+      if (negated_key(m->filler)) return true;
+      restriction = std::pair{m->role, m->filler};
+    } else if (const auto* a = std::get_if<All>(&c)) {
+      restriction = std::pair{a->role, a->filler};
+    } else if (const auto* m = std::get_if<Max>(&c)) {
+      restriction = std::pair{m->role, m->filler};
+    }
+    if (restriction && is_key(restriction->second)) data_roles.insert(restriction->first.id.v);
+  }
+  for (const Axiom& axiom : ir.axioms) {
+    const auto* d = std::get_if<DisjointObjectProperties>(&axiom);
+    if (d == nullptr) continue;
+    for (const Role& r : d->roles)
+      if (data_roles.contains(r.id.v)) return true;
+  }
+  return false;
+}
+
+bool has_value_excluded_among_keys(const InternalOntology& ir) {
+  const std::vector<bool> keys = dkey_class_flags(ir);
+  const ConceptPool& pool = ir.concepts;
+  auto is_key = [&](ConceptId c) {
+    const auto* a = std::get_if<Atomic>(&pool.get(c));
+    return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
+  };
   std::size_t used_keys = 0;
   bool int_keys = false, decimal_keys = false, excluded = false;
   for (std::size_t i = 0; i < pool.size(); ++i) {
-    const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
-    if (const auto* a = std::get_if<Atomic>(&c); a != nullptr && is_key(ConceptId{static_cast<std::uint32_t>(i)})) {
+    const ConceptId id{static_cast<std::uint32_t>(i)};
+    const Concept& c = pool.get(id);
+    if (const auto* a = std::get_if<Atomic>(&c); a != nullptr && is_key(id)) {
       ++used_keys;
       const auto value = decode_dkey_value(*ir.vocabulary.classes.names()[a->cls.v]);
       if (value && (std::holds_alternative<DKeyValue::IntRange>(value->kind) ||
@@ -146,28 +176,8 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
       if (is_key(n->operand) || (s != nullptr && is_key(s->filler)) || (m != nullptr && is_key(m->filler)))
         excluded = true;
     }
-    std::optional<std::pair<Role, ConceptId>> restriction;
-    if (const auto* s = std::get_if<Some>(&c)) {
-      if (negated_key(s->filler)) return true;
-      restriction = std::pair{s->role, s->filler};
-    } else if (const auto* m = std::get_if<Min>(&c)) {
-      if (negated_key(m->filler)) return true;
-      restriction = std::pair{m->role, m->filler};
-    } else if (const auto* a = std::get_if<All>(&c)) {
-      restriction = std::pair{a->role, a->filler};
-    } else if (const auto* m = std::get_if<Max>(&c)) {
-      restriction = std::pair{m->role, m->filler};
-    }
-    if (restriction && is_key(restriction->second)) data_roles.insert(restriction->first.id.v);
   }
-  if (excluded && (used_keys >= 3 || (int_keys && decimal_keys))) return true;
-  for (const Axiom& axiom : ir.axioms) {
-    const auto* d = std::get_if<DisjointObjectProperties>(&axiom);
-    if (d == nullptr) continue;
-    for (const Role& r : d->roles)
-      if (data_roles.contains(r.id.v)) return true;
-  }
-  return false;
+  return excluded && (used_keys >= 3 || (int_keys && decimal_keys));
 }
 
 bool inverses_folded(const InternalOntology& ir, const InverseRoleMap& inverses) {

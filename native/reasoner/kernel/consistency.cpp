@@ -70,7 +70,7 @@ ConsistencyVerdict probe_engines(const PreparedReasoner& prepared, Timeout per_r
     HyperEngine engine = build_wedge_engine(*wedge);
     switch (engine.run(256, test_deadline(request, per_run))) {
       case HyperOutcome::Sat:
-        if (wedge->exact) return ConsistencyVerdict::Consistent;
+        if (model_trusted(*wedge, engine)) return ConsistencyVerdict::Consistent;
         break;
       case HyperOutcome::Unsat: return ConsistencyVerdict::Inconsistent;
       case HyperOutcome::Stalled: break;
@@ -116,7 +116,7 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
   HyperEngine engine = build_wedge_engine(*wedge);
   switch (engine.run(256, deadline)) {
     case HyperOutcome::Sat:
-      if (wedge->exact) {
+      if (model_trusted(*wedge, engine)) {
         if (trace) std::fputs("consistency: wedge Sat — consistent (trusted)\n", stderr);
         return KernelAnswer{true, false, false, true};
       }
@@ -149,7 +149,7 @@ ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool
       if (trace_on()) std::fputs("classify: KB inconsistent (wedge Unsat)\n", stderr);
       return ConsistencyVerdict::Inconsistent;
     // A model proves consistency only when the clause set says everything.
-    case HyperOutcome::Sat: return wedge.exact ? ConsistencyVerdict::Consistent : ConsistencyVerdict::Unknown;
+    case HyperOutcome::Sat: return model_trusted(wedge, engine) ? ConsistencyVerdict::Consistent : ConsistencyVerdict::Unknown;
     case HyperOutcome::Stalled: break;
   }
   return ConsistencyVerdict::Unknown;

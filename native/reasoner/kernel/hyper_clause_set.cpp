@@ -328,6 +328,7 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy) {
 
   set->sat_exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && !has_key_beyond_pairs(copy) &&
                    inverses_folded(copy, inverses) && (set->hierarchy_in_index || hierarchy_is_trivial(*hierarchy));
+  set->key_check = build_model_key_check(copy, set->clauses);
   set->role_hierarchy = std::move(hierarchy);
   return set;
 }
@@ -367,7 +368,16 @@ WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir) {
   set.lookahead = lookahead_for(copy);
   set.exact = clausified.skipped == 0 && !has_key_number_restriction(copy) && !has_key_beyond_pairs(copy) &&
               inverses_folded(copy, inverses);
+  set.key_check = build_model_key_check(copy, set.clauses);
   return set;
+}
+
+bool model_trusted(const HyperClauseSet& set, const HyperEngine& engine) {
+  return set.sat_exact && (!set.key_check || model_values_fit(*set.key_check, engine));
+}
+
+bool model_trusted(const WedgeClauseSet& set, const HyperEngine& engine) {
+  return set.exact && (!set.key_check || model_values_fit(*set.key_check, engine));
 }
 
 }  // namespace kelmon::reasoner

@@ -18,6 +18,7 @@
 #include "core/clause.h"
 #include "core/ir.h"
 #include "core/role_hierarchy.h"
+#include "reasoner/kernel/model_key_check.h"
 #include "saturation/saturation.h"
 #include "tableau/hyper/hyper.h"
 
@@ -68,6 +69,9 @@ struct HyperClauseSet {
   // hierarchy travels with every engine (or has nothing to say). Closed runs
   // are sound either way.
   bool sat_exact = false;
+  // Set when a model must also give its data-value nodes values (see
+  // model_trusted).
+  std::shared_ptr<const ModelKeyCheck> key_check;
 };
 
 struct WedgeClauseSet {
@@ -81,7 +85,13 @@ struct WedgeClauseSet {
   // nothing was left out of the translation and no number restriction has a
   // data-value key filler.
   bool exact = false;
+  std::shared_ptr<const ModelKeyCheck> key_check;
 };
+
+// A model the engine found over the set's clauses is a model of the ontology:
+// the set is exact and the model's data-value nodes have values.
+bool model_trusted(const HyperClauseSet& set, const HyperEngine& engine);
+bool model_trusted(const WedgeClauseSet& set, const HyperEngine& engine);
 
 std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy);
 WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir);

@@ -59,8 +59,8 @@ void apply_engine_knobs(HyperEngine& engine) {
   engine.adaptive_budget = switch_flag(SwitchId::AdaptiveBudget);
 }
 
-std::pair<HyperOutcome, HyperStats> run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup,
-                                              std::uint64_t budget, Deadline deadline) {
+HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, std::uint64_t budget,
+                   Deadline deadline) {
   const std::vector<DlClause> extra = subsumption_extra_clauses(set, sub, sup);
   // The engine borrows its clause lists; both live until the run ends.
   std::vector<DlClause> all;
@@ -84,7 +84,8 @@ std::pair<HyperOutcome, HyperStats> run_hyper(const HyperClauseSet& set, std::ui
   if (set.lookahead) engine.lookahead = set.lookahead;
   if (on_when_set(SwitchId::ShadowDepProbe)) engine = HyperEngine::with_shadow_dep_probe(std::move(engine), true);
   const HyperOutcome outcome = engine.run(budget, deadline);
-  return {outcome, engine.stats()};
+  const bool fit = outcome != HyperOutcome::Sat || !set.key_check || model_values_fit(*set.key_check, engine);
+  return {outcome, engine.stats(), fit};
 }
 
 std::vector<std::uint64_t> hyper_id_schedule() {
@@ -102,18 +103,15 @@ std::vector<std::uint64_t> hyper_id_schedule() {
 }
 
 HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline) {
-  auto verdict_of = [](HyperOutcome outcome, const HyperStats& stats) {
-    switch (outcome) {
+  auto verdict_of = [](const HyperRun& run) {
+    switch (run.outcome) {
       case HyperOutcome::Unsat: return HyperVerdict::Closed;
-      case HyperOutcome::Sat: return HyperVerdict::Model;
+      case HyperOutcome::Sat: return run.values_fit ? HyperVerdict::Model : HyperVerdict::Untrusted;
       case HyperOutcome::Stalled: break;
     }
-    return stats.stalled ? HyperVerdict::Diverged : HyperVerdict::Stalled;
+    return run.stats.stalled ? HyperVerdict::Diverged : HyperVerdict::Stalled;
   };
-  if (!switch_flag(SwitchId::IterativeDeepening)) {
-    auto [outcome, stats] = run_hyper(set, sub, sup, 256, deadline);
-    return verdict_of(outcome, stats);
-  }
+  if (!switch_flag(SwitchId::IterativeDeepening)) return verdict_of(run_hyper(set, sub, sup, 256, deadline));
 
   const std::vector<std::uint64_t> schedule = hyper_id_schedule();
   const std::size_t last = schedule.size() - 1;
@@ -132,21 +130,20 @@ HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, s
   const bool skipped = threshold != 0 && set.shallow_waste_us.load() >= threshold;
 
   std::size_t i = skipped ? last : 0;
-  HyperOutcome outcome = HyperOutcome::Stalled;
-  HyperStats stats;
+  HyperRun run;
   while (true) {
-    std::tie(outcome, stats) = run_hyper(set, sub, sup, schedule[i], i == last ? deadline : shallow);
-    if (outcome != HyperOutcome::Stalled || i == last) break;
+    run = run_hyper(set, sub, sup, schedule[i], i == last ? deadline : shallow);
+    if (run.outcome != HyperOutcome::Stalled || i == last) break;
     const Instant now = Clock::now();
     const bool shallow_passed = expired(shallow, now);
     // Stopped short of its budget, not by time nor by divergence: deeper budgets would stop the same way.
-    if (stats.max_depth < schedule[i] && !shallow_passed && !stats.stalled) break;
+    if (run.stats.max_depth < schedule[i] && !shallow_passed && !run.stats.stalled) break;
     if (expired(deadline, now)) break;
     i = shallow_passed ? last : i + 1;
   }
 
   if (!skipped) {
-    if (i != last && outcome != HyperOutcome::Stalled) {
+    if (i != last && run.outcome != HyperOutcome::Stalled) {
       set.shallow_decided.fetch_add(1);
     } else {
       set.shallow_missed.fetch_add(1);
@@ -155,7 +152,7 @@ HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, s
       set.shallow_waste_us.fetch_add(saturating_us(spent));
     }
   }
-  return verdict_of(outcome, stats);
+  return verdict_of(run);
 }
 
 HyperEngine build_wedge_engine(const WedgeClauseSet& set) {

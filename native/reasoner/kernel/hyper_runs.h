@@ -21,6 +21,7 @@ enum class HyperVerdict : std::uint8_t {
   Stalled = 2,    // budget, deadline or another stop
   NotRun = 3,     // no clause set: no run took place (callers' own code)
   Diverged = 4,   // stalled, the last run stopped by the adaptive-budget test
+  Untrusted = 5,  // a model was found whose data-value nodes have no values: it proves nothing
 };
 
 // The clauses that force the probe root into class c: P → c, then the
@@ -30,8 +31,14 @@ std::vector<DlClause> probe_seed_clauses(const HyperClauseSet& set, std::uint32_
 // The engine switches shared by every hypertableau run of the kernel.
 void apply_engine_knobs(HyperEngine& engine);
 
-std::pair<HyperOutcome, HyperStats> run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup,
-                                              std::uint64_t budget, Deadline deadline);
+struct HyperRun {
+  HyperOutcome outcome = HyperOutcome::Stalled;
+  HyperStats stats;
+  bool values_fit = true;  // after Sat: the model's data-value nodes have values
+};
+
+HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, std::uint64_t budget,
+                   Deadline deadline);
 
 // Updates the set's shallow counters (atomically; many runs may share the set).
 HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline);

@@ -4,9 +4,9 @@
 
 #include "common/overload.h"
 #include "core/data/int_cardinality.h"
+#include "core/data/interval_ops.h"
 #include "tableau/completion/context.h"
 #include "tableau/completion/internal/data_value_clash.h"
-#include "tableau/completion/internal/interval_ops.h"
 
 namespace kelmon::completion {
 namespace {
@@ -15,7 +15,7 @@ enum class Gather : std::uint8_t { All, AtLeast, AtMost };
 
 struct GatheredItem {
   Gather kind;
-  const DKeyValue* value;
+  const DKeyValue* value;  // null: every value of the group's family
   std::uint32_t count;
 };
 
@@ -81,20 +81,20 @@ bool restrictions_clash(const std::optional<V>& all, const std::vector<CountItem
 template <class I>
 struct IntervalOps {
   I unrestricted() const { return I{}; }
-  I intersect(const I& a, const I& b) const { return internal::interval_intersect(a, b); }
-  bool empty(const I& i) const { return internal::interval_empty(i); }
-  bool within(const I& x, const I& y) const { return internal::interval_within(x, y); }
-  std::optional<std::uint64_t> count(const I& i) const { return internal::dense_count(i); }
+  I intersect(const I& a, const I& b) const { return kelmon::interval_intersect(a, b); }
+  bool empty(const I& i) const { return kelmon::interval_empty(i); }
+  bool within(const I& x, const I& y) const { return kelmon::interval_within(x, y); }
+  std::optional<std::uint64_t> count(const I& i) const { return kelmon::dense_count(i); }
 };
 
 template <class T>
 struct SetOps {
-  using S = internal::ValueSet<T>;
+  using S = kelmon::ValueSet<T>;
   S unrestricted() const { return std::nullopt; }
-  S intersect(const S& a, const S& b) const { return internal::set_intersect(a, b); }
-  bool empty(const S& s) const { return internal::set_empty(s); }
-  bool within(const S& x, const S& y) const { return internal::set_within(x, y); }
-  std::optional<std::uint64_t> count(const S& s) const { return internal::set_count(s); }
+  S intersect(const S& a, const S& b) const { return kelmon::set_intersect(a, b); }
+  bool empty(const S& s) const { return kelmon::set_empty(s); }
+  bool within(const S& x, const S& y) const { return kelmon::set_within(x, y); }
+  std::optional<std::uint64_t> count(const S& s) const { return kelmon::set_count(s); }
 };
 
 // Reads one family's payload out of each gathered item and runs the checks.
@@ -103,7 +103,7 @@ bool family_clashes(const DataRoleGroup& g, const Read& read, const Ops& ops) {
   std::optional<V> all;
   std::vector<CountItem<V>> at_least, at_most;
   for (const GatheredItem& item : g.items) {
-    V v = read(*item.value);
+    V v = item.value ? read(*item.value) : ops.unrestricted();
     switch (item.kind) {
       case Gather::All:
         all = all ? ops.intersect(*all, v) : v;
@@ -123,10 +123,10 @@ bool int_ranges_clash(const DataRoleGroup& g) {
   std::optional<IntInterval> all;
   std::vector<IntCountRestriction> at_least, at_most;
   for (const GatheredItem& item : g.items) {
-    const IntInterval& v = std::get<DKeyValue::IntRange>(item.value->kind).interval;
+    const IntInterval v = item.value ? std::get<DKeyValue::IntRange>(item.value->kind).interval : IntInterval{};
     switch (item.kind) {
       case Gather::All:
-        all = all ? internal::interval_intersect(*all, v) : v;
+        all = all ? kelmon::interval_intersect(*all, v) : v;
         break;
       case Gather::AtLeast:
         at_least.push_back({v, item.count});
@@ -140,7 +140,7 @@ bool int_ranges_clash(const DataRoleGroup& g) {
 }
 
 template <class T>
-internal::ValueSet<T> present(const std::vector<T>& values) {
+kelmon::ValueSet<T> present(const std::vector<T>& values) {
   return values;
 }
 
@@ -150,7 +150,7 @@ bool group_clashes(const DataRoleGroup& g) {
     case 0:
       return int_ranges_clash(g);
     case 1:
-      return family_clashes<internal::ValueSet<std::string>>(
+      return family_clashes<kelmon::ValueSet<std::string>>(
           g, [](const K& v) { return std::get<K::Strings>(v.kind).set; }, SetOps<std::string>{});
     case 2:
       return family_clashes<FloatInterval>(
@@ -166,19 +166,19 @@ bool group_clashes(const DataRoleGroup& g) {
           g, [](const K& v) { return std::get<K::DateTimeRange>(v.kind).interval; },
           IntervalOps<DateTimeInterval>{});
     case 6:
-      return family_clashes<internal::ValueSet<std::int64_t>>(
+      return family_clashes<kelmon::ValueSet<std::int64_t>>(
           g, [](const K& v) { return present(std::get<K::IntSet>(v.kind).values); }, SetOps<std::int64_t>{});
     case 7:
-      return family_clashes<internal::ValueSet<double>>(
+      return family_clashes<kelmon::ValueSet<double>>(
           g, [](const K& v) { return present(std::get<K::FloatSet>(v.kind).values); }, SetOps<double>{});
     case 8:
-      return family_clashes<internal::ValueSet<DecimalValue>>(
+      return family_clashes<kelmon::ValueSet<DecimalValue>>(
           g, [](const K& v) { return present(std::get<K::DecimalSet>(v.kind).values); }, SetOps<DecimalValue>{});
     case 9:
-      return family_clashes<internal::ValueSet<DateValue>>(
+      return family_clashes<kelmon::ValueSet<DateValue>>(
           g, [](const K& v) { return present(std::get<K::DateSet>(v.kind).values); }, SetOps<DateValue>{});
     default:
-      return family_clashes<internal::ValueSet<DateTimeValue>>(
+      return family_clashes<kelmon::ValueSet<DateTimeValue>>(
           g, [](const K& v) { return present(std::get<K::DateTimeSet>(v.kind).values); }, SetOps<DateTimeValue>{});
   }
 }
@@ -214,18 +214,86 @@ std::optional<DepSet> TableauContext::clash(NodeId id) const {
   }
   if (data_ranges.empty()) return std::nullopt;
 
+  // Groups by (family, role). A value reached through a role is reached through
+  // each of its super-roles too, so at-least labels count toward every super-role's
+  // group; all-values and at-most labels bind their own role only.
   std::vector<DataRoleGroup> groups;
+  auto add = [&](std::uint32_t rank, RoleId role, const GatheredItem& item, std::size_t position) {
+    auto g = std::find_if(groups.begin(), groups.end(),
+                          [&](const DataRoleGroup& x) { return x.family_rank == rank && x.role == role; });
+    if (g == groups.end()) g = groups.insert(groups.end(), DataRoleGroup{rank, role, {}, {}});
+    g->items.push_back(item);
+    g->deps.join(n.label_deps[position]);
+  };
+  struct TopAtMost {
+    RoleId role;
+    std::uint32_t count;
+    std::size_t position;
+  };
+  std::vector<TopAtMost> top_at_most;
   for (std::size_t i = 0; i < n.labels.size(); ++i) {
     const auto label = data_label(pool->get(n.labels[i]));
     if (!label || label->role.inverse != 0) continue;
     const DKeyValue* value = data_range_of(label->filler);
-    if (!value) continue;
+    if (!value) {
+      // ≤n R.⊤ (a functional data role among them) bounds R's values of every family.
+      if (label->kind == Gather::AtMost && std::holds_alternative<Top>(pool->get(label->filler)))
+        top_at_most.push_back({label->role.id, label->count, i});
+      continue;
+    }
     const std::uint32_t rank = family_rank(*value);
-    auto g = std::find_if(groups.begin(), groups.end(),
-                          [&](const DataRoleGroup& x) { return x.family_rank == rank && x.role == label->role.id; });
-    if (g == groups.end()) g = groups.insert(groups.end(), DataRoleGroup{rank, label->role.id, {}, {}});
-    g->items.push_back({label->kind, value, label->count});
-    g->deps.join(n.label_deps[i]);
+    const GatheredItem item{label->kind, value, label->count};
+    const RoleId role = label->role.id;
+    if (label->kind != Gather::AtLeast || !role_hierarchy || role.v >= role_hierarchy->role_count()) {
+      add(rank, role, item, i);
+      continue;
+    }
+    for (RoleId super : role_hierarchy->super_roles(role)) add(rank, super, item, i);
+  }
+  // All-values restrictions absorbed into role records (ranges, A ⊑ ∀R.D) bind
+  // the groups of their role as labels do: at-least labels make no successor.
+  if (absorbed != nullptr && !groups.empty() && !absorbed->all_records.empty()) {
+    auto bind = [&](const RoleRule& record, const DepSet* guard_deps) {
+      if (record.role.inverse != 0) return;
+      const DKeyValue* value = data_range_of(record.filler);
+      if (!value) return;
+      const std::uint32_t rank = family_rank(*value);
+      for (DataRoleGroup& g : groups) {
+        if (g.role != record.role.id || g.family_rank != rank) continue;
+        g.items.push_back({Gather::All, value, 0});
+        if (guard_deps) g.deps.join(*guard_deps);
+      }
+    };
+    std::vector<std::pair<ClassId, std::size_t>> atoms;
+    for (std::size_t i = 0; i < n.labels.size(); ++i) {
+      if (const Atomic* a = std::get_if<Atomic>(&pool->get(n.labels[i]))) atoms.emplace_back(a->cls, i);
+    }
+    if (!absorbed->all_index.empty() || !absorbed->global_all_records.empty()) {
+      for (const RoleRule& record : absorbed->global_all_records) bind(record, nullptr);
+      for (const auto& [cls, i] : atoms) {
+        if (auto it = absorbed->all_index.find(cls); it != absorbed->all_index.end()) {
+          for (const RoleRule& record : it->second) bind(record, &n.label_deps[i]);
+        }
+      }
+    } else {
+      for (const RoleRule& record : absorbed->all_records) {
+        if (record.kind == RoleRule::kUnguarded) {
+          bind(record, nullptr);
+          continue;
+        }
+        for (const auto& [cls, i] : atoms) {
+          if (cls == record.key) bind(record, &n.label_deps[i]);
+        }
+      }
+    }
+  }
+  for (const TopAtMost& t : top_at_most) {
+    const std::size_t count = groups.size();
+    for (std::size_t g = 0; g < count; ++g) {
+      if (groups[g].role != t.role) continue;
+      groups[g].items.push_back({Gather::AtMost, nullptr, t.count});
+      groups[g].deps.join(n.label_deps[t.position]);
+    }
   }
   std::stable_sort(groups.begin(), groups.end(),
                    [](const DataRoleGroup& a, const DataRoleGroup& b) { return a.family_rank < b.family_rank; });

@@ -7,12 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "core/data/interval_ops.h"
 #include "core/data/intervals.h"
 
 namespace kelmon::completion {
 
-// IEEE 754 total order of two binary64 bit patterns.
-std::strong_ordering float_bits_order(std::uint64_t a, std::uint64_t b);
+using kelmon::float_bits_order;
 
 bool decimal_interval_is_empty(const DecimalInterval& i);
 DecimalInterval decimal_interval_intersect(const DecimalInterval& a, const DecimalInterval& b);

@@ -31,11 +31,14 @@ void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>&
 bool has_key_number_restriction(const InternalOntology& ir);
 
 // Data-value semantics no pairwise key axiom carries: a value required outside
-// a key (several keys together may rule out every value), a value excluded from
-// a key where three or more keys, or integer and decimal keys, are in use (their
-// meet may be just the excluded values), or disjoint roles that carry data values
-// (two successors with one value are the same value).
+// a key (several keys together may rule out every value), or disjoint roles that
+// carry data values (two successors with one value are the same value).
 bool has_key_beyond_pairs(const InternalOntology& ir);
+
+// A value excluded from a key where three or more keys, or integer and decimal
+// keys, are in use: their meet may be just the excluded values, so each model
+// of the clauses needs its data values checked.
+bool has_value_excluded_among_keys(const InternalOntology& ir);
 
 // Every InverseObjectProperties axiom is honoured by the folding of inverse roles.
 bool inverses_folded(const InternalOntology& ir, const InverseRoleMap& inverses);

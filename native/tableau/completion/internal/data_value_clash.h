@@ -8,12 +8,12 @@
 
 namespace kelmon::completion::internal {
 
-// A node carrying data-value keys where every value of a finite key is ruled out
-// by the node's other keys or by a negated key.
+// A node carrying data-value keys that leave no value: none lies inside every
+// key of its label and outside every negated one.
 std::optional<DepSet> value_node_clash(const TableauContext& ctx, NodeId id);
 
-// Two disjoint roles of the node, each needing a value through a key that holds
-// exactly one value, and that value the same.
+// Two disjoint roles of the node, each needing a value (through itself or a
+// sub-role) by a key that holds exactly one value, and that value the same.
 std::optional<DepSet> disjoint_data_roles_clash(const TableauContext& ctx, NodeId id);
 
 }  // namespace kelmon::completion::internal

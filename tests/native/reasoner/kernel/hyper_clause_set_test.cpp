@@ -174,6 +174,21 @@ INSTANTIATE_TEST_SUITE_P(
                   true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Exactness, AValueExcludedAmongThreeKeysChecksEachModelInsteadOfDistrustingAll) {
+  const char* three =
+      "SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer))) "
+      "SubClassOf(:B DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:maxInclusive \"9\"^^xsd:integer))) "
+      "SubClassOf(:C ObjectComplementOf(DataHasValue(:p \"5\"^^xsd:integer)))";
+  auto ir = convert_ofn(three);
+  auto set = build_hyper_clause_set(ir);
+  EXPECT_TRUE(set->sat_exact);
+  ASSERT_TRUE(set->key_check);
+  EXPECT_FALSE(set->key_check->tested.empty());
+  EXPECT_TRUE(build_wedge_clause_set(ir).key_check);
+  // Without an excluded value the key axioms say everything.
+  EXPECT_FALSE(build_hyper_clause_set(convert_ofn("SubClassOf(:A DataSomeValuesFrom(:p xsd:integer))"))->key_check);
+}
+
 TEST(Exactness, AHierarchyLeftOutOfTheIndexMakesModelsUntrusted) {
   auto ir = convert_ofn("SubObjectPropertyOf(:s :r) SubClassOf(:A ObjectSomeValuesFrom(:s :B))");
   ScopedSwitch off(SwitchId::ClassifyRoleHierarchy, "0");

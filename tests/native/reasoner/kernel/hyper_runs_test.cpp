@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/scoped_switch.h"
 #include "core/convert/convert_support.h"
 
@@ -56,6 +58,37 @@ INSTANTIATE_TEST_SUITE_P(
                                "DisjointClasses(:B :C) Declaration(Class(:Z))",
                                "A", "Z", HyperVerdict::Closed}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// :A needs a :p value in 0..1000 that is neither at most 500 nor at least
+// first_allowed: with 501 no value is left and the model of the clauses is no model.
+std::string wide_gap(const char* first_allowed) {
+  return std::string(
+             "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer "
+             "xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1000\"^^xsd:integer))) "
+             "SubClassOf(:A DataAllValuesFrom(:p DataComplementOf(DatatypeRestriction(xsd:integer xsd:maxInclusive "
+             "\"500\"^^xsd:integer)))) SubClassOf(:A DataAllValuesFrom(:p DataComplementOf(DatatypeRestriction("
+             "xsd:integer xsd:minInclusive \"") +
+         first_allowed + "\"^^xsd:integer))))";
+}
+const std::string kGap501 = wide_gap("501");
+const std::string kGap502 = wide_gap("502");
+// The node of :A's value holds only 0..20; 0..10 and 11..20 appear in key axioms
+// alone, which hold for every value and so exclude nothing from that node.
+constexpr const char* kKeyAxiomsOnly =
+    "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive "
+    "\"0\"^^xsd:integer xsd:maxInclusive \"20\"^^xsd:integer))) SubClassOf(:C DataSomeValuesFrom(:p "
+    "DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer))) "
+    "SubClassOf(:D DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive \"11\"^^xsd:integer "
+    "xsd:maxInclusive \"20\"^^xsd:integer))) SubClassOf(:E DataAllValuesFrom(:p DataComplementOf("
+    "DatatypeRestriction(xsd:integer xsd:minInclusive \"100\"^^xsd:integer xsd:maxInclusive \"200\"^^xsd:integer))))";
+
+INSTANTIATE_TEST_SUITE_P(DataValues, HyperPairs,
+                         ::testing::Values(PairCase{"ValueLeft", kGap502.c_str(), "A", "B", HyperVerdict::Model},
+                                           PairCase{"NoValueLeft", kGap501.c_str(), "A", "B",
+                                                    HyperVerdict::Untrusted},
+                                           PairCase{"KeyAxiomsExcludeNothing", kKeyAxiomsOnly, "A", "B",
+                                                    HyperVerdict::Model}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HyperIterative, ASameClassTestClosesInTheFirstPassAndCountsAsDecided) {
   auto ir = convert_ofn("Declaration(Class(:A))");

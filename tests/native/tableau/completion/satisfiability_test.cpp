@@ -245,6 +245,63 @@ const SatCase kCases[] = {
      "SubClassOf(:A ObjectIntersectionOf(DataHasValue(:p \"1\"^^xsd:integer) "
      "ObjectComplementOf(DataHasValue(:p \"1.5\"^^xsd:decimal))))",
      "A", Tag::Sat},
+    // Too many values to enumerate: the integers are searched at the keys' bounds.
+    {"wide_int_range_all_excluded",
+     "SubClassOf(:A ObjectIntersectionOf(DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive "
+     "\"0\"^^xsd:integer xsd:maxInclusive \"1000\"^^xsd:integer)) DataAllValuesFrom(:p DataComplementOf("
+     "DatatypeRestriction(xsd:integer xsd:maxInclusive \"500\"^^xsd:integer))) DataAllValuesFrom(:p "
+     "DataComplementOf(DatatypeRestriction(xsd:integer xsd:minInclusive \"501\"^^xsd:integer)))))",
+     "A", Tag::Clash},
+    {"wide_int_range_one_value_left",
+     "SubClassOf(:A ObjectIntersectionOf(DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer xsd:minInclusive "
+     "\"0\"^^xsd:integer xsd:maxInclusive \"1000\"^^xsd:integer)) DataAllValuesFrom(:p DataComplementOf("
+     "DatatypeRestriction(xsd:integer xsd:maxInclusive \"500\"^^xsd:integer))) DataAllValuesFrom(:p "
+     "DataComplementOf(DatatypeRestriction(xsd:integer xsd:minInclusive \"502\"^^xsd:integer)))))",
+     "A", Tag::Sat},
+    // A value reached through a data role is reached through its super-roles too.
+    {"sub_role_values_count_toward_super_max",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dp xsd:integer) DataMaxCardinality(1 :dq xsd:integer)))",
+     "A", Tag::Clash},
+    {"sub_role_values_under_functional_super",
+     "SubDataPropertyOf(:dp :dq) FunctionalDataProperty(:dq) SubClassOf(:A DataMinCardinality(2 :dp xsd:integer))",
+     "A", Tag::Clash},
+    {"sub_role_values_under_super_range",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(3 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)) DataAllValuesFrom(:dq DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"sub_role_values_fit_super_range",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)) DataAllValuesFrom(:dq DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer))))",
+     "A", Tag::Sat},
+    {"super_range_leaves_sub_role_nothing",
+     "SubDataPropertyOf(:dp :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"5\"^^xsd:integer)) DataAllValuesFrom(:dq DatatypeRestriction(xsd:integer xsd:maxInclusive \"3\"^^xsd:integer))))",
+     "A", Tag::Clash},
+    {"two_sub_roles_overfill_super_max",
+     "SubDataPropertyOf(:dp :dq) SubDataPropertyOf(:dr :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"5\"^^xsd:integer)) DataMinCardinality(2 :dr DatatypeRestriction(xsd:integer xsd:minInclusive \"10\"^^xsd:integer xsd:maxInclusive \"15\"^^xsd:integer)) DataMaxCardinality(3 :dq xsd:integer)))",
+     "A", Tag::Clash},
+    {"two_sub_roles_fill_super_max",
+     "SubDataPropertyOf(:dp :dq) SubDataPropertyOf(:dr :dq) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"5\"^^xsd:integer)) DataMinCardinality(2 :dr DatatypeRestriction(xsd:integer xsd:minInclusive \"10\"^^xsd:integer xsd:maxInclusive \"15\"^^xsd:integer)) DataMaxCardinality(4 :dq xsd:integer)))",
+     "A", Tag::Sat},
+    {"equivalent_data_roles_share_counts",
+     "EquivalentDataProperties(:dp :dr) SubClassOf(:A ObjectIntersectionOf(DataMinCardinality(2 :dr xsd:integer) DataMaxCardinality(1 :dp xsd:integer)))",
+     "A", Tag::Clash},
+    {"disjoint_super_roles_one_value",
+     "SubDataPropertyOf(:dp :dq) DisjointDataProperties(:dq :dr) SubClassOf(:A ObjectIntersectionOf(DataHasValue(:dp \"5\"^^xsd:integer) DataHasValue(:dr \"5\"^^xsd:integer)))",
+     "A", Tag::Clash},
+    {"disjoint_super_roles_two_values",
+     "SubDataPropertyOf(:dp :dq) DisjointDataProperties(:dq :dr) SubClassOf(:A ObjectIntersectionOf(DataHasValue(:dp \"5\"^^xsd:integer) DataHasValue(:dr \"6\"^^xsd:integer)))",
+     "A", Tag::Sat},
+    // All-values restrictions absorbed into role records bind counted values too.
+    {"absorbed_all_values_bind_counted_values",
+     "SubClassOf(:A DataMinCardinality(3 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer))) SubClassOf(:A DataAllValuesFrom(:dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)))",
+     "A", Tag::Clash},
+    {"data_range_binds_counted_values",
+     "DataPropertyRange(:dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)) SubClassOf(:A DataMinCardinality(3 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))",
+     "A", Tag::Clash},
+    {"data_range_fits_counted_values",
+     "DataPropertyRange(:dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)) SubClassOf(:A DataMinCardinality(2 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))",
+     "A", Tag::Sat},
+    {"super_role_range_binds_sub_role_values",
+     "SubDataPropertyOf(:dp :dq) DataPropertyRange(:dq DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)) SubClassOf(:A DataMinCardinality(3 :dp DatatypeRestriction(xsd:integer xsd:minInclusive \"0\"^^xsd:integer xsd:maxInclusive \"10\"^^xsd:integer)))",
+     "A", Tag::Clash},
     {"float_set_value_count",
      "SubClassOf(:A DataMinCardinality(2 :p DataOneOf(\"1.5\"^^xsd:float)))", "A", Tag::Clash},
 };

@@ -11,11 +11,17 @@
 
 #include "core/data/intervals.h"
 
-namespace kelmon::completion {
-std::strong_ordering float_bits_order(std::uint64_t a, std::uint64_t b);
-}
+namespace kelmon {
 
-namespace kelmon::completion::internal {
+// IEEE 754 total order of two binary64 bit patterns.
+inline std::strong_ordering float_bits_order(std::uint64_t a, std::uint64_t b) {
+  auto key = [](std::uint64_t x) {
+    const auto s = static_cast<std::int64_t>(x);
+    const auto mask = static_cast<std::uint64_t>(s >> 63) >> 1;
+    return static_cast<std::int64_t>(x ^ mask);
+  };
+  return key(a) <=> key(b);
+}
 
 inline std::strong_ordering bound_order(std::uint64_t a, std::uint64_t b) { return float_bits_order(a, b); }
 template <class B>
@@ -122,4 +128,4 @@ std::optional<std::uint64_t> set_count(const ValueSet<T>& s) {
   return s->size();
 }
 
-}  // namespace kelmon::completion::internal
+}  // namespace kelmon
