@@ -95,13 +95,24 @@ std::vector<bool> dkey_class_flags(const InternalOntology& ir) {
   return flags;
 }
 
-bool has_key_number_restriction(const InternalOntology& ir) {
-  const std::vector<bool> keys = dkey_class_flags(ir);
-  const ConceptPool& pool = ir.concepts;
-  auto key_filler = [&](ConceptId filler) {
-    const auto* a = std::get_if<Atomic>(&pool.get(filler));
+namespace {
+
+// Whether a concept of the ontology's pool is a data-value key class.
+struct KeyClassTest {
+  explicit KeyClassTest(const InternalOntology& ir) : keys(dkey_class_flags(ir)), pool(ir.concepts) {}
+  bool operator()(ConceptId c) const {
+    const auto* a = std::get_if<Atomic>(&pool.get(c));
     return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
-  };
+  }
+  std::vector<bool> keys;
+  const ConceptPool& pool;
+};
+
+}  // namespace
+
+bool has_key_number_restriction(const InternalOntology& ir) {
+  const KeyClassTest key_filler(ir);
+  const ConceptPool& pool = ir.concepts;
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
     if (const auto* m = std::get_if<Min>(&c); m != nullptr && key_filler(m->filler)) return true;
@@ -111,12 +122,8 @@ bool has_key_number_restriction(const InternalOntology& ir) {
 }
 
 bool has_key_beyond_pairs(const InternalOntology& ir) {
-  const std::vector<bool> keys = dkey_class_flags(ir);
+  const KeyClassTest is_key(ir);
   const ConceptPool& pool = ir.concepts;
-  auto is_key = [&](ConceptId c) {
-    const auto* a = std::get_if<Atomic>(&pool.get(c));
-    return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
-  };
   auto negated_key = [&](ConceptId c) {
     const auto* n = std::get_if<Not>(&pool.get(c));
     return n != nullptr && is_key(n->operand);
@@ -148,12 +155,8 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
 }
 
 bool has_value_excluded_among_keys(const InternalOntology& ir) {
-  const std::vector<bool> keys = dkey_class_flags(ir);
+  const KeyClassTest is_key(ir);
   const ConceptPool& pool = ir.concepts;
-  auto is_key = [&](ConceptId c) {
-    const auto* a = std::get_if<Atomic>(&pool.get(c));
-    return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
-  };
   std::size_t used_keys = 0;
   bool int_keys = false, decimal_keys = false, excluded = false;
   for (std::size_t i = 0; i < pool.size(); ++i) {
