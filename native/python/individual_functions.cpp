@@ -1,6 +1,7 @@
 // realize, instances_of and is_instance_of: load, convert, one individual
 // service, plain Python values. A type or instance whose test ran out of time
-// is missing; realize says so with an IncompleteQueryWarning.
+// (or that a bound stopped) is missing, and the function says so with an
+// IncompleteQueryWarning.
 #include <array>
 #include <string>
 #include <utility>
@@ -44,7 +45,7 @@ PyObject* impl_realize(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObj
   in.reset();
   if (!realization) return reasoner_error_to_py(std::move(realization.error()));
   if (realization->any_timed_out &&
-      !warn_incomplete("realize", "an instance test ran out of time; its type may be missing"))
+      !warn_incomplete("realize", "an instance test ran out of time or hit a search bound; its type may be missing"))
     return nullptr;
   return realization_to_py(std::move(*realization));
 }
@@ -56,6 +57,8 @@ PyObject* impl_instances_of(PyObject*, PyObject* const* args, Py_ssize_t nargs, 
   auto list = reasoner::instances_of_internal(in->first, in->second[1]);
   in.reset();
   if (!list) return reasoner_error_to_py(std::move(list.error()));
+  if (list->timed_out && !warn_incomplete("instances_of", "an instance test ran out of time or hit a search bound; an instance may be missing"))
+    return nullptr;
   return to_py_str_list(std::move(list->instances));
 }
 
@@ -66,6 +69,8 @@ PyObject* impl_is_instance_of(PyObject*, PyObject* const* args, Py_ssize_t nargs
   auto answer = reasoner::is_instance_of_internal(in->first, in->second[1], in->second[2]);
   in.reset();
   if (!answer) return reasoner_error_to_py(std::move(answer.error()));
+  if (answer->timed_out && !warn_incomplete("is_instance_of", "the instance test ran out of time or hit a search bound; False is a guess"))
+    return nullptr;
   return PyBool_FromLong(answer->is_instance ? 1 : 0);
 }
 

@@ -1,5 +1,6 @@
 #include "reasoner/individuals/instance_test.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <tsl/robin_map.h>
@@ -8,6 +9,7 @@
 #include "common/switches.h"
 #include "reasoner/fragment.h"
 #include "reasoner/individuals/internal/told_types.h"
+#include "reasoner/individuals/wedge_runs.h"
 #include "reasoner/kernel/tableau_test.h"
 
 namespace kelmon::reasoner {
@@ -144,24 +146,36 @@ std::vector<std::vector<ClassId>> told_type_table(const InternalOntology& ir) {
   return table;
 }
 
+bool told_entails(const std::vector<ClassId>& told, const sat::ElResult& saturation, ClassId cls) {
+  const sat::SubsumerTable& rows = saturation.subsumers;
+  return std::any_of(told.begin(), told.end(),
+                     [&](ClassId t) { return t.v < rows.rows() && rows.contains(t.v, cls.v); });
+}
+
 Result<InstanceAnswer> test_instance_told(const std::vector<ClassId>& told, const sat::ElResult& saturation,
                                           const PreparedReasoner& prepared, ClassId cls, IndividualId individual,
                                           Deadline deadline, const CandidateSet* candidates) {
-  const sat::SubsumerTable& rows = saturation.subsumers;
-  for (ClassId t : told) {
-    if (t.v < rows.rows() && rows.contains(t.v, cls.v)) return InstanceAnswer{true, false};
-  }
+  if (told_entails(told, saturation, cls)) return InstanceAnswer{true, false};
   if (candidates != nullptr && !candidates->contains(cls.v)) return InstanceAnswer{false, false};
+  // The hypertableau over the asserted individuals settles most tests at once
+  // that the tableau's search cannot finish in time.
+  if (prepared.wedge) {
+    const Deadline wedge_deadline = deadline ? deadline : wedge_witness_deadline();
+    if (auto decided = wedge_instance_test(*prepared.wedge, individual.v, cls.v, wedge_deadline))
+      return InstanceAnswer{*decided, false};
+    if (expired(deadline)) return InstanceAnswer{false, true};
+  }
 
   TestAnswer test = run_tableau_test_realize(prepared, prepared.abox, cls, individual, deadline);
-  const bool bounded = deadline.has_value();
   if (!test) {
-    if (bounded && std::holds_alternative<NoVerdict>(test.error())) return InstanceAnswer{false, true};
+    if (deadline && std::holds_alternative<NoVerdict>(test.error())) return InstanceAnswer{false, true};
     return std::unexpected(std::move(test.error()));
   }
   // {individual} ⊓ ¬cls without a model: the individual is an instance.
   if (test->has_value()) return InstanceAnswer{!**test, false};
-  return InstanceAnswer{false, bounded};
+  // Stopped by the deadline or a bound (the node limit, with or without a
+  // deadline): "not an instance" is a guess, and says so.
+  return InstanceAnswer{false, true};
 }
 
 Deadline instance_test_deadline(std::optional<std::uint64_t> timeout_ms) {

@@ -22,7 +22,7 @@ namespace kelmon::reasoner {
 // Never both true.
 struct InstanceAnswer {
   bool is_instance = false;
-  bool timed_out = false;
+  bool timed_out = false;  // undecided: out of time or stopped by a search bound
   friend bool operator==(const InstanceAnswer&, const InstanceAnswer&) = default;
 };
 
@@ -46,10 +46,12 @@ std::optional<std::uint64_t> realize_pair_timeout_ms();
 std::vector<ClassId> told_types(const InternalOntology& ir, IndividualId individual);
 
 // Is `individual` an instance of `cls`? A told type whose saturation row holds
-// the class answers yes; a candidate set without the class answers no; the
-// tableau decides the rest. With a deadline a test that cannot decide in time
-// answers "not an instance" with timed_out set; without one it answers "not
-// an instance" or fails.
+// the class answers yes; a candidate set without the class answers no; then
+// a run of the wedge clause set that keeps the individual out of the class
+// (bounded by the deadline, or by KELMON_PSEUDO_MODEL_WITNESS_MS without one),
+// and the tableau decides the rest. A test that cannot decide, by the
+// deadline or by a search bound such as the node limit, answers "not an
+// instance" with timed_out set; other failures are returned.
 Result<InstanceAnswer> test_instance(const InternalOntology& ir, const sat::ElResult& saturation,
                                      const PreparedReasoner& prepared, ClassId cls, IndividualId individual,
                                      Deadline deadline, const CandidateSet* candidates);

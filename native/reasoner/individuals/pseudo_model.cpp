@@ -1,18 +1,14 @@
 #include "reasoner/individuals/pseudo_model.h"
 
-#include <algorithm>
-#include <chrono>
-
 #include "common/switches.h"
+#include "reasoner/individuals/wedge_runs.h"
 #include "reasoner/kernel/hyper_runs.h"
 
 namespace kelmon::reasoner {
 
 Result<std::optional<PseudoModel>> build_pseudo_model(const PreparedReasoner& prepared) {
   if (!switch_flag(SwitchId::PseudoModel)) return std::nullopt;
-  const std::uint64_t witness_ms = switch_number(SwitchId::PseudoModelWitnessMs);
-  const Deadline deadline = deadline_after(Clock::now(), Clock::duration(std::chrono::milliseconds(
-                                                             std::min<std::uint64_t>(witness_ms, std::uint64_t{1} << 40))));
+  const Deadline deadline = wedge_witness_deadline();
   if (!prepared.wedge) return std::nullopt;
   const WedgeClauseSet& wedge = *prepared.wedge;
   HyperEngine engine = build_wedge_engine(wedge);

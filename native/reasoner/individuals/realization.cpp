@@ -1,5 +1,6 @@
 #include "reasoner/individuals/realization.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "reasoner/individuals/internal/saturation_inconsistency.h"
 #include "reasoner/individuals/internal/told_types.h"
 #include "reasoner/individuals/pseudo_model.h"
+#include "reasoner/individuals/wedge_runs.h"
 #include "reasoner/kernel/abox_saturation.h"
 #include "reasoner/kernel/parallel_loop.h"
 
@@ -103,6 +105,41 @@ struct TableauShared {
   const StopFlag& stop;
 };
 
+// Narrows every label of the pseudo model to what is left to test: classes
+// proven by the ABox saturation or by wedge runs join `certain`, classes
+// refuted by further wedge models leave `possible`. Bounded like the pseudo
+// model's own run.
+void refine_pseudo_model(const InternalOntology& ir, const TableauShared& s, PseudoModel& model) {
+  if (!s.prepared.wedge) return;
+  const Deadline deadline = wedge_witness_deadline();
+  const WedgeClauseSet& wedge = *s.prepared.wedge;
+  const std::vector<std::vector<std::uint32_t>> fixed = deterministic_labels(wedge, deadline);
+  // Sound on every ontology: a class the saturation puts on an individual is entailed.
+  const sat::AboxElResult abox = sat::el_saturate_abox(ir);
+  static const std::vector<ClassId> kNone;
+  std::vector<OpenPair> open;
+  for (std::uint32_t i = 0; i < model.size(); ++i) {
+    PseudoLabel& label = model[i];
+    const auto id = abox.individual_ids.find(i);
+    const std::vector<ClassId>& told = i < s.told.size() ? s.told[i] : kNone;
+    for (const auto& [cls, iri] : s.candidates) {
+      if (!label.possible.contains(cls.v) || label.certain.contains(cls.v)) continue;
+      if ((i < fixed.size() && std::binary_search(fixed[i].begin(), fixed[i].end(), cls.v)) ||
+          (id != abox.individual_ids.end() && abox.result.subsumers.contains(id->second, cls.v)))
+        label.certain.insert(cls.v);
+      else if (!individuals::told_entails(told, s.saturation, cls))
+        open.push_back({i, cls.v});
+    }
+  }
+  const SettledPairs settled = settle_open_pairs(wedge, open, deadline);
+  for (const OpenPair& p : open) model[p.individual].possible.erase(p.cls);
+  for (const OpenPair& p : settled.entailed) {
+    model[p.individual].possible.insert(p.cls);
+    model[p.individual].certain.insert(p.cls);
+  }
+  for (const OpenPair& p : settled.open) model[p.individual].possible.insert(p.cls);
+}
+
 Result<TaskResult> realize_individual_task(const TableauShared& s, std::uint32_t i) {
   const PseudoLabel* label = nullptr;
   if (s.pseudo_model && i < s.pseudo_model->size()) label = &(*s.pseudo_model)[i];
@@ -157,6 +194,7 @@ Result<Realization> realize_by_tableau(const InternalOntology& ir) {
   StopFlag stop;
   const TableauShared shared{ir, saturation, **prepared, classification, candidates, told, *pseudo_model,
                              timeout_ms, stop};
+  if (pseudo_model->has_value()) refine_pseudo_model(ir, shared, **pseudo_model);
   auto error = parallel_first_error(
       n, stop, [&](std::size_t i) { return realize_individual_task(shared, static_cast<std::uint32_t>(i)); },
       [&](std::size_t i, TaskResult&& r) { results[i] = std::move(r); });

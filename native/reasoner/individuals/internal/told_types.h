@@ -12,6 +12,9 @@ namespace kelmon::reasoner::individuals {
 // Indexed by IndividualId; each list as told_types gives it.
 std::vector<std::vector<ClassId>> told_type_table(const InternalOntology& ir);
 
+// The told-type shortcut: some told type's saturation row holds `cls`.
+bool told_entails(const std::vector<ClassId>& told, const sat::ElResult& saturation, ClassId cls);
+
 // test_instance with the individual's told types given.
 Result<InstanceAnswer> test_instance_told(const std::vector<ClassId>& told, const sat::ElResult& saturation,
                                           const PreparedReasoner& prepared, ClassId cls, IndividualId individual,
