@@ -47,7 +47,7 @@ class PairSettler {
   SettledPairs run() {
     HyperEngine first = build_wedge_engine(wedge_);
     const auto start = Clock::now();
-    if (first.run(kBudget, deadline_) == HyperOutcome::Sat) refute_missing(first);
+    if (first.run(kBudget, deadline_) == HyperOutcome::Sat && model_trusted(wedge_, first)) refute_missing(first);
     // A group run that takes much longer than finding a model is likely to thrash.
     group_time_ = std::max<Clock::duration>(4 * (Clock::now() - start), std::chrono::milliseconds(50));
     std::vector<std::vector<std::uint32_t>> groups(1);
@@ -93,7 +93,8 @@ class PairSettler {
     const HyperOutcome outcome =
         engine.run(kBudget, single ? deadline_ : earlier(deadline_, deadline_after(Clock::now(), group_time_)));
     if (outcome == HyperOutcome::Sat) {
-      refute_missing(engine);
+      // A model whose data values do not fit its keys is no model: it refutes nothing.
+      if (model_trusted(wedge_, engine)) refute_missing(engine);
       // A model that breaks a keep-out clause would refute nothing of it: trust no more of this group.
       for (std::uint32_t k : group)
         if (state_[k] == State::Open) state_[k] = State::Stuck;
@@ -147,7 +148,7 @@ std::optional<bool> wedge_instance_test(const WedgeClauseSet& wedge, std::uint32
   engine.set_extra_clauses(extra);
   switch (engine.run(kBudget, deadline)) {
     case HyperOutcome::Unsat: return true;
-    case HyperOutcome::Sat: return wedge.exact ? std::optional<bool>(false) : std::nullopt;
+    case HyperOutcome::Sat: return model_trusted(wedge, engine) ? std::optional<bool>(false) : std::nullopt;
     case HyperOutcome::Stalled: return std::nullopt;
   }
   return std::nullopt;
