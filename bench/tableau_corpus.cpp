@@ -35,7 +35,7 @@ struct Prepared {
 void prepare(Prepared& p) {
   p.pool = p.ir.concepts.clone();
   p.inverse_roles = logic_profile(p.ir) == 0;
-  p.hierarchy = build_role_hierarchy(p.ir);
+  p.hierarchy = build_directed_role_hierarchy(p.ir);
   p.tbox = absorb_tbox(nnf_axioms(p.ir.axioms, p.pool), p.pool);
   p.pool.intern(Bottom{});
   const std::size_t count = p.pool.size();
