@@ -1,6 +1,8 @@
 // Blocking and the label queries the rules ask before they act.
 #include <algorithm>
 
+#include <tsl/robin_set.h>
+
 #include "common/invariant.h"
 #include "tableau/completion/context.h"
 
@@ -106,6 +108,15 @@ bool TableauContext::is_blocked(NodeId x) const {
   return false;
 }
 
+bool TableauContext::indirectly_blocked(NodeId x) const {
+  std::optional<NodeId> a = node(x).parent;
+  for (std::size_t steps = 0; a && steps <= graph.nodes.size() + 1; ++steps) {
+    if (directly_blocked(*a)) return true;
+    a = node(*a).parent;
+  }
+  return false;
+}
+
 bool TableauContext::role_matches(std::uint32_t direction, RoleId edge_role, std::uint32_t wanted_inverse,
                                   RoleId wanted) const {
   if (direction == wanted_inverse) {
@@ -162,7 +173,7 @@ void TableauContext::build_told_closure() const {
 
 bool TableauContext::has_label_or_told(NodeId id, ConceptId concept_id) const {
   const GraphNode& n = node(id);
-  if (n.has_label(concept_id)) return true;
+  if (n.has_label(concept_id) || std::holds_alternative<Top>(pool->get(concept_id))) return true;
   const auto& closure = told_closure();
   for (ConceptId label : n.labels) {
     if (const Atomic* a = std::get_if<Atomic>(&pool->get(label))) {
@@ -172,6 +183,38 @@ bool TableauContext::has_label_or_told(NodeId id, ConceptId concept_id) const {
     }
   }
   return false;
+}
+
+bool TableauContext::generates_successors(ConceptId concept_id) const {
+  if (auto it = generates_successors_.find(concept_id); it != generates_successors_.end()) return it->second;
+  // Explicit stack: unfoldings may chain and cycle.
+  std::vector<ConceptId> stack{concept_id};
+  tsl::robin_set<ConceptId> seen{concept_id};
+  auto push = [&](ConceptId c) {
+    if (seen.insert(c).second) stack.push_back(c);
+  };
+  bool generates = false;
+  while (!stack.empty() && !generates) {
+    const ConceptId c = stack.back();
+    stack.pop_back();
+    const Concept& k = pool->get(c);
+    if (std::holds_alternative<Some>(k)) {
+      generates = true;
+    } else if (const Min* m = std::get_if<Min>(&k)) {
+      generates = m->n > 0;
+    } else if (const And* a = std::get_if<And>(&k)) {
+      for (ConceptId member : a->members) push(member);
+    } else if (const Atomic* atom = std::get_if<Atomic>(&k); atom && absorbed) {
+      if (auto u = absorbed->unfold_index.find(atom->cls); u != absorbed->unfold_index.end()) {
+        for (ConceptId next : u->second) push(next);
+      } else if (absorbed->unfold_index.empty()) {
+        for (const UnfoldPair& pair : absorbed->unfold_pairs)
+          if (pair.cls == atom->cls) push(pair.consequence);
+      }
+    }
+  }
+  generates_successors_.emplace(concept_id, generates);
+  return generates;
 }
 
 bool pending_nominal_disjunction(const ConceptPool& pool, ConceptId concept_id, std::span<const ConceptId> labels) {

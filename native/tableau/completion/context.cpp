@@ -304,7 +304,10 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
     const auto& fdeps = node(from).edge_deps;
     DepSet copied = *k < fdeps.size() ? fdeps[*k] : DepSet{};
     remove_edge(from, e.role, e.node, *k, *l);
-    add_edge(into, e.role, e.node == from ? into : e.node, DepSet::union_of(copied, deps));
+    // An edge the survivor already has stays as it is: a second copy would
+    // only make every rule read it twice.
+    const NodeId target = e.node == from ? into : e.node;
+    if (!find_edge(node(into).edges, e.role, target)) add_edge(into, e.role, target, DepSet::union_of(copied, deps));
   }
 
   for (const Edge& e : in_edges) {
@@ -317,7 +320,7 @@ bool TableauContext::merge_nodes(NodeId from, NodeId into, const DepSet& deps) {
     const auto& sdeps = node(s).edge_deps;
     DepSet copied = *i < sdeps.size() ? sdeps[*i] : DepSet{};
     remove_edge(s, e.role, from, *i, *k);
-    add_edge(s, e.role, into, DepSet::union_of(copied, deps));
+    if (!find_edge(node(s).edges, e.role, into)) add_edge(s, e.role, into, DepSet::union_of(copied, deps));
   }
 
   for (std::size_t i = 0; i < distinct.size(); ++i) {

@@ -118,8 +118,15 @@ class TableauContext {
   bool is_blocked(NodeId node) const;
   // Blocked by a node of its own, not through an ancestor.
   bool directly_blocked(NodeId node) const;
+  // Below a directly blocked node: no model reads it, so no rule and no
+  // choice needs to touch it.
+  bool indirectly_blocked(NodeId node) const;
   bool role_matches(std::uint32_t direction, RoleId edge_role, std::uint32_t wanted_inverse, RoleId wanted) const;
   bool has_label_or_told(NodeId node, ConceptId concept_id) const;
+  // Whether adding the concept to a node makes the node grow successors:
+  // an existential or at-least restriction in it, through conjunctions and the
+  // unfoldings of its atoms. Cached per concept.
+  bool generates_successors(ConceptId concept_id) const;
   bool has_pending_nominal_disjunction(NodeId node) const;
   const DKeyValue* data_range_of(ConceptId concept_id) const;
 
@@ -148,6 +155,7 @@ class TableauContext {
   bool directly_blocked_uncached(NodeId node) const;
   mutable std::optional<GlobalRecordIndex> global_record_index_;
   mutable bool told_closure_building_ = false;
+  mutable tsl::robin_map<ConceptId, bool> generates_successors_;
 
  public:
   // Built on first use; read-only afterwards.

@@ -9,8 +9,26 @@
 namespace kelmon::completion {
 namespace {
 
+// A disjunction of x's label none of whose disjuncts is in, or a global one
+// not yet added.
+bool open_disjunction(const TableauContext& ctx, NodeId x) {
+  const GraphNode& n = ctx.node(x);
+  auto open = [&](ConceptId label) {
+    const Or* u = std::get_if<Or>(&ctx.concept_of(label));
+    return u && std::none_of(u->members.begin(), u->members.end(), [&](ConceptId m) { return n.has_label(m); });
+  };
+  if (std::any_of(n.labels.begin(), n.labels.end(), open)) return true;
+  if (!ctx.absorbed) return false;
+  const auto& globals = ctx.absorbed->global_disjunctions;
+  return std::any_of(globals.begin(), globals.end(), [&](ConceptId d) { return !n.has_label(d) && open(d); });
+}
+
 bool held_back(const TableauContext& ctx, NodeId x) {
   if (ctx.is_blocked(x)) return true;
+  // Successors wait until x's choices are made: a successor grown first is
+  // grown under labels its parent may still gain, and equal-label blocking
+  // only holds once they have settled.
+  if (open_disjunction(ctx, x)) return true;
   return switch_flag(SwitchId::NominalFirst) && ctx.has_pending_nominal_disjunction(x);
 }
 
@@ -24,6 +42,14 @@ NodeId create_successor(TableauContext& ctx, NodeId x, Role r, ConceptId filler,
 
 bool neighbour_has(const TableauContext& ctx, NodeId x, Role r, ConceptId c) {
   const GraphNode& n = ctx.node(x);
+  // Any R-neighbour witnesses ∃R.⊤, labelled ⊤ or not.
+  if (std::holds_alternative<Top>(ctx.concept_of(c))) {
+    for (const Edge& e : n.edges)
+      if (ctx.role_matches(0, e.role, r.inverse, r.id)) return true;
+    for (const Edge& e : n.in_edges)
+      if (ctx.role_matches(1, e.role, r.inverse, r.id)) return true;
+    return false;
+  }
   for (const Edge& e : n.edges) {
     if (ctx.role_matches(0, e.role, r.inverse, r.id) && ctx.node(e.node).has_label(c)) return true;
   }

@@ -28,8 +28,11 @@ std::vector<AtMost> at_most_labels(const TableauContext& ctx, NodeId x) {
 
 std::vector<NodeId> candidates(const TableauContext& ctx, NodeId x, const AtMost& e) {
   std::vector<NodeId> out;
+  // Every neighbour is a ⊤-neighbour, labelled so or not.
+  const bool top = std::holds_alternative<Top>(ctx.concept_of(e.filler));
   auto consider = [&](NodeId y) {
-    if (ctx.node(y).has_label(e.filler) && std::find(out.begin(), out.end(), y) == out.end()) out.push_back(y);
+    if ((top || ctx.node(y).has_label(e.filler)) && std::find(out.begin(), out.end(), y) == out.end())
+      out.push_back(y);
   };
   const GraphNode& n = ctx.node(x);
   for (const Edge& edge : n.edges) {
@@ -72,11 +75,25 @@ struct Pair {
   NodeId yj;
 };
 
-std::vector<Pair> mergeable_pairs(const TableauContext& ctx, const std::vector<NodeId>& ys) {
+// The pair with the node that survives the merge first: x's predecessor, else
+// a node outside the tree (an individual's), else the earlier of the two.
+// Merging a predecessor into x's successor would cut x loose from the tree:
+// a node without a parent is never blocked, and the successor, now carrying
+// the predecessor's restrictions, grows the same shape again below it.
+Pair oriented(const TableauContext& ctx, NodeId x, NodeId a, NodeId b) {
+  const std::optional<NodeId>& up = ctx.node(x).parent;
+  if (up == b) return {b, a};
+  if (up == a) return {a, b};
+  const bool a_root = !ctx.node(a).parent, b_root = !ctx.node(b).parent;
+  if (b_root && !a_root) return {b, a};
+  return {a, b};
+}
+
+std::vector<Pair> mergeable_pairs(const TableauContext& ctx, NodeId x, const std::vector<NodeId>& ys) {
   std::vector<Pair> out;
   for (std::size_t i = 0; i < ys.size(); ++i) {
     for (std::size_t j = i + 1; j < ys.size(); ++j) {
-      if (!ctx.node(ys[i]).is_distinct_from(ys[j])) out.push_back({ys[i], ys[j]});
+      if (!ctx.node(ys[i]).is_distinct_from(ys[j])) out.push_back(oriented(ctx, x, ys[i], ys[j]));
     }
   }
   return out;
@@ -94,7 +111,7 @@ bool apply_max_rule(TableauContext& ctx, NodeId x) {
   for (const AtMost& e : at_most_labels(ctx, x)) {
     const std::vector<NodeId> ys = candidates(ctx, x, e);
     if (ys.size() <= e.n) continue;
-    const std::vector<Pair> pairs = mergeable_pairs(ctx, ys);
+    const std::vector<Pair> pairs = mergeable_pairs(ctx, x, ys);
     if (needs_choice(e, pairs.size())) continue;
     const bool trial = switch_flag(SwitchId::MaxTrialMerge);
     bool merged = false;
@@ -144,7 +161,7 @@ std::optional<MergeChoice> find_merge_choice(const TableauContext& ctx) {
     for (const AtMost& e : at_most_labels(ctx, x)) {
       const std::vector<NodeId> ys = candidates(ctx, x, e);
       if (ys.size() <= e.n) continue;
-      const std::vector<Pair> pairs = mergeable_pairs(ctx, ys);
+      const std::vector<Pair> pairs = mergeable_pairs(ctx, x, ys);
       if (!needs_choice(e, pairs.size())) continue;
       MergeChoice choice{x, e.label, {}};
       for (const Pair& p : pairs) choice.options.push_back({p.yj, p.yi, merge_deps(ctx, x, e, p.yi, p.yj)});

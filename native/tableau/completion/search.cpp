@@ -272,16 +272,24 @@ SearchOutcome run_options(TableauContext& ctx, std::uint64_t depth, std::uint32_
   return saw_no_verdict ? SearchOutcome::no_verdict() : SearchOutcome::clash(std::move(acc));
 }
 
+// Lower first: negative literals, atoms, other concepts, then options that
+// grow successors (an atom defined by an at-least restriction as well: trying
+// it first builds a tree of fresh nodes where the other option adds none),
+// last the options that clash at once.
 int option_rank(const TableauContext& ctx, NodeId node, ConceptId c) {
   const Concept& concept_id = ctx.concept_of(c);
   const GraphNode& n = ctx.node(node);
+  int rank = 2;
   if (std::holds_alternative<Atomic>(concept_id) || std::holds_alternative<Nominal>(concept_id)) {
     auto it = ctx.complements.find(c);
-    return it != ctx.complements.end() && n.has_label(it->second) ? 3 : 1;
+    if (it != ctx.complements.end() && n.has_label(it->second)) return 4;
+    rank = 1;
+  } else if (const Not* neg = std::get_if<Not>(&concept_id)) {
+    return n.has_label(neg->operand) ? 4 : 0;
+  } else if (std::holds_alternative<And>(concept_id) && is_negative_literal(*ctx.pool, c)) {
+    return 0;
   }
-  if (const Not* neg = std::get_if<Not>(&concept_id)) return n.has_label(neg->operand) ? 3 : 0;
-  if (std::holds_alternative<And>(concept_id)) return is_negative_literal(*ctx.pool, c) ? 0 : 2;
-  return 2;
+  return ctx.generates_successors(c) ? 3 : rank;
 }
 
 bool learnable(const Concept& c) {
@@ -321,6 +329,7 @@ std::optional<std::pair<NodeId, ConceptId>> find_disjunction(const TableauContex
       const Or* u = std::get_if<Or>(&ctx.concept_of(label));
       if (!u) continue;
       if (std::any_of(u->members.begin(), u->members.end(), [&](ConceptId m) { return n.has_label(m); })) continue;
+      if (ctx.indirectly_blocked(x)) break;
       if (!nominal_first) return std::pair{x, label};
       if (!first) first = std::pair{x, label};
       if (std::any_of(u->members.begin(), u->members.end(),
@@ -344,10 +353,12 @@ std::optional<ChooseChoice> find_choose(const TableauContext& ctx) {
     if (n.merged_into) continue;
     for (ConceptId label : n.labels) {
       const Max* m = std::get_if<Max>(&ctx.concept_of(label));
-      if (!m) continue;
+      // Every neighbour is a ⊤-neighbour: nothing to choose.
+      if (!m || std::holds_alternative<Top>(ctx.concept_of(m->filler))) continue;
       auto k = ctx.complements.find(m->filler);
       if (k == ctx.complements.end()) continue;
       auto open = [&](NodeId y) { return !ctx.node(y).has_label(m->filler) && !ctx.node(y).has_label(k->second); };
+      if (ctx.indirectly_blocked(x)) break;
       for (const Edge& e : n.edges) {
         if (ctx.role_matches(0, e.role, m->role.inverse, m->role.id) && open(e.node))
           return ChooseChoice{e.node, m->filler, k->second};
@@ -427,6 +438,9 @@ SearchOutcome search(TableauContext& ctx, std::uint64_t depth) {
       case SaturateOutcome::Tag::Complete:
         break;
     }
+    // Merges first: a merge choice settles which nodes are one before their
+    // disjunctions are decided apart.
+    if (auto m = find_merge_choice(ctx)) return branch_merge(ctx, depth, *m);
     if (auto d = find_disjunction(ctx)) {
       const auto [node, label] = *d;
       const std::vector<ConceptId> operands = std::get<Or>(ctx.concept_of(label)).members;
@@ -435,7 +449,6 @@ SearchOutcome search(TableauContext& ctx, std::uint64_t depth) {
       const DepSet deps = ctx.node(node).label_deps[*ctx.node(node).label_position(label)];
       return branch(ctx, depth, node, operands, deps);
     }
-    if (auto m = find_merge_choice(ctx)) return branch_merge(ctx, depth, *m);
     if (auto c = find_choose(ctx)) {
       trace("# trace search depth=%llu choose node=%u graph_nodes=%zu\n", ull(depth), c->node, ctx.graph.size());
       return branch(ctx, depth, c->node, {c->filler, c->complement}, DepSet{});

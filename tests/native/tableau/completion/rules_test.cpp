@@ -226,13 +226,20 @@ TEST_F(Rules, max_rule_merges_with_the_sources_deps) {
   ctx->add_edge(x, RoleId{0}, y1, deps({2}));
   ctx->add_label(y0, atom(1), deps({3}));
   ctx->add_label(y1, atom(1), deps({4}));
+  const NodeId z = ctx->add_trailed_node(y1, r);
+  ctx->add_edge(y1, RoleId{0}, z, deps({6}));
   ctx->add_label(x, pool.intern(Max{1, atom(1), r}), deps({5}));
   EXPECT_TRUE(apply_max_rule(*ctx, x));
   EXPECT_EQ(ctx->node(y1).merged_into, y0);
-  // The moved edge carries the merge set.
+  // x -> y1 lands on the edge x -> y0 x already has: no second copy.
   const auto& nx = ctx->node(x);
-  ASSERT_EQ(nx.edges.size(), 2u);
-  EXPECT_EQ(nx.edge_deps[1], deps({1, 2, 3, 4, 5}));
+  ASSERT_EQ(nx.edges.size(), 1u);
+  EXPECT_EQ(nx.edge_deps[0], deps({1}));
+  // The moved edge carries the merge set.
+  const auto& ny = ctx->node(y0);
+  ASSERT_EQ(ny.edges.size(), 1u);
+  EXPECT_EQ(ny.edges[0], (Edge{RoleId{0}, z}));
+  EXPECT_EQ(ny.edge_deps[0], deps({1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(Rules, max_rule_with_distinct_pair_rests_bottom_on_the_mark_not_on_every_open_branch) {
