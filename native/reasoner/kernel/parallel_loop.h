@@ -4,6 +4,7 @@
 // calling thread and rethrown there after the join.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 
 #include <oneapi/tbb/blocked_range.h>
 #include <oneapi/tbb/parallel_for.h>
+#include <oneapi/tbb/partitioner.h>
 
 #include "common/reasoner_error.h"
 #include "reasoner/kernel/worker_pool.h"
@@ -78,28 +80,39 @@ std::optional<T> record_first_error(FirstErrorSlot& slot, Result<T> result) {
 
 // Runs item(i) for every i below n on the process-wide pool. item returns
 // false when it failed: the loop's stop flag is set and that worker ends its
-// share. Workers look at the flag before a share and after every item.
+// share. Workers look at the flag before every item.
 // An exception leaving an item stops the loop likewise and is rethrown here.
+//
+// Items are handed out one at a time from a shared counter, to one task per
+// worker: an item can take anything from microseconds to a whole test budget,
+// and a range split ahead of time leaves the workers that drew cheap items
+// idle while another works through a run of expensive ones.
 template <class Item>
 void parallel_items(std::size_t n, StopFlag& stop, Item&& item) {
+  if (n == 0) return;
   ExceptionSlot exceptions;
-  global_pool().execute([&] {
-    oneapi::tbb::parallel_for(oneapi::tbb::blocked_range<std::size_t>(0, n, 1),
-                              [&](const oneapi::tbb::blocked_range<std::size_t>& share) {
-                                if (stop.is_set()) return;
-                                try {
-                                  for (std::size_t i = share.begin(); i != share.end(); ++i) {
-                                    if (!item(i)) {
-                                      stop.set();
-                                      return;
-                                    }
-                                    if (stop.is_set()) return;
-                                  }
-                                } catch (...) {
-                                  exceptions.offer(std::current_exception());
-                                  stop.set();
-                                }
-                              });
+  std::atomic<std::size_t> next{0};
+  auto drain = [&] {
+    try {
+      while (!stop.is_set()) {
+        const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
+        if (i >= n) return;
+        if (!item(i)) {
+          stop.set();
+          return;
+        }
+      }
+    } catch (...) {
+      exceptions.offer(std::current_exception());
+      stop.set();
+    }
+  };
+  oneapi::tbb::task_arena& pool = global_pool();
+  const std::size_t workers = std::min(n, static_cast<std::size_t>(std::max(pool.max_concurrency(), 1)));
+  pool.execute([&] {
+    oneapi::tbb::parallel_for(oneapi::tbb::blocked_range<std::size_t>(0, workers, 1),
+                              [&](const oneapi::tbb::blocked_range<std::size_t>&) { drain(); },
+                              oneapi::tbb::simple_partitioner());
   });
   exceptions.rethrow_if_any();
 }

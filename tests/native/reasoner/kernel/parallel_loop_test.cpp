@@ -93,6 +93,30 @@ TEST(ParallelItems, InvariantFailureOnAWorkerReachesTheCallerAndStopsTheLoop) {
   EXPECT_TRUE(stop.is_set());
 }
 
+// A long item must not hold back the items after it while other workers are
+// free: item 0 waits until every other item has run, which only ends when
+// the rest are handed to the other workers rather than queued behind it.
+TEST(ParallelItems, ItemsBehindALongItemGoToTheOtherWorkers) {
+  if (global_pool().max_concurrency() < 2) GTEST_SKIP() << "needs two workers";
+  constexpr std::size_t kItems = 2'000;
+  std::atomic<std::size_t> done{0};
+  bool all_others_ran = false;
+  StopFlag stop;
+  parallel_items(kItems, stop, [&](std::size_t i) {
+    if (i != 0) {
+      done.fetch_add(1);
+      return true;
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (done.load() < kItems - 1 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    all_others_ran = done.load() == kItems - 1;
+    return true;
+  });
+  EXPECT_TRUE(all_others_ran);
+  EXPECT_EQ(done.load(), kItems - 1);
+}
+
 std::size_t current_stack_size() {
   pthread_attr_t attr;
   if (pthread_getattr_np(pthread_self(), &attr) != 0) return 0;
