@@ -1,7 +1,10 @@
 #include "reasoner/classify/pair_tasks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
+
+#include <oneapi/tbb/task_arena.h>
 
 #include "common/invariant.h"
 #include "reasoner/kernel/parallel_loop.h"
@@ -74,33 +77,78 @@ Result<SearchResult> search_one(std::uint64_t r, const SearchEnv& env) {
   std::vector<std::uint64_t> worklist(env.roots.begin(), env.roots.end());
   std::vector<bool> visited(n, false);
   std::vector<std::uint64_t> found;
+  std::vector<std::uint64_t> wave;
+  std::vector<Step> steps;
+  std::vector<std::size_t> tests;
+  // The search goes down in waves: every row the worklist holds is decided
+  // before the children of the accepted ones are looked at. A row is tested
+  // exactly when an accepted row (or a root) leads to it, whatever the order,
+  // so the tests of one wave can run side by side on workers left idle by the
+  // other rows of the batch.
   while (!worklist.empty()) {
-    const std::uint64_t c = worklist.back();
-    worklist.pop_back();
-    if (c == r || visited[c]) continue;
-    visited[c] = true;
+    wave.clear();
+    while (!worklist.empty()) {
+      const std::uint64_t c = worklist.back();
+      worklist.pop_back();
+      if (c == r || visited[c]) continue;
+      visited[c] = true;
+      wave.push_back(c);
+    }
+    if (wave.empty()) break;
     if (expired(env.query.deadline)) {
-      record_row_undecided(out.stats, r, c);
+      record_row_undecided(out.stats, r, wave.front());
       break;
     }
-    const ClassId d = rep.ids[c];
-    Step step = Step::Reject;
-    if (env.saturation.contains(s.v, d.v)) {
-      out.stats.el_accepted += 1;
-      step = Step::Accept;
-    } else if (env.tier_of != nullptr && known[c]) {
-      step = Step::Accept;
-    } else if (env.tier_of != nullptr && (*env.tier_of)[c] < (*env.tier_of)[r]) {
-      step = Step::Reject;  // visible to the first search, which decided it
-    } else {
-      auto tested = test_candidate(env, r, s, d, out.stats);
-      if (!tested) return std::unexpected(std::move(tested.error()));
-      step = *tested;
+    steps.assign(wave.size(), Step::Reject);
+    tests.clear();
+    for (std::size_t k = 0; k < wave.size(); ++k) {
+      const std::uint64_t c = wave[k];
+      if (env.saturation.contains(s.v, rep.ids[c].v)) {
+        out.stats.el_accepted += 1;
+        steps[k] = Step::Accept;
+      } else if (env.tier_of != nullptr && known[c]) {
+        steps[k] = Step::Accept;
+      } else if (env.tier_of == nullptr || (*env.tier_of)[c] >= (*env.tier_of)[r]) {
+        tests.push_back(k);
+      }  // else visible to the first search, which decided it
     }
-    if (step == Step::Reject) continue;
-    for (std::uint64_t child : env.children[c])
-      if (!visited[child]) worklist.push_back(child);
-    found.push_back(c);
+    bool cut = false;
+    if (tests.size() == 1) {
+      const std::uint64_t c = wave[tests[0]];
+      auto tested = test_candidate(env, r, s, rep.ids[c], out.stats);
+      if (!tested) return std::unexpected(std::move(tested.error()));
+      steps[tests[0]] = *tested;
+    } else if (!tests.empty()) {
+      std::vector<ClassifyStats> item_stats(tests.size());
+      std::atomic<bool> deadline_met{false};
+      FirstErrorSlot slot;
+      StopFlag stop;
+      // Isolated: a worker waiting here takes no other row of the batch.
+      oneapi::tbb::this_task_arena::isolate([&] {
+        parallel_items(tests.size(), stop, [&](std::size_t i) {
+          const std::size_t k = tests[i];
+          if (expired(env.query.deadline)) {
+            if (!deadline_met.exchange(true)) record_row_undecided(item_stats[i], r, wave[k]);
+            return true;
+          }
+          auto tested = record_first_error(slot, test_candidate(env, r, s, rep.ids[wave[k]], item_stats[i]));
+          if (!tested) return false;
+          steps[k] = *tested;
+          return true;
+        });
+      });
+      if (auto error = slot.take()) return std::unexpected(std::move(*error));
+      for (ClassifyStats& st : item_stats) out.stats.merge(std::move(st));
+      cut = deadline_met.load();
+    }
+    for (std::size_t k = 0; k < wave.size(); ++k) {
+      if (steps[k] == Step::Reject) continue;
+      const std::uint64_t c = wave[k];
+      for (std::uint64_t child : env.children[c])
+        if (!visited[child]) worklist.push_back(child);
+      found.push_back(c);
+    }
+    if (cut) break;
   }
   out.direct = direct_among_found(found, rep, env.saturation, env.parents);
   return out;
