@@ -119,7 +119,9 @@ std::string query_text(const explain::JustifyQuery& query) {
   explain::SubsetOracle kernel_oracle(explain::built_kernel());
   CountingOracle oracle(kernel_oracle, out, dump);
   auto found = explain::find_all_justifications(oracle, split.non_logical, split.logical, query, max);
-  if (!found) {
+  if (!found && std::holds_alternative<NoVerdict>(found.error())) {
+    std::fprintf(out, "error undecided: an oracle call ran out of its bound\n");
+  } else if (!found) {
     std::fprintf(out, "error %s\n", reasoner_error_message(found.error()).c_str());
   } else {
     std::size_t smallest = 0, largest = 0;

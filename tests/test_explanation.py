@@ -96,6 +96,54 @@ def test_diagnose_without_the_abox_pre_check_still_finds_the_clash():
     assert out.stdout.strip() == "(False, [], [])"
 
 
+# A ⊑ E needs a case split (C ⊔ D) at an r-successor, so saturation cannot
+# decide it and the tableau needs a second node.
+UNION_CHAIN = """Prefix(:=<http://x/>)
+Ontology(<http://x/o>
+SubClassOf(:A ObjectSomeValuesFrom(:r ObjectUnionOf(:C :D)))
+SubClassOf(:C :B)
+SubClassOf(:D :B)
+EquivalentClasses(:E ObjectSomeValuesFrom(:r :B))
+)
+"""
+GALEN_OWX = os.path.join(CORPUS, "ontologies", "galen.owx")
+GALEN = "http://ex.test/galen#"
+UNDECIDED = {
+    # The tableau stops on its node limit (the hypertableau off).
+    "node-limit": (lambda tmp: str(tmp / "union.ofn"), ["subclass", X + "A", X + "E"],
+                   {"KELMON_HYPERTABLEAU": "0", "KELMON_MAX_NODES": "1"}),
+    # The hitting-set search meets a candidate on which neither engine ends:
+    # each oracle call has its own time bound.
+    "oracle-bound": (lambda tmp: GALEN_OWX, ["subclass", GALEN + "MedialTibialEpicondyle", GALEN + "SolidStructure"],
+                     {"KELMON_JUSTIFY_ORACLE_MS": "500"}),
+}
+
+
+@pytest.mark.parametrize("case, function", [
+    ("node-limit", "justify"), ("node-limit", "justify_all"), ("node-limit", "repair"),
+    ("oracle-bound", "justify_all"),
+])
+def test_an_oracle_call_that_cannot_decide_ends_the_search_with_an_error(tmp_path, case, function):
+    import subprocess
+    import sys
+
+    make_path, query, switches = UNDECIDED[case]
+    path = make_path(tmp_path)
+    if case == "oracle-bound" and not os.path.exists(path):
+        pytest.skip("needs the corpus")
+    (tmp_path / "union.ofn").write_text(UNION_CHAIN)
+    code = (
+        "import kelmon\n"
+        "try:\n"
+        f"    print('answer', kelmon.{function}({path!r}, {query!r}))\n"
+        "except kelmon.KelmonError as e:\n"
+        "    print('error', e)\n"
+    )
+    env = dict(os.environ, **switches)
+    out = subprocess.run([sys.executable, "-c", code], env=env, capture_output=True, text=True, timeout=600)
+    assert out.stdout.strip() == f"error {function}: the reasoner could not decide every entailment this needs"
+
+
 BAD_QUERIES = [
     [], ["bogus"], ["subclass", X + "A"], ["subclass", X + "A", X + "B", X + "C"], ["inconsistent", X + "A"],
     ["unsat"], ["instance", X + "a"], ["property", X + "a", X + "p"], ["data-value", X + "a", X + "dp"],

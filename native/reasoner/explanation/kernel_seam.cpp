@@ -4,6 +4,7 @@
 #include <utility>
 #include <variant>
 
+#include "common/switches.h"
 #include "owl/vocabulary.h"
 #include "reasoner/classify/classify_driver.h"
 #include "reasoner/individuals/instance_retrieval.h"
@@ -26,16 +27,23 @@ Result<ConceptId> class_concept(InternalOntology& ir, std::string_view iri) {
   return ir.concepts.intern(Atomic{entry->id});
 }
 
+// Each entailment test gets its own bound, KELMON_JUSTIFY_ORACLE_MS from its
+// start (0: none): a test that cannot decide in it answers NoVerdict, which
+// ends the search with an error instead of leaving it running for ever.
+Deadline oracle_deadline() {
+  return deadline_after(Clock::now(), timeout_from_ms(switch_number(SwitchId::JustifyOracleMs)));
+}
+
 class BuiltKernel final : public KernelTests {
  public:
   Result<bool> entails_subclass(InternalOntology ir, std::string_view sub, std::string_view sup) override {
-    return decided_answer(reasoner::entails_subclass(std::move(ir), sub, sup));
+    return decided_answer(reasoner::entails_subclass(std::move(ir), sub, sup, oracle_deadline()));
   }
   Result<bool> is_satisfiable(InternalOntology ir, std::string_view class_iri) override {
-    return decided_answer(reasoner::is_satisfiable(std::move(ir), class_iri));
+    return decided_answer(reasoner::is_satisfiable(std::move(ir), class_iri, oracle_deadline()));
   }
   Result<ConsistencyAnswer> check_consistency(InternalOntology ir) override {
-    auto answer = reasoner::check_consistency(std::move(ir));
+    auto answer = reasoner::check_consistency(std::move(ir), oracle_deadline());
     if (!answer) return std::unexpected(answer.error());
     if (!answer->decided) return std::unexpected(ReasonerError(NoVerdict{}));
     return ConsistencyAnswer{answer->answer, answer->answered_by_saturation};
@@ -56,7 +64,7 @@ class BuiltKernel final : public KernelTests {
       if (answer->is_instance) return true;
       if (!answer->timed_out) {
         if (!reasoner::use_saturation_for_realize(ir)) return false;
-        auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
+        auto consistent = decided_answer(reasoner::check_consistency(std::move(ir), oracle_deadline()));
         if (!consistent) return consistent;
         return !*consistent;
       }
@@ -88,7 +96,7 @@ class BuiltKernel final : public KernelTests {
     if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
     ir.axioms.push_back(ClassAssertion{ir.concepts.nnf_not(*c), individual->id});
     sort_axioms(ir.axioms);
-    auto consistent = decided_answer(reasoner::check_consistency(std::move(ir)));
+    auto consistent = decided_answer(reasoner::check_consistency(std::move(ir), oracle_deadline()));
     if (!consistent) return consistent;
     return !*consistent;
   }

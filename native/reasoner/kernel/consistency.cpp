@@ -51,9 +51,9 @@ Deadline deadline_for(std::optional<std::uint64_t> ms) {
 }
 
 // The stalled-wedge road: a tableau test bounded by the fall-through budget.
-Result<KernelAnswer> bounded_fall_through(const PreparedReasoner& prepared, bool trace) {
+Result<KernelAnswer> bounded_fall_through(const PreparedReasoner& prepared, bool trace, Deadline request) {
   const std::uint64_t ms = consistency_fallback_ms();
-  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, in_ms(ms));
+  TestAnswer test = run_tableau_test(prepared, prepared.abox, {}, {}, earlier(in_ms(ms), request));
   if (!test) return std::unexpected(std::move(test.error()));
   if (*test) return KernelAnswer{**test, false, false, true};
   if (trace)
@@ -90,7 +90,7 @@ std::optional<std::uint64_t> inconsistency_budget_ms() {
   return switch_number_if_set(SwitchId::ClassifyInconsistencyMs);
 }
 
-Result<KernelAnswer> check_consistency(InternalOntology ir) {
+Result<KernelAnswer> check_consistency(InternalOntology ir, Deadline request) {
   if (abox_saturation_clash(ir, std::nullopt)) {
     if (trace_on()) std::fputs("abox_saturation: inconsistent\n", stderr);
     return KernelAnswer{false, true, false, true};
@@ -104,11 +104,11 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
     return KernelAnswer{false, false, false, true};
   }
   const bool trace = trace_on();
-  const Deadline deadline = in_ms(consistency_fallback_ms());
+  const Deadline deadline = earlier(in_ms(consistency_fallback_ms()), request);
 
   const std::optional<WedgeClauseSet>& wedge = p.wedge;
   if (!wedge) {
-    TestAnswer test = run_tableau_test(p, p.abox, {}, {}, std::nullopt);
+    TestAnswer test = run_tableau_test(p, p.abox, {}, {}, request);
     if (!test) return std::unexpected(std::move(test.error()));
     return KernelAnswer{test->value_or(true), false, false, test->has_value()};
   }
@@ -122,14 +122,14 @@ Result<KernelAnswer> check_consistency(InternalOntology ir) {
       }
       // Some axiom has no clause: the model may violate it.
       if (trace) std::fputs("consistency: wedge Sat from an inexact clause set — bounded tableau fall-through\n", stderr);
-      return bounded_fall_through(p, trace);
+      return bounded_fall_through(p, trace, request);
     case HyperOutcome::Unsat:
       if (trace) std::fputs("consistency: wedge Unsat — inconsistent\n", stderr);
       return KernelAnswer{false, false, false, true};
     case HyperOutcome::Stalled: break;
   }
   if (trace) std::fputs("consistency: wedge Stalled — bounded tableau fall-through\n", stderr);
-  return bounded_fall_through(p, trace);
+  return bounded_fall_through(p, trace, request);
 }
 
 ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {

@@ -20,8 +20,9 @@
 
 namespace kelmon::reasoner {
 
-// answer = consistent; fragment_complete is always false.
-Result<KernelAnswer> check_consistency(InternalOntology ir);
+// answer = consistent; fragment_complete is always false. Unbounded unless a
+// deadline is given; a test it stops answers undecided.
+Result<KernelAnswer> check_consistency(InternalOntology ir, Deadline deadline = std::nullopt);
 
 // What a bounded consistency question found. Inconsistent and Consistent are
 // proofs; Unknown means no engine decided within its bounds.

@@ -47,18 +47,22 @@ sat::ElResult saturate(const InternalOntology& ir) { return sat::el_saturate(ir,
 
 bool saturation_inconsistent(const sat::ElResult& r) { return r.top_is_bottom || r.inconsistent; }
 
-// The unbounded tableau test of one concept built into the test's own pool.
-Result<std::optional<bool>> tableau_answer(const PreparedReasoner& prepared, TestConceptBuilder concept_) {
+// The tableau test of one concept built into the test's own pool; none when
+// the deadline stopped it.
+Result<std::optional<bool>> tableau_answer(const PreparedReasoner& prepared, TestConceptBuilder concept_,
+                                           Deadline deadline) {
   const auto blocking = switch_text(SwitchId::AnywhereBlocking);
   TableauTestRequest request;
   request.test_concept = std::move(concept_);
+  request.deadline = deadline;
   request.anywhere_blocking = !(blocking && *blocking == "0");
   return run_tableau_test_body(prepared, prepared.abox, request);
 }
 
 }  // namespace
 
-Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_iri, std::string_view sup_iri) {
+Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_iri, std::string_view sup_iri,
+                                      Deadline deadline) {
   auto sub = look_up(ir, sub_iri);
   if (!sub) return std::unexpected(std::move(sub.error()));
   auto sup = look_up(ir, sup_iri);
@@ -90,7 +94,7 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
     // clauses leave nothing of the ontology out. Such a model settles in
     // milliseconds many tests the tableau cannot end (GALEN subsets with
     // inverse, functional and transitive roles).
-    const HyperVerdict verdict = run_hyper_iterative(*hyper, sub->id.v, sup->id.v, std::nullopt);
+    const HyperVerdict verdict = run_hyper_iterative(*hyper, sub->id.v, sup->id.v, deadline);
     if (verdict == HyperVerdict::Closed) return KernelAnswer{true, false, false, true};
     if (verdict == HyperVerdict::Model && hyper->sat_exact && without_facts)
       return KernelAnswer{false, false, false, true};
@@ -99,13 +103,13 @@ Result<KernelAnswer> entails_subclass(InternalOntology ir, std::string_view sub_
   auto test = tableau_answer(p, [sub = *sub, sup = *sup](ConceptPool& pool) {
     const std::array<ConceptId, 2> operands{concept_of(pool, sub), pool.nnf_not(concept_of(pool, sup))};
     return conjoin_concepts(pool, operands);
-  });
+  }, deadline);
   if (!test) return std::unexpected(std::move(test.error()));
   if (!*test) return KernelAnswer{false, false, false, false};
   return KernelAnswer{!**test, false, false, true};
 }
 
-Result<KernelAnswer> is_satisfiable(InternalOntology ir, std::string_view iri) {
+Result<KernelAnswer> is_satisfiable(InternalOntology ir, std::string_view iri, Deadline deadline) {
   auto cls = look_up(ir, iri);
   if (!cls) return std::unexpected(std::move(cls.error()));
   const bool frag = in_saturation_fragment(ir, false);
@@ -116,7 +120,7 @@ Result<KernelAnswer> is_satisfiable(InternalOntology ir, std::string_view iri) {
   if (frag) return KernelAnswer{true, true, true, true};
   auto prepared = prepare_without_deadline(std::move(ir), std::move(saturation));
   if (!prepared) return std::unexpected(std::move(prepared.error()));
-  auto test = tableau_answer(**prepared, [c = *cls](ConceptPool& pool) { return concept_of(pool, c); });
+  auto test = tableau_answer(**prepared, [c = *cls](ConceptPool& pool) { return concept_of(pool, c); }, deadline);
   if (!test) return std::unexpected(std::move(test.error()));
   if (!*test) return KernelAnswer{true, false, false, false};
   return KernelAnswer{**test, false, false, true};
