@@ -114,6 +114,18 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> disjoint_pair_of(const Dl
   return std::pair{std::min(a.a, b.a), std::max(a.a, b.a)};
 }
 
+// The role R of a clause R(x,y) ∧ R(y,z) → R(x,z), in either orientation.
+std::optional<RoleId> transitive_role_of(const DlClause& clause) {
+  if (clause.body.size() != 2 || clause.head.size() != 1) return std::nullopt;
+  const ClauseAtom& p = clause.body[0];
+  const ClauseAtom& q = clause.body[1];
+  const ClauseAtom& h = clause.head[0];
+  for (const ClauseAtom* a : {&p, &q, &h})
+    if (a->atom_kind() != ClauseAtomKind::RoleAtom || a->role != p.role) return std::nullopt;
+  if (p.a != 0 || p.b != 1 || q.a != 1 || q.b != 2 || h.a != 0 || h.b != 2) return std::nullopt;
+  return p.role.id;
+}
+
 }  // namespace
 
 DisjointPairs collect_disjoint_pairs(std::span<const DlClause> clauses) {
@@ -162,6 +174,14 @@ void ClauseIndexes::add_clause(std::uint64_t id, const DlClause& clause, const R
   }
   if (clause.body.empty()) {
     empty_body.push_back(id);
+    return;
+  }
+  if (const std::optional<RoleId> t = transitive_role_of(clause)) {
+    transitive_roles.add(t->v, t->v);
+    if (hierarchy != nullptr) {
+      for (RoleId sub : hierarchy->sub_roles(*t)) transitive_roles.add(sub.v, t->v);
+      for (RoleId sub : hierarchy->reverse_sub_roles(*t)) transitive_roles.add(sub.v, t->v);
+    }
     return;
   }
   for (const ClauseAtom& atom : clause.body) {

@@ -100,7 +100,8 @@ struct ClauseIndexes {
         role_triggers(dense),
         role_triggers_off_centre(dense),
         role_triggers_centre_reverse(dense),
-        role_triggers_centre_plain(dense) {}
+        role_triggers_centre_plain(dense),
+        transitive_roles(dense) {}
 
   // Clauses are added in id order from 0, so entry i of `compiled` is clause i.
   void add_clause(std::uint64_t id, const DlClause& clause, const RoleHierarchy* hierarchy);
@@ -117,6 +118,11 @@ struct ClauseIndexes {
   TriggerLists role_triggers_off_centre;
   TriggerLists role_triggers_centre_reverse;
   TriggerLists role_triggers_centre_plain;
+  // Transitivity clauses R(x,y) ∧ R(y,z) → R(x,z) are not fired through the
+  // triggers (each firing would walk every two-edge path at its centre, and
+  // the closure grows quadratically): the engine closes the paths through
+  // each new edge instead. Keyed by every sub-role of R, the values are R.
+  TriggerLists transitive_roles;
   std::vector<std::uint64_t> empty_body;
   std::vector<DisjunctiveRecord> disjunctive;
 };

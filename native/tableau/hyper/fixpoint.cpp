@@ -97,7 +97,9 @@ bool HyperEngine::generate_next() {
   pending_generation.clear();
   if (inverse_roles) refresh_block_status();
   block_status_frozen = inverse_roles;
-  for (const PendingGeneration& g : batch) apply_head_atom(g.atom, g.node, Binding{}, g.mask);
+  // A node merged away since it asked: its representative holds its class and edges.
+  for (const PendingGeneration& g : batch)
+    apply_head_atom(g.atom, inverse_func_merge ? find(g.node) : g.node, Binding{}, g.mask);
   block_status_frozen = false;
   return true;
 }
@@ -166,6 +168,7 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
     }
     case WorkItem::Kind::Edge: {
       const std::uint32_t h = item.a, r = item.b, t = item.c, u = item.d;
+      if (index->transitive_roles.any(r) || delta_index.transitive_roles.any(r)) close_transitive(h, r, t, u);
       if (!fire_both(index->role_triggers, delta_index.role_triggers, r, t)) return HyperOutcome::Unsat;
       if (index->role_triggers_off_centre.any(r) || delta_index.role_triggers_off_centre.any(r)) {
         const std::vector<HyperEdge> in = nodes[t].in_edges;

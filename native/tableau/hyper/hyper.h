@@ -278,6 +278,11 @@ class HyperEngine {
   std::size_t base_count() const { return clauses.size(); }
   const BodyCompilation& compilation(std::uint64_t clause_id) const;
   HyperOutcome handle_item(const WorkItem& item);
+  // The edge source → target over `role` unless present; its ends' deps gain the mask.
+  ApplyResult add_role_edge(std::uint32_t source, std::uint32_t target, std::uint32_t role, const LevelMask& mask);
+  // For the new edge (dir, role) from t to u and every transitive role T it
+  // falls under: T-edges for the T-paths of two edges through it.
+  void close_transitive(std::uint32_t dir, std::uint32_t role, std::uint32_t t, std::uint32_t u);
   bool recheck_blocked();
   bool generate_next();
   bool defer(std::uint32_t node, const ClauseAtom& atom, const LevelMask& mask);

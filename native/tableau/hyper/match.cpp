@@ -224,6 +224,49 @@ std::uint32_t HyperEngine::create_successor(std::uint32_t parent, std::uint32_t 
   return z;
 }
 
+ApplyResult HyperEngine::add_role_edge(std::uint32_t source, std::uint32_t target, std::uint32_t role,
+                                       const LevelMask& mask) {
+  const HyperEdge out{0, role, target};
+  const auto& outs = nodes[source].out_edges;
+  if (std::find(outs.begin(), outs.end(), out) != outs.end()) return ApplyResult::NothingNew;
+  nodes[source].out_edges.push_back(out);
+  nodes[target].in_edges.push_back({0, role, source});
+  ++graph_version;
+  for (std::uint32_t end : {source, target}) {
+    nodes[end].node_deps |= mask;
+    if (shadow_probe) nodes[end].shadow_node_deps |= mask;
+  }
+  queue.push_back(WorkItem::edge(0, role, source, target));
+  return ApplyResult::Changed;
+}
+
+void HyperEngine::close_transitive(std::uint32_t dir, std::uint32_t role, std::uint32_t t, std::uint32_t u) {
+  const HyperEdge edge{dir, role, u};
+  auto far_ends = [&](std::uint32_t node, std::uint32_t want_dir, std::uint32_t r) {
+    std::vector<std::uint32_t> out;
+    RoleEdgeIter outs(*this, nodes[node].out_edges, want_dir, r, false);
+    while (auto far = outs.next()) out.push_back(*far);
+    RoleEdgeIter ins(*this, nodes[node].in_edges, want_dir, r, true);
+    while (auto far = ins.next()) out.push_back(*far);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+  };
+  for (const ClauseIndexes* idx : {index.get(), static_cast<const ClauseIndexes*>(&delta_index)}) {
+    for (std::uint64_t tr : idx->transitive_roles.get(role)) {
+      const auto big = static_cast<std::uint32_t>(tr);
+      // The edge read as a T-edge a → b, forwards and (through a symmetric role) backwards.
+      for (std::uint32_t orientation : {0u, 1u}) {
+        if (!edge_matches(orientation, big, edge, false)) continue;
+        const std::uint32_t a = find(orientation == 0 ? t : u), b = find(orientation == 0 ? u : t);
+        const LevelMask ab = nodes[a].node_deps | nodes[b].node_deps;
+        for (std::uint32_t x : far_ends(a, 1, big)) add_role_edge(find(x), b, big, ab | nodes[x].node_deps);
+        for (std::uint32_t y : far_ends(b, 0, big)) add_role_edge(a, find(y), big, ab | nodes[y].node_deps);
+      }
+    }
+  }
+}
+
 ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x, const Binding& binding,
                                          const LevelMask& mask) {
   switch (atom.atom_kind()) {
@@ -237,18 +280,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       if (!p || !q) return ApplyResult::NothingNew;
       std::uint32_t source = find(*p), target = find(*q);
       if (atom.role.inverse != 0) std::swap(source, target);
-      const HyperEdge out{0, atom.role.id.v, target};
-      const auto& outs = nodes[source].out_edges;
-      if (std::find(outs.begin(), outs.end(), out) != outs.end()) return ApplyResult::NothingNew;
-      nodes[source].out_edges.push_back(out);
-      nodes[target].in_edges.push_back({0, atom.role.id.v, source});
-      ++graph_version;
-      for (std::uint32_t end : {source, target}) {
-        nodes[end].node_deps |= mask;
-        if (shadow_probe) nodes[end].shadow_node_deps |= mask;
-      }
-      queue.push_back(WorkItem::edge(0, atom.role.id.v, source, target));
-      return ApplyResult::Changed;
+      return add_role_edge(source, target, atom.role.id.v, mask);
     }
     case ClauseAtomKind::ExistsAtom: {
       const auto y = node_of(atom.b, x, binding);
