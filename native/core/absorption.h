@@ -80,6 +80,19 @@ struct AbsorbedTbox {
 
   // Rebuilds global_all_records and the three maps from the lists.
   void finish();
+
+  // Calls f on every consequent of cls, through the index when it has
+  // entries (a TBox that finish() never saw has only the list).
+  template <class F>
+  void for_each_consequent(ClassId cls, F&& f) const {
+    if (!unfold_index.empty()) {
+      if (auto it = unfold_index.find(cls); it != unfold_index.end())
+        for (ConceptId c : it->second) f(c);
+      return;
+    }
+    for (const UnfoldPair& pair : unfold_pairs)
+      if (pair.cls == cls) f(pair.consequence);
+  }
 };
 
 // Absorbs the class axioms of the list (the kernel passes the negation normal

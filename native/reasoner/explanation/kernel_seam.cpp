@@ -64,9 +64,7 @@ class BuiltKernel final : public KernelTests {
       if (answer->is_instance) return true;
       if (!answer->timed_out) {
         if (!reasoner::use_saturation_for_realize(ir)) return false;
-        auto consistent = decided_answer(reasoner::check_consistency(std::move(ir), oracle_deadline()));
-        if (!consistent) return consistent;
-        return !*consistent;
+        return inconsistent(std::move(ir));
       }
     }
     return complement_makes_inconsistent(std::move(ir), class_iri, individual_iri);
@@ -96,6 +94,10 @@ class BuiltKernel final : public KernelTests {
     if (!individual) return std::unexpected(ReasonerError(UnknownIndividual{std::string(individual_iri)}));
     ir.axioms.push_back(ClassAssertion{ir.concepts.nnf_not(*c), individual->id});
     sort_axioms(ir.axioms);
+    return inconsistent(std::move(ir));
+  }
+  // Whether the candidate has no model, within the oracle bound.
+  static Result<bool> inconsistent(InternalOntology ir) {
     auto consistent = decided_answer(reasoner::check_consistency(std::move(ir), oracle_deadline()));
     if (!consistent) return consistent;
     return !*consistent;

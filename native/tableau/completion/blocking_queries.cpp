@@ -100,12 +100,7 @@ bool TableauContext::is_blocked(NodeId x) const {
   if (!inverse_roles) return directly_blocked(x);
   // Equal labels hold only once a node's successors have reported back, so
   // a leaf never equals an ancestor: a node below a blocked one is blocked too.
-  std::optional<NodeId> a = x;
-  for (std::size_t steps = 0; a && steps <= graph.nodes.size() + 1; ++steps) {
-    if (directly_blocked(*a)) return true;
-    a = node(*a).parent;
-  }
-  return false;
+  return directly_blocked(x) || indirectly_blocked(x);
 }
 
 bool TableauContext::indirectly_blocked(NodeId x) const {
@@ -205,12 +200,7 @@ bool TableauContext::generates_successors(ConceptId concept_id) const {
     } else if (const And* a = std::get_if<And>(&k)) {
       for (ConceptId member : a->members) push(member);
     } else if (const Atomic* atom = std::get_if<Atomic>(&k); atom && absorbed) {
-      if (auto u = absorbed->unfold_index.find(atom->cls); u != absorbed->unfold_index.end()) {
-        for (ConceptId next : u->second) push(next);
-      } else if (absorbed->unfold_index.empty()) {
-        for (const UnfoldPair& pair : absorbed->unfold_pairs)
-          if (pair.cls == atom->cls) push(pair.consequence);
-      }
+      absorbed->for_each_consequent(atom->cls, push);
     }
   }
   generates_successors_.emplace(concept_id, generates);
@@ -237,17 +227,11 @@ bool TableauContext::has_pending_nominal_disjunction(NodeId id) const {
   for (ConceptId label : n.labels) {
     const Atomic* a = std::get_if<Atomic>(&pool->get(label));
     if (!a) continue;
-    if (!absorbed->unfold_index.empty()) {
-      auto it = absorbed->unfold_index.find(a->cls);
-      if (it == absorbed->unfold_index.end()) continue;
-      for (ConceptId c : it->second) {
-        if (pending_nominal_disjunction(*pool, c, n.labels)) return true;
-      }
-    } else {
-      for (const UnfoldPair& pair : absorbed->unfold_pairs) {
-        if (pair.cls == a->cls && pending_nominal_disjunction(*pool, pair.consequence, n.labels)) return true;
-      }
-    }
+    bool pending = false;
+    absorbed->for_each_consequent(a->cls, [&](ConceptId c) {
+      pending = pending || pending_nominal_disjunction(*pool, c, n.labels);
+    });
+    if (pending) return true;
   }
   return false;
 }

@@ -24,20 +24,6 @@ std::vector<Atom> atoms_of(const TableauContext& ctx, NodeId x) {
   return atoms;
 }
 
-// Calls f on every consequent of A, through the index when it has entries.
-template <class F>
-void for_each_consequent(const AbsorbedTbox& tbox, ClassId cls, F f) {
-  if (!tbox.unfold_index.empty()) {
-    if (auto it = tbox.unfold_index.find(cls); it != tbox.unfold_index.end()) {
-      for (ConceptId c : it->second) f(c);
-    }
-    return;
-  }
-  for (const UnfoldPair& pair : tbox.unfold_pairs) {
-    if (pair.cls == cls) f(pair.consequence);
-  }
-}
-
 bool is_or(const TableauContext& ctx, ConceptId c) { return std::holds_alternative<Or>(ctx.concept_of(c)); }
 
 }  // namespace
@@ -76,7 +62,7 @@ bool apply_unfold_rule(TableauContext& ctx, NodeId x) {
   const GraphNode& n = ctx.node(x);
   std::vector<PendingLabel> pending;
   for (const Atom& atom : atoms) {
-    for_each_consequent(*tbox, atom.cls, [&](ConceptId c) {
+    tbox->for_each_consequent(atom.cls, [&](ConceptId c) {
       if (!is_or(ctx, c) && !n.has_label(c)) pending.push_back({x, c, atom.deps});
     });
   }
@@ -141,7 +127,7 @@ bool apply_deferred_disjunction_rule(TableauContext& ctx, NodeId x) {
   const std::vector<Atom> atoms = atoms_of(ctx, x);
   std::vector<PendingLabel> pending;
   for (const Atom& atom : atoms) {
-    for_each_consequent(*tbox, atom.cls, [&](ConceptId c) {
+    tbox->for_each_consequent(atom.cls, [&](ConceptId c) {
       if (is_or(ctx, c) && !present_by_signature(ctx, x, c) && no_disjunct_present(ctx, x, c))
         pending.push_back({x, c, atom.deps});
     });
