@@ -427,8 +427,11 @@ class Checker {
 
   std::optional<AboxClash> disjoint_role_pair_violation() const {
     for (const auto& [r, s] : in_.disjoint_role_pairs)
-      for (const auto& f : facts_.role_assertions)
-        if (f.role == r && asserted(f.source, s, f.target)) return DisjointRolePairViolation{r, s, f.source, f.target};
+      for (const auto& f : facts_.role_assertions) {
+        if (f.role != r.id) continue;
+        const bool met = s.is_named() ? asserted(f.source, s.id, f.target) : asserted(f.target, s.id, f.source);
+        if (met) return DisjointRolePairViolation{r.id, s.id, f.source, f.target};
+      }
     return std::nullopt;
   }
 

@@ -93,7 +93,7 @@ struct AboxCheckInput {
   const ConceptPool& pool;
   const std::vector<RolePair>& inverse_pairs;
   const RoleHierarchy& role_hierarchy;
-  const std::vector<RolePair>& disjoint_role_pairs;
+  const std::vector<DisjointRolePair>& disjoint_role_pairs;
   const sat::ElResult& saturation;
 };
 
@@ -109,7 +109,7 @@ struct AboxCheckData {
   ToldTables told;
   RoleHierarchy role_hierarchy;
   std::vector<RolePair> inverse_pairs;
-  std::vector<RolePair> disjoint_role_pairs;
+  std::vector<DisjointRolePair> disjoint_role_pairs;
 
   AboxCheckInput input(const sat::ElResult& saturation) const {
     return {facts, axioms, told, pool, inverse_pairs, role_hierarchy, disjoint_role_pairs, saturation};

@@ -61,7 +61,7 @@ struct PreparedReasoner {
   std::vector<RolePair> inverse_pairs;
   std::vector<RoleChainEntry> role_chains;
   std::vector<RoleId> asymmetric_roles;
-  std::vector<RolePair> disjoint_role_pairs;
+  std::vector<DisjointRolePair> disjoint_role_pairs;
   // (concept, its negation normal form complement), ascending by concept.
   std::vector<std::pair<ConceptId, ConceptId>> complement_pairs;
   AboxFacts abox;

@@ -36,15 +36,17 @@ void add_role_characteristic_axioms(InternalOntology& ir) {
   ir.axioms.insert(ir.axioms.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
 }
 
-std::vector<RolePair> collect_disjoint_role_pairs(const std::vector<Axiom>& axioms) {
-  std::vector<RolePair> out;
+std::vector<DisjointRolePair> collect_disjoint_role_pairs(const std::vector<Axiom>& axioms) {
+  std::vector<DisjointRolePair> out;
   for (const Axiom& axiom : axioms) {
     const auto* d = std::get_if<DisjointObjectProperties>(&axiom);
     if (d == nullptr) continue;
     for (std::size_t i = 0; i < d->roles.size(); ++i)
       for (std::size_t j = i + 1; j < d->roles.size(); ++j) {
         Role a = d->roles[i], b = d->roles[j];
-        if (a.is_named() && b.is_named() && a.id != b.id) out.emplace_back(a.id, b.id);
+        if (a == b) continue;
+        if (!a.is_named()) a = inverse_role(a), b = inverse_role(b);
+        out.emplace_back(a, b);
       }
   }
   return out;

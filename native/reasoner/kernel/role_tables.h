@@ -21,11 +21,14 @@ struct RoleChainEntry {
 };
 
 using RolePair = std::pair<RoleId, RoleId>;
+// Two disjoint role expressions, the first always named: R⁻ and S disjoint is
+// R and S⁻ disjoint read backwards.
+using DisjointRolePair = std::pair<Role, Role>;
 
 struct RoleTables {
   std::vector<RolePair> inverse_pairs;
   std::vector<RoleId> asymmetric_roles;
-  std::vector<RolePair> disjoint_role_pairs;
+  std::vector<DisjointRolePair> disjoint_role_pairs;
   std::vector<RoleChainEntry> role_chains;
 };
 
@@ -36,8 +39,8 @@ struct RoleTables {
 void add_role_characteristic_axioms(InternalOntology& ir);
 
 RoleTables collect_role_tables(const std::vector<Axiom>& axioms);
-// Pairs of different named roles listed together in a DisjointObjectProperties.
-std::vector<RolePair> collect_disjoint_role_pairs(const std::vector<Axiom>& axioms);
+// Pairs of different role expressions listed together in a DisjointObjectProperties.
+std::vector<DisjointRolePair> collect_disjoint_role_pairs(const std::vector<Axiom>& axioms);
 
 // KELMON_CLASSIFY_ROLE_HIERARCHY_MAX_CLOSURE, 64 when unset or invalid.
 std::uint64_t role_hierarchy_max_closure();

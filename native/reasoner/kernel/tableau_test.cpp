@@ -52,7 +52,7 @@ void copy_role_data(const PreparedReasoner& r, TableauContext& ctx) {
   for (auto [a, b] : r.disjoint_role_pairs) {
     if (a == b) continue;
     auto& pairs = ctx.disjoint_role_pairs;
-    bool present = std::any_of(pairs.begin(), pairs.end(), [&](const std::pair<RoleId, RoleId>& p) {
+    bool present = std::any_of(pairs.begin(), pairs.end(), [&](const std::pair<Role, Role>& p) {
       return (p.first == a && p.second == b) || (p.first == b && p.second == a);
     });
     if (!present) pairs.emplace_back(a, b);

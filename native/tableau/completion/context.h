@@ -45,7 +45,8 @@ class TableauContext {
   std::vector<std::pair<RoleId, RoleId>> inverse_pairs;
   std::vector<RoleChain> role_chains;
   std::vector<RoleId> asymmetric_roles;
-  std::vector<std::pair<RoleId, RoleId>> disjoint_role_pairs;
+  // The first of each pair is named; the second may be an inverse.
+  std::vector<std::pair<Role, Role>> disjoint_role_pairs;
   CompletionGraph graph;
   std::vector<TrailEntry> trail;
   std::vector<std::uint32_t> branch_stack;

@@ -55,10 +55,11 @@ std::optional<DepSet> disjoint_data_roles_clash(const TableauContext& ctx, NodeI
     return h != nullptr && sub.v < h->role_count() && sup.v < h->role_count() && h->is_sub_role(sub, sup);
   };
   for (const auto& [p, q] : ctx.disjoint_role_pairs) {
+    if (!q.is_named()) continue;  // data roles have no inverse
     for (const Needed& a : needed) {
-      if (!below(a.role, p)) continue;
+      if (!below(a.role, p.id)) continue;
       for (const Needed& b : needed) {
-        if (below(b.role, q) && a.value == b.value)
+        if (below(b.role, q.id) && a.value == b.value)
           return DepSet::union_of(n.label_deps[a.position], n.label_deps[b.position]);
       }
     }

@@ -217,7 +217,7 @@ bool apply_role_disjointness_rule(TableauContext& ctx, NodeId x) {
   }
   for (std::size_t i = 0; !violated && i < ctx.disjoint_role_pairs.size(); ++i) {
     const auto [p, q] = ctx.disjoint_role_pairs[i];
-    violated = meet(targets(Role::named(p)), targets(Role::named(q)));
+    violated = meet(targets(p), targets(q));
   }
   if (!violated) return false;
   return ctx.add_label(x, *bottom, ctx.branch_deps());

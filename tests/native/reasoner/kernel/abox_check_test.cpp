@@ -207,6 +207,13 @@ const CheckCase kCases[] = {
      [](const Names& n) -> std::optional<AboxClash> {
        return DisjointRolePairViolation{n.r("r"), n.r("s"), n.i("a"), n.i("b")};
      }},
+    {"disjoint_role_pair_with_an_inverse_member",
+     "DisjointObjectProperties(ObjectInverseOf(:s) :r) ObjectPropertyAssertion(:r :a :b) "
+     "ObjectPropertyAssertion(:s :b :a)",
+     [](const Names& n) -> std::optional<AboxClash> {
+       // Read as s disjoint with r⁻: s(b, a) meets r(a, b).
+       return DisjointRolePairViolation{n.r("s"), n.r("r"), n.i("b"), n.i("a")};
+     }},
     {"disjoint_roles_on_different_pairs",
      "DisjointObjectProperties(:r :s) ObjectPropertyAssertion(:r :a :b) ObjectPropertyAssertion(:s :b :a)", none},
     {"earlier_variant_wins",
@@ -261,7 +268,8 @@ TEST(AboxCheckInput, KeepsTheAxiomsAsConvertedAndTheRoleTables) {
   EXPECT_EQ(c.data.axioms, c.ir.axioms);
   // The symmetric property is its own inverse; p and q⁻ carry different flags and are no pair.
   EXPECT_EQ(c.data.inverse_pairs, (std::vector<RolePair>{{n.r("r"), n.r("r")}}));
-  EXPECT_EQ(c.data.disjoint_role_pairs, (std::vector<RolePair>{{n.r("r"), n.r("s")}}));
+  EXPECT_EQ(c.data.disjoint_role_pairs,
+            (std::vector<DisjointRolePair>{{Role::named(n.r("r")), Role::named(n.r("s"))}}));
   EXPECT_EQ(c.data.facts.role_assertions, (std::vector<RoleFact>{{n.i("a"), n.r("r"), n.i("b")}}));
   EXPECT_TRUE(c.data.role_hierarchy.is_symmetric(n.r("r")));
   // The pool holds what collecting the facts interned: the individuals' nominals.

@@ -68,6 +68,38 @@ TEST(IsSatisfiable, SaturationThenTableau) {
   check(is_satisfiable(convert_ofn(no_model), iri("A")), {false, false, false});
 }
 
+// A role disjoint with one of its super-roles (or the inverse of one) has no
+// edges, so a class that needs such an edge is unsatisfiable.
+struct DisjointRoleCase {
+  const char* name;
+  const char* axioms;
+};
+
+class DisjointRolesEmptyARole : public ::testing::TestWithParam<DisjointRoleCase> {};
+
+TEST_P(DisjointRolesEmptyARole, ClassNeedingTheEdgeIsUnsatisfiable) {
+  const std::string body = std::string(GetParam().axioms) +
+                           " SubClassOf(:A ObjectSomeValuesFrom(:p :B)) SubClassOf(:B ObjectUnionOf(:C :D))";
+  auto r = is_satisfiable(convert_ofn(body), iri("A"));
+  ASSERT_TRUE(r.has_value());
+  EXPECT_TRUE(r->decided);
+  EXPECT_FALSE(r->answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kernel, DisjointRolesEmptyARole,
+    ::testing::Values(
+        DisjointRoleCase{"named", "DisjointObjectProperties(:p :q) SubObjectPropertyOf(:p :q)"},
+        DisjointRoleCase{"inverse_member",
+                         "DisjointObjectProperties(:p ObjectInverseOf(:q)) SubObjectPropertyOf(:p ObjectInverseOf(:q))"},
+        DisjointRoleCase{"both_inverse", "DisjointObjectProperties(ObjectInverseOf(:p) ObjectInverseOf(:q)) "
+                                         "SubObjectPropertyOf(:p :q)"},
+        DisjointRoleCase{"inverse_first",
+                         "DisjointObjectProperties(ObjectInverseOf(:q) :p) SubObjectPropertyOf(:p ObjectInverseOf(:q))"},
+        DisjointRoleCase{"through_inverse_axiom", "InverseObjectProperties(:q :qi) DisjointObjectProperties(:p :qi) "
+                                                  "SubObjectPropertyOf(:p ObjectInverseOf(:q))"}),
+    [](const ::testing::TestParamInfo<DisjointRoleCase>& info) { return std::string(info.param.name); });
+
 TEST(CheckConsistency, EachEngineAnswersItsShareWithItsFlags) {
   // ABox saturation finds the clash.
   check(check_consistency(convert_ofn("DisjointClasses(:A :B) ClassAssertion(:A :a) ClassAssertion(:B :a)")),

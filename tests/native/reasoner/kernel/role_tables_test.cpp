@@ -95,7 +95,9 @@ TEST(RoleTablesTest, ChainsTransitivityAsymmetryAndDisjointPairs) {
   RoleTables t = collect_role_tables(f.ir.axioms);
   EXPECT_EQ(t.role_chains, (std::vector<RoleChainEntry>{{p, q, r}, {s, s, s}}));
   EXPECT_EQ(t.asymmetric_roles, (std::vector<RoleId>{q.id}));
-  EXPECT_EQ(t.disjoint_role_pairs, (std::vector<RolePair>{{p.id, q.id}}));
+  // p with p⁻ makes p asymmetric; p⁻ with q is p with q⁻, the named role first.
+  EXPECT_EQ(t.disjoint_role_pairs,
+            (std::vector<DisjointRolePair>{{p, inverse_role(p)}, {p, q}, {p, inverse_role(q)}}));
   EXPECT_EQ(t.inverse_pairs, (std::vector<RolePair>{{r.id, s.id}}));
   RoleHierarchy h = build_role_hierarchy(f.ir);
   EXPECT_EQ(vec(h.super_roles(p.id)), (std::vector<RoleId>{p.id}));

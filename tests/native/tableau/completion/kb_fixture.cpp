@@ -91,7 +91,7 @@ std::unique_ptr<TableauContext> Kb::context(bool anywhere) {
                    [&](const DisjointObjectProperties& x) {
                      for (std::size_t i = 0; i < x.roles.size(); ++i) {
                        for (std::size_t j = i + 1; j < x.roles.size(); ++j)
-                         if (x.roles[i].id != x.roles[j].id) ctx->disjoint_role_pairs.emplace_back(x.roles[i].id, x.roles[j].id);
+                         if (x.roles[i] != x.roles[j]) ctx->disjoint_role_pairs.emplace_back(x.roles[i], x.roles[j]);
                      }
                    },
                    [](const auto&) {},

@@ -512,7 +512,7 @@ TEST_F(Rules, asymmetry_and_disjointness_see_sub_roles_inverses_and_loops) {
   ctx->add_inverse_pair(RoleId{2}, RoleId{4});  // 4 = 2⁻
   ctx->add_inverse_pair(RoleId{0}, RoleId{5});  // 5 = 0⁻
   ctx->asymmetric_roles.push_back(RoleId{0});
-  ctx->disjoint_role_pairs.push_back({RoleId{1}, RoleId{2}});
+  ctx->disjoint_role_pairs.push_back({Role::named(RoleId{1}), Role::named(RoleId{2})});
   ctx->branch_stack = {3};
   auto violated = [&](NodeId from, std::vector<std::pair<RoleId, bool>> edges) {
     const NodeId to = root();
