@@ -40,6 +40,16 @@ O6B = ofn("SubClassOf(:A ObjectUnionOf(:C :D))", "DisjointClasses(:C :F)", "Disj
 O7 = ofn("SubClassOf(:A ObjectSomeValuesFrom(:r ObjectOneOf(:a)))",
          "SubClassOf(:A ObjectSomeValuesFrom(:s ObjectIntersectionOf(ObjectOneOf(:a) :B)))",
          "EquivalentClasses(:D ObjectSomeValuesFrom(:r :B))", "SubClassOf(:E ObjectUnionOf(:B :D))")
+# A's d-value lies in 1..3 and is not 1, so it is 2 or 3: A ⊑ B. Only a model's data values show it.
+INT = "<http://www.w3.org/2001/XMLSchema#integer>"
+MIN_INC, MAX_INC = "<http://www.w3.org/2001/XMLSchema#minInclusive>", "<http://www.w3.org/2001/XMLSchema#maxInclusive>"
+O8 = ofn(f'SubClassOf(:A DataSomeValuesFrom(:d DatatypeRestriction({INT} {MIN_INC} "1"^^{INT} {MAX_INC} "3"^^{INT})))',
+         f'SubClassOf(:A DataAllValuesFrom(:d DataComplementOf(DataOneOf("1"^^{INT}))))',
+         f'EquivalentClasses(:B DataSomeValuesFrom(:d DataOneOf("2"^^{INT} "3"^^{INT})))',
+         "SubClassOf(:C ObjectUnionOf(:A :B))")
+# p is below q⁻ and disjoint from it, so p has no edges and A is unsatisfiable.
+O9 = ofn("DisjointObjectProperties(:p ObjectInverseOf(:q))", "SubObjectPropertyOf(:p ObjectInverseOf(:q))",
+         "SubClassOf(:A ObjectSomeValuesFrom(:p :B))", "SubClassOf(:B ObjectUnionOf(:C :D))")
 EL = ofn("SubClassOf(:A :B)", "SubClassOf(:B ObjectSomeValuesFrom(:r :C))", "EquivalentClasses(:D ObjectIntersectionOf(:A :B))")
 
 UNBOUNDED = dict(per_pair_timeout_ms=0, global_deadline_ms=0)
@@ -62,7 +72,8 @@ def test_an_el_ontology_is_answered_by_saturation_alone_and_complete():
     ("O1", O1, [("H", "G"), ("E", "G"), ("F", "G"), ("H", "E"), ("H", "F"), ("E", "F"), ("F", "E"), ("K1", "G"),
                 ("K2", "G")]),
     ("O2", O2, [(a, b) for a in "ACD" for b in "BXY"] + [("B", "X"), ("B", "Y")]),
-], ids=["O1", "O2"])
+    ("O8", O8, [("A", "B"), ("C", "B")]),
+], ids=["O1", "O2", "O8"])
 def test_non_horn_answers_are_sound_and_complete_only_when_exact(name, data, entailed, bounds):
     c = cls(data, **bounds)
     truth = {(X + a, X + b) for a, b in entailed}
@@ -74,6 +85,13 @@ def test_non_horn_answers_are_sound_and_complete_only_when_exact(name, data, ent
     else:
         assert c.timed_out_pairs > 0
     assert c.inconsistent is False and c.unsatisfiable == []
+
+
+@pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
+def test_a_role_disjoint_from_an_inverse_above_it_has_no_edges(bounds):
+    c = cls(O9, **bounds)
+    assert c.unsatisfiable == [X + "A"]
+    assert c.complete
 
 
 @pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
@@ -276,7 +294,7 @@ def test_random_non_horn_tboxes_agree_with_pairwise_tests(tmp_path, monkeypatch,
                 assert c.is_subclass(a, b) == kelmon.is_subclass_of(str(path), a, b), (data, a, b)
 
 
-SMALL_NON_HORN = [O1, O2, O4, O7]
+SMALL_NON_HORN = [O1, O2, O4, O7, O8, O9]
 ENGINE_SWITCHES = ["KELMON_HYPERTABLEAU=0", "KELMON_LABEL_HEURISTIC=0", "KELMON_CLASSIFY_SAME_TIER=0",
                    "KELMON_CLASSIFY_BACKFOLD=0", "KELMON_SNAPSHOT_CAPTURE=1", "KELMON_HYPERTABLEAU_TRUST_SAT=0",
                    "KELMON_CLASSIFY_DEFINED_SWEEP=1", "KELMON_UNSAT_VIA_LABELS=0", "KELMON_TRACE_RSS=1",

@@ -100,6 +100,14 @@ std::vector<DlClause> class_seed_clauses(const SnapshotCapture& capture, ClassId
 
 namespace {
 
+// A snapshot test gives no engine to check a model's data values with, so its
+// models count only where the clause set needs no such check.
+bool snapshot_models_trusted(const PairQuery& q, ClassId sub, ClassId sup) {
+  if (q.counting_classes.contains(sub) || q.counting_classes.contains(sup)) return false;
+  const HyperClauseSet* set = q.prepared.hyper_set();
+  return set != nullptr && set->sat_exact && !set->key_check;
+}
+
 // A model of sub cached once per class; a pair then costs one run of the
 // refutation clause of sup on that model.
 std::optional<PairVerdict> snapshot_stage(const SnapshotCapture& cap, ClassId sub, ClassId sup, bool model_trust,
@@ -167,7 +175,8 @@ Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bo
     const SnapshotCapture* capture = q.prepared.snapshot.get();
     if (capture == nullptr || capture->logic_profile != 5) {
       stats.snapshot_fallthrough += 1;
-    } else if (auto answer = snapshot_stage(*capture, sub, sup, model_trust, stats)) {
+    } else if (auto answer = snapshot_stage(*capture, sub, sup, model_trust && snapshot_models_trusted(q, sub, sup),
+                                            stats)) {
       return *answer;
     }
   }
