@@ -13,7 +13,13 @@ target_link_libraries(kelmon_core PUBLIC "${GMPXX_LIBRARY}" "${GMP_LIBRARY}")
 find_package(EXPAT REQUIRED)
 target_link_libraries(kelmon_owl PUBLIC EXPAT::EXPAT)
 
-# raptor2: RDF/XML documents are parsed into triples before the OWL mapping reads them.
+# raptor2: RDF/XML documents are parsed into triples (native/raptor/) before the OWL
+# mapping reads them. The parser stays out of kelmon_owl so that only programs that read
+# RDF/XML load raptor and the many libraries it links: C++ programs link it in through
+# the object library below; the Python module opens it as a library of its own on the
+# first RDF/XML read (native/python/CMakeLists.txt).
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(RAPTOR2 REQUIRED IMPORTED_TARGET raptor2)
-target_link_libraries(kelmon_owl PUBLIC PkgConfig::RAPTOR2)
+add_library(kelmon_rdf_xml_linked OBJECT "${PROJECT_SOURCE_DIR}/native/raptor/raptor_rdf_xml.cpp"
+                                         "${PROJECT_SOURCE_DIR}/native/raptor/linked_parser.cpp")
+target_link_libraries(kelmon_rdf_xml_linked PUBLIC kelmon_owl PkgConfig::RAPTOR2)

@@ -2,6 +2,9 @@
 
 import inspect
 import os
+import shutil
+import subprocess
+import sys
 import tomllib
 
 import pytest
@@ -141,3 +144,56 @@ def test_python_layer_reexports_everything_and_adds_the_warning_class():
         assert hasattr(kelmon, name)
     assert issubclass(kelmon.IncompleteQueryWarning, UserWarning)
     assert "IncompleteQueryWarning" in kelmon.__all__
+
+
+# Raptor (and the ~35 libraries it links) is loaded on the first RDF/XML read, never at import.
+RAPTOR_PROBE = """
+import sys, kelmon
+def raptor_loaded():
+    with open("/proc/self/maps") as maps:
+        return "libraptor2" in maps.read()
+owx, rdf, how = sys.argv[1:]
+seen = [raptor_loaded()]
+before = kelmon.classify(owx, saturation_only=True)
+seen.append(raptor_loaded())
+if how == "path":
+    after = kelmon.classify(rdf, saturation_only=True)
+else:
+    with open(rdf, "rb") as f:
+        after = kelmon.classify_bytes(f.read(), format="rdf-xml", saturation_only=True)
+seen.append(raptor_loaded())
+print(seen, sorted(before.classes) == sorted(after.classes) and len(after.classes) > 3)
+"""
+
+
+@pytest.mark.skipif(not os.path.exists("/proc/self/maps"), reason="needs /proc/self/maps")
+@pytest.mark.parametrize("how", ["path", "bytes"])
+def test_raptor_is_loaded_only_when_rdf_xml_is_read(how):
+    data = os.path.join(ROOT, "tests", "data")
+    done = subprocess.run([sys.executable, "-c", RAPTOR_PROBE, os.path.join(data, "family_small.owx"),
+                           os.path.join(data, "family_small.rdf"), how], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.split("\n")[0] == "[False, False, True] True"
+
+
+def test_missing_rdf_xml_parser_library_is_a_parse_error_naming_it(tmp_path):
+    # The package copied without its parser library: other formats still read.
+    package = os.path.dirname(kelmon.__file__)
+    shutil.copytree(package, tmp_path / "kelmon", ignore=shutil.ignore_patterns("libkelmon_rdf_xml*"))
+    data = os.path.join(ROOT, "tests", "data")
+    probe = (
+        "import sys, kelmon\n"
+        "print(len(kelmon.classify(sys.argv[1], saturation_only=True).classes))\n"
+        "try:\n"
+        "    kelmon.classify(sys.argv[2], saturation_only=True)\n"
+        "except kelmon.ParseError as e:\n"
+        "    print(e)\n"
+    )
+    env = dict(os.environ, PYTHONPATH=str(tmp_path))
+    done = subprocess.run([sys.executable, "-c", probe, os.path.join(data, "family_small.owx"),
+                           os.path.join(data, "family_small.rdf")], capture_output=True, text=True, env=env)
+    assert done.returncode == 0, done.stderr
+    classes, message = done.stdout.strip().split("\n")
+    assert int(classes) > 3
+    assert message.startswith("parse rdf-xml: cannot load the RDF/XML parser library: ")
+    assert str(tmp_path / "kelmon" / "libkelmon_rdf_xml.so") in message

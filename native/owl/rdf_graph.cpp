@@ -1,13 +1,12 @@
 #include "owl/internal/rdf_graph.h"
 
-#include <raptor2.h>
-
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
 #include "owl/internal/callback_guard.h"
 #include "owl/iri.h"
+#include "owl/rdf_xml_syntax.h"
 #include "owl/reader_fault.h"
 
 namespace kelmon::owl::rdf {
@@ -97,95 +96,56 @@ namespace {
 
 struct ParseState {
   Graph graph;
-  raptor_parser* parser = nullptr;
-  bool failed = false;
   ParseError error;
   CallbackGuard callbacks;
 };
 
-std::string_view view(const unsigned char* s, size_t n) {
-  return std::string_view(reinterpret_cast<const char*>(s), n);
-}
-
-TermId term_of(Graph& g, const raptor_term* t) {
-  switch (t->type) {
-    case RAPTOR_TERM_TYPE_URI: {
-      size_t n = 0;
-      const unsigned char* s = raptor_uri_as_counted_string(t->value.uri, &n);
-      return g.iri(view(s, n));
-    }
-    case RAPTOR_TERM_TYPE_BLANK:
-      return g.blank(view(t->value.blank.string, t->value.blank.string_len));
-    case RAPTOR_TERM_TYPE_LITERAL: {
-      const auto& lit = t->value.literal;
+TermId term_of(Graph& g, const KelmonRdfTerm& t) {
+  const std::string_view text(t.text, t.text_size);
+  switch (t.kind) {
+    case KELMON_RDF_IRI:
+      return g.iri(text);
+    case KELMON_RDF_BLANK:
+      return g.blank(text);
+    case KELMON_RDF_LITERAL: {
       TermId datatype;
-      if (lit.datatype) {
-        size_t n = 0;
-        const unsigned char* s = raptor_uri_as_counted_string(lit.datatype, &n);
-        datatype = g.iri(view(s, n));
-      }
-      std::string_view language;
-      if (lit.language && lit.language_len > 0) language = view(lit.language, lit.language_len);
-      std::string_view lexical;
-      if (lit.string) lexical = view(lit.string, lit.string_len);
-      return g.literal(lexical, language, datatype);
+      if (t.datatype) datatype = g.iri(std::string_view(t.datatype, t.datatype_size));
+      return g.literal(text, std::string_view(t.language, t.language_size), datatype);
     }
     default:
       return TermId{};
   }
 }
 
-void add_statement(ParseState& state, const raptor_statement* st) {
+void add_statement(ParseState& state, const KelmonRdfTerm& subject, const KelmonRdfTerm& predicate,
+                   const KelmonRdfTerm& object) {
   reader_fault_point();
-  TermId s = term_of(state.graph, st->subject);
-  TermId p = term_of(state.graph, st->predicate);
-  TermId o = term_of(state.graph, st->object);
+  TermId s = term_of(state.graph, subject);
+  TermId p = term_of(state.graph, predicate);
+  TermId o = term_of(state.graph, object);
   if (s.none() || p.none() || o.none()) return;
   state.graph.add(s, p, o);
 }
 
-void record_error(ParseState& state, const raptor_log_message* message) {
-  const raptor_locator* where = message->locator;
-  // XML errors come without a place; the parser's own locator still has one.
-  if ((!where || where->line <= 0) && state.parser) where = raptor_parser_get_locator(state.parser);
-  if (where) {
-    state.error.line = where->line > 0 ? static_cast<uint32_t>(where->line) : 0;
-    state.error.column = where->column > 0 ? static_cast<uint32_t>(where->column) : 0;
-  }
-  std::string text = message->text ? message->text : "RDF/XML error";
+void record_error(ParseState& state, long line, long column, const char* message) {
+  state.error.line = line > 0 ? static_cast<uint32_t>(line) : 0;
+  state.error.column = column > 0 ? static_cast<uint32_t>(column) : 0;
+  std::string text = message;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   state.error.message = std::move(text);
 }
 
-// Raptor's callbacks. Raptor is C and must not be unwound through: what they
-// throw is kept and thrown again once the parse has returned.
-void on_statement(void* user, raptor_statement* st) {
+// The parser is C and must not be unwound through: what the sink throws is kept
+// and thrown again once the parse has returned.
+int on_triple(void* user, const KelmonRdfTerm* s, const KelmonRdfTerm* p, const KelmonRdfTerm* o) {
   auto* state = static_cast<ParseState*>(user);
-  if (state->failed) return;
-  if (state->callbacks.run([&] { add_statement(*state, st); })) return;
-  state->failed = true;
-  raptor_parser_parse_abort(state->parser);
+  return state->callbacks.run([&] { add_statement(*state, *s, *p, *o); }) ? 1 : 0;
 }
 
-void on_log(void* user, raptor_log_message* message) {
+void on_error(void* user, long line, long column, const char* message) {
   auto* state = static_cast<ParseState*>(user);
-  if (message->level < RAPTOR_LOG_LEVEL_ERROR || state->failed) return;
-  state->failed = true;
-  state->callbacks.run([&] { record_error(*state, message); });
-  if (state->parser) raptor_parser_parse_abort(state->parser);
+  state->callbacks.run([&] { record_error(*state, line, column, message); });
 }
-
-// Releases raptor's objects on every path out of the parse.
-struct RaptorHandles {
-  raptor_world* world = nullptr;
-  raptor_parser* parser = nullptr;
-  raptor_uri* base = nullptr;
-  ~RaptorHandles() {
-    if (base) raptor_free_uri(base);
-    if (parser) raptor_free_parser(parser);
-    if (world) raptor_free_world(world);
-  }
-};
 
 // The element depth of the document, up to `limit`, found by a lexical scan that
 // skips comments, CDATA sections, processing instructions and declarations. The RDF/XML
@@ -250,36 +210,16 @@ std::expected<Graph, ParseError> parse_rdf_xml_graph(std::string_view text) {
     e.message = "XML elements nested deeper than " + std::to_string(kMaxNestingDepth) + " levels";
     return std::unexpected(std::move(e));
   }
+  auto parse = rdf_xml_syntax_parser();
+  if (!parse) return std::unexpected(ParseError{0, 0, std::move(parse.error())});
   ParseState state;
-  RaptorHandles h;
-  h.world = raptor_new_world();
-  if (!h.world || raptor_world_open(h.world) != 0)
-    return std::unexpected(ParseError{0, 0, "cannot start the RDF parser"});
-  raptor_world_set_log_handler(h.world, &state, on_log);
-  h.parser = raptor_new_parser(h.world, "rdfxml");
-  if (!h.parser) return std::unexpected(ParseError{0, 0, "cannot start the RDF/XML parser"});
-  state.parser = h.parser;
-  // A document may never make the parser read a file or the network.
-  raptor_parser_set_option(h.parser, RAPTOR_OPTION_NO_NET, nullptr, 1);
-  raptor_parser_set_option(h.parser, RAPTOR_OPTION_NO_FILE, nullptr, 1);
-  raptor_parser_set_option(h.parser, RAPTOR_OPTION_LOAD_EXTERNAL_ENTITIES, nullptr, 0);
-  // Language tags keep their case, as the other readers keep them.
-  raptor_parser_set_option(h.parser, RAPTOR_OPTION_NORMALIZE_LANGUAGE, nullptr, 0);
-  raptor_parser_set_statement_handler(h.parser, &state, on_statement);
-  h.base = raptor_new_uri(h.world, reinterpret_cast<const unsigned char*>(kDocumentBase));
-  if (raptor_parser_parse_start(h.parser, h.base) != 0 && !state.failed)
-    return std::unexpected(ParseError{0, 0, "cannot start the RDF/XML parser"});
-  // Fed in slices: raptor's chunk length is an int inside libxml2.
-  constexpr size_t kChunk = size_t{1} << 20;
-  size_t at = 0;
-  while (!state.failed && at < text.size()) {
-    size_t n = std::min(kChunk, text.size() - at);
-    raptor_parser_parse_chunk(h.parser, reinterpret_cast<const unsigned char*>(text.data() + at), n, 0);
-    at += n;
-  }
-  if (!state.failed) raptor_parser_parse_chunk(h.parser, nullptr, 0, 1);
+  const KelmonRdfSink sink{&state, on_triple, on_error};
+  const bool complete = (*parse)(text.data(), text.size(), kDocumentBase, &sink) == 0;
   state.callbacks.rethrow();
-  if (state.failed) return std::unexpected(std::move(state.error));
+  if (!complete) {
+    if (state.error.message.empty()) state.error.message = "RDF/XML error";
+    return std::unexpected(std::move(state.error));
+  }
   state.graph.index();
   return std::move(state.graph);
 }

@@ -6,6 +6,7 @@
 #include "python/functions.h"
 #include "python/module_names.h"
 #include "python/pyref.h"
+#include "python/rdf_xml_library.h"
 #include "python/testing_hooks.h"
 #include "python/types.h"
 
@@ -40,6 +41,7 @@ int exec_steps(PyObject* module) {
   }
   PyRef module_name(PyModule_GetNameObject(module));
   if (!module_name) return -1;
+  locate_rdf_xml_library();
   PyRef version(PyUnicode_FromString(kVersion));
   if (!version || add_module_name(module, "__version__", version.get()) < 0) return -1;
   if (add_module_name(module, "KelmonError", kelmon_error_class()) < 0) return -1;
