@@ -7,8 +7,6 @@ A broken internal invariant (a bug) raises :class:`InternalFailure`, which
 derives from ``BaseException``.
 """
 
-from __future__ import annotations
-
 import functools
 import warnings
 
