@@ -35,14 +35,18 @@ TableauAnswer tableau_disjoint_pair_test(const PreparedReasoner& prepared, Class
 
 Timeout unsat_probe_timeout(Timeout per_pair_timeout) { return cap_unsat_probe(per_pair_timeout); }
 
-std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline) {
+std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline,
+                                std::vector<std::uint32_t>* model_root) {
+  if (model_root != nullptr) model_root->clear();
   const HyperClauseSet* hyper = prepared.hyper_set();
   if (hyper == nullptr) return static_cast<std::uint8_t>(HyperVerdict::NotRun);
-  const HyperVerdict verdict = run_hyper_iterative(*hyper, sub.v, sup.v, deadline);
+  const HyperVerdict verdict = run_hyper_iterative(*hyper, sub.v, sup.v, deadline, model_root);
   // A model of clauses that leave part of the ontology out proves nothing:
   // the pair goes on to the tableau as if no run had taken place.
-  if ((verdict == HyperVerdict::Model && !hyper->sat_exact) || verdict == HyperVerdict::Untrusted)
+  if ((verdict == HyperVerdict::Model && !hyper->sat_exact) || verdict == HyperVerdict::Untrusted) {
+    if (model_root != nullptr) model_root->clear();
     return static_cast<std::uint8_t>(HyperVerdict::NotRun);
+  }
   return static_cast<std::uint8_t>(verdict);
 }
 

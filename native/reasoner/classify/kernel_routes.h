@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "common/deadline.h"
 #include "common/reasoner_error.h"
@@ -30,7 +31,9 @@ Timeout unsat_probe_timeout(Timeout per_pair_timeout);
 
 // Hypertableau verdicts of one subsumption run: 0 closed, 1 model, 2 stalled,
 // 3 no run (no clause set, or a model of clauses that are not exact), 4
-// stalled after diverging.
-std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline);
+// stalled after diverging. With model_root, after verdict 1 the label of the
+// model's probe root (empty when the run left none).
+std::uint8_t hyper_pair_verdict(const PreparedReasoner& prepared, ClassId sub, ClassId sup, Deadline deadline,
+                                std::vector<std::uint32_t>* model_root = nullptr);
 
 }  // namespace kelmon::reasoner

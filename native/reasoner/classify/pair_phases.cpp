@@ -58,7 +58,10 @@ struct Phases {
   PairPhaseOutput out;
   ClassSet counting;
   bool verify_refutations = false;
-  PairQuery query(Timeout timeout) const { return {in.prepared, in.reportable, timeout, in.deadline, counting}; }
+  mutable PairMemo memo;
+  PairQuery query(Timeout timeout) const {
+    return {in.prepared, in.reportable, timeout, in.deadline, counting, &memo};
+  }
   bool el_holds(std::uint64_t r, std::uint32_t c) const {
     return in.saturation.subsumers.contains(in.reportable.ids[r].v, c);
   }
@@ -284,8 +287,15 @@ std::vector<std::vector<std::uint64_t>> subsumer_tiers(const ReportableClasses& 
 
 Result<PairPhaseOutput> run_pair_phases(const PairPhaseInput& in, ClassifyStats& stats) {
   const std::size_t n = in.reportable.ids.size();
-  Phases ph{in, stats, {RowLists(n), RowLists(n), {}}, counting_classes_of(in), false};
+  Phases ph{in, stats, {RowLists(n), RowLists(n), {}}, counting_classes_of(in), false, {}};
   ph.verify_refutations = switch_flag(SwitchId::ClassifyVerifyRefutations) && stats.fragment_kind == 2;
+  // A Sat label is the root of a trusted model: it refutes pairs of every
+  // class it holds, not only of its own. Under a minimum run time for
+  // trusting a model it is left to the label checks of its own row.
+  if (ph.counting.empty() && switch_number(SwitchId::HyperTrustSatMinMs) == 0)
+    for (const ClassLabel& label : in.labels)
+      if (const auto* sat = std::get_if<LabelSat>(&label))
+        ph.memo.add_model(std::vector<std::uint32_t>(sat->label.begin(), sat->label.end()));
 
   const Instant t1 = Clock::now();
   if (auto searched = tier_search(ph); !searched) return std::unexpected(std::move(searched.error()));

@@ -195,7 +195,7 @@ bool sweep_pair(const PairQuery& q, std::uint64_t r, std::uint64_t c, bool hint,
   ClassifyStats first;
   auto verdict = verify_pair(q, q.reportable.ids[r], q.reportable.ids[c], hint, first);
   if (retry_unbounded && (!verdict || *verdict == PairVerdict::Undecided)) {
-    PairQuery unbounded{q.prepared, q.reportable, std::nullopt, std::nullopt, q.counting_classes};
+    PairQuery unbounded{q.prepared, q.reportable, std::nullopt, std::nullopt, q.counting_classes, q.memo};
     first = ClassifyStats();
     verdict = verify_pair(unbounded, q.reportable.ids[r], q.reportable.ids[c], hint, first);
   }

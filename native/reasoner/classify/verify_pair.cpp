@@ -167,9 +167,17 @@ std::optional<PairVerdict> snapshot_stage(const SnapshotCapture& cap, ClassId su
 
 }  // namespace
 
-Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bool label_hint, ClassifyStats& stats) {
-  bool model_trust = false;
-  if (label_hint) model_trust = !switch_flag(SwitchId::ClassifyVerifyRefutations) || stats.fragment_kind != 2;
+namespace {
+
+// Whether a model's refutation may settle (sub, sup) here, as verify_pair
+// trusts a model of its own run.
+bool trusts_models(const PairQuery& q, bool label_hint, const ClassifyStats& stats) {
+  if (!label_hint || !switch_flag(SwitchId::HypertableauTrustSat)) return false;
+  return !switch_flag(SwitchId::ClassifyVerifyRefutations) || stats.fragment_kind != 2;
+}
+
+Result<PairVerdict> verify_pair_run(const PairQuery& q, ClassId sub, ClassId sup, bool model_trust,
+                                    ClassifyStats& stats) {
 
   if (snapshot_capture_enabled()) {
     const SnapshotCapture* capture = q.prepared.snapshot.get();
@@ -183,7 +191,8 @@ Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bo
 
   const Instant start = Clock::now();
   const Deadline stage = test_deadline(q.deadline, q.per_pair_timeout);
-  const std::uint8_t verdict = hyper_pair_verdict(q.prepared, sub, sup, stage);
+  std::vector<std::uint32_t> model_root;
+  const std::uint8_t verdict = hyper_pair_verdict(q.prepared, sub, sup, stage, q.memo ? &model_root : nullptr);
   const std::uint64_t ms = elapsed_ms(start);
   stats.hyper_runs_by_class[sub.v] += 1;
   stats.hyper_ms_histogram[hyper_ms_bucket(ms)] += 1;
@@ -202,6 +211,7 @@ Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bo
       const std::uint64_t min_ms = switch_number(SwitchId::HyperTrustSatMinMs);
       if (min_ms == 0 || min_ms <= ms) {
         stats.hyper_sat_trusted += 1;
+        if (q.memo != nullptr && q.counting_classes.empty()) q.memo->add_model(std::move(model_root));
         return PairVerdict::NotSubsumed;
       }
       stats.hyper_sat_too_fast += 1;
@@ -231,6 +241,22 @@ Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bo
       break;
   }
   return tableau_stage(q, sub, sup, flags, stats);
+}
+
+}  // namespace
+
+Result<PairVerdict> verify_pair(const PairQuery& q, ClassId sub, ClassId sup, bool label_hint, ClassifyStats& stats) {
+  const bool model_trust = trusts_models(q, label_hint, stats);
+  if (q.memo == nullptr) return verify_pair_run(q, sub, sup, model_trust, stats);
+  if (auto known = q.memo->verdict(sub, sup, model_trust)) return *known;
+  // Classes under a counting check do not take a model's word (see verify_pair_run).
+  if (model_trust && q.counting_classes.empty() && q.memo->model_refutes(sub, sup)) {
+    stats.label_refuted += 1;
+    return PairVerdict::NotSubsumed;
+  }
+  auto verdict = verify_pair_run(q, sub, sup, model_trust, stats);
+  if (verdict) q.memo->record(sub, sup, *verdict, model_trust);
+  return verdict;
 }
 
 }  // namespace kelmon::reasoner

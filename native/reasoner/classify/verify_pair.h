@@ -9,13 +9,12 @@
 #include "common/deadline.h"
 #include "common/reasoner_error.h"
 #include "reasoner/classify/classify_stats.h"
+#include "reasoner/classify/pair_memo.h"
 #include "reasoner/classify/reportable.h"
 #include "reasoner/kernel/prepared_reasoner.h"
 #include "reasoner/kernel/snapshot_capture.h"
 
 namespace kelmon::reasoner {
-
-enum class PairVerdict : std::uint8_t { NotSubsumed = 0, Subsumed = 1, Undecided = 2 };
 
 struct PairQuery {
   const PreparedReasoner& prepared;
@@ -23,9 +22,14 @@ struct PairQuery {
   Timeout per_pair_timeout;
   Deadline deadline;
   const ClassSet& counting_classes;
+  // Shared by the pair phases of one classification; none: every pair is run.
+  PairMemo* memo = nullptr;
 };
 
-// label_hint: a model found by an engine stage may settle the pair as not subsumed.
+// label_hint: a model found by an engine stage may settle the pair as not
+// subsumed. With a memo, a pair decided before is not run again, a recorded
+// model may refute it (counted in label_refuted), and a trusted model found
+// here is recorded.
 Result<PairVerdict> verify_pair(const PairQuery& query, ClassId sub, ClassId sup, bool label_hint,
                                 ClassifyStats& stats);
 

@@ -60,7 +60,7 @@ void apply_engine_knobs(HyperEngine& engine) {
 }
 
 HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, std::uint64_t budget,
-                   Deadline deadline) {
+                   Deadline deadline, std::vector<std::uint32_t>* model_root) {
   const std::vector<DlClause> extra = subsumption_extra_clauses(set, sub, sup);
   // The engine borrows its clause lists; both live until the run ends.
   std::vector<DlClause> all;
@@ -85,6 +85,11 @@ HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t s
   if (on_when_set(SwitchId::ShadowDepProbe)) engine = HyperEngine::with_shadow_dep_probe(std::move(engine), true);
   const HyperOutcome outcome = engine.run(budget, deadline);
   const bool fit = outcome != HyperOutcome::Sat || !set.key_check || model_values_fit(*set.key_check, engine);
+  if (model_root != nullptr) {
+    model_root->clear();
+    if (outcome == HyperOutcome::Sat && fit)
+      if (auto root = engine.root_labels_containing(set.probe_id)) *model_root = std::move(*root);
+  }
   return {outcome, engine.stats(), fit};
 }
 
@@ -102,7 +107,8 @@ std::vector<std::uint64_t> hyper_id_schedule() {
   return schedule;
 }
 
-HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline) {
+HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline,
+                                 std::vector<std::uint32_t>* model_root) {
   auto verdict_of = [](const HyperRun& run) {
     switch (run.outcome) {
       case HyperOutcome::Unsat: return HyperVerdict::Closed;
@@ -111,7 +117,8 @@ HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, s
     }
     return run.stats.stalled ? HyperVerdict::Diverged : HyperVerdict::Stalled;
   };
-  if (!switch_flag(SwitchId::IterativeDeepening)) return verdict_of(run_hyper(set, sub, sup, 256, deadline));
+  if (!switch_flag(SwitchId::IterativeDeepening))
+    return verdict_of(run_hyper(set, sub, sup, 256, deadline, model_root));
 
   const std::vector<std::uint64_t> schedule = hyper_id_schedule();
   const std::size_t last = schedule.size() - 1;
@@ -132,7 +139,7 @@ HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, s
   std::size_t i = skipped ? last : 0;
   HyperRun run;
   while (true) {
-    run = run_hyper(set, sub, sup, schedule[i], i == last ? deadline : shallow);
+    run = run_hyper(set, sub, sup, schedule[i], i == last ? deadline : shallow, model_root);
     if (run.outcome != HyperOutcome::Stalled || i == last) break;
     const Instant now = Clock::now();
     const bool shallow_passed = expired(shallow, now);

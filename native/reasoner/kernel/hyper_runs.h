@@ -37,11 +37,15 @@ struct HyperRun {
   bool values_fit = true;  // after Sat: the model's data-value nodes have values
 };
 
+// With model_root: after a Sat run whose data-value nodes have values, the
+// label of the probe root (left empty otherwise).
 HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, std::uint64_t budget,
-                   Deadline deadline);
+                   Deadline deadline, std::vector<std::uint32_t>* model_root = nullptr);
 
 // Updates the set's shallow counters (atomically; many runs may share the set).
-HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline);
+// model_root as for run_hyper, from the run that gave the verdict.
+HyperVerdict run_hyper_iterative(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t sup, Deadline deadline,
+                                 std::vector<std::uint32_t>* model_root = nullptr);
 
 // The schedule of budgets of run_hyper_iterative: KELMON_ID_SCHEDULE when it
 // is a valid strictly increasing list ending at 256 or more, else 8, 32, 128, 512.
