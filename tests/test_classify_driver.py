@@ -131,10 +131,12 @@ def test_a_class_test_cut_short_is_counted_not_taken_for_satisfiable():
     assert out.stdout.decode().split() == ["False", "True"]
 
 
+# With the wedge on, its pre-check finds the clash while the classification runs beside it.
+@pytest.mark.parametrize("wedge", ["0", "1"], ids=["probe", "wedge"])
 @pytest.mark.parametrize("data", [O6, O6B], ids=["O6", "O6B"])
 @pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
-def test_an_inconsistent_abox_behind_a_union_is_found_on_the_full_path(monkeypatch, data, bounds):
-    monkeypatch.setenv("KELMON_WEDGE_CONSISTENCY", "0")
+def test_an_inconsistent_abox_behind_a_union_is_found_on_the_full_path(monkeypatch, data, bounds, wedge):
+    monkeypatch.setenv("KELMON_WEDGE_CONSISTENCY", wedge)
     c = cls(data, **bounds)
     assert c.inconsistent is True
     assert sorted(c.unsatisfiable) == sorted(c.classes)

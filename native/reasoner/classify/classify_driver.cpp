@@ -91,61 +91,40 @@ Classification trace_prep_deadline_expired(const ReportableClasses& reportable, 
   return result;
 }
 
-Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pair_timeout, Deadline deadline) {
-  const Instant start = Clock::now();
-  trace_rss("entry");
-  const ReportableClasses reportable = reportable_classes(ir.vocabulary.classes);
+namespace {
+
+struct FullInput {
+  const InternalOntology& ir;
+  const ReportableClasses& reportable;
+  const RowByIri& row_by_iri;
+  const sat::ElResult& saturation;
+  Timeout per_pair_timeout;
+  Deadline deadline;
+  Deadline prep_deadline;
+  Instant start;
+  std::uint64_t saturation_ms;
+  std::uint64_t precheck_ms;
+};
+
+// The classification after the preamble: prepared reasoner, labels, per-class
+// tests, pair phases and the subsumer store.
+Result<Classification> classify_full(const FullInput& in, PendingPrecheck& precheck) {
+  const InternalOntology& ir = in.ir;
+  const ReportableClasses& reportable = in.reportable;
+  const sat::ElResult& saturation = in.saturation;
+  const Timeout per_pair_timeout = in.per_pair_timeout;
+  const Deadline deadline = in.deadline;
+  const Instant start = in.start;
   const std::uint64_t n = reportable.ids.size();
-  const RowByIri row_by_iri = rows_by_iri(reportable);
   auto inconsistent_result = [&](std::uint8_t kind) {
-    return inconsistent_classification(reportable.iris, row_by_iri, kind);
+    return inconsistent_classification(reportable.iris, in.row_by_iri, kind);
   };
 
-  if (!deadline && per_pair_timeout) {
-    if (auto ms = switch_number_if_set(SwitchId::AggregateDeadlineMs); ms && *ms != 0)
-      deadline = deadline_after(start, timeout_from_ms(*ms));
-  }
-
-  Deadline prep_deadline;
-  bool cut = false;
-  Instant t0 = Clock::now();
-  sat::ElResult saturation;
-  if (deadline && switch_flag(SwitchId::PrepDeadline) && !expired(deadline)) {
-    prep_deadline = deadline;
-    t0 = Clock::now();
-    std::tie(saturation, cut) = sat::el_saturate_with_deadline(ir, deadline);
-  } else {
-    t0 = Clock::now();
-    saturation = saturate_fully(ir);
-  }
-  const std::uint64_t saturation_ms = elapsed_ms(t0);
-  trace_rss("after_saturate");
-  if (cut) {
-    if (partial_saturation_informative(reportable, saturation))
-      return trace_prep_deadline_expired(reportable, row_by_iri, saturation, "saturate");
-    saturation = saturate_fully(ir);
-  }
-
-  const Instant t_pre = Clock::now();
-  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
-  const ConsistencyVerdict precheck = preamble.precheck;
-  if (preamble.answer) {
-    Classification result = std::move(*preamble.answer);
-    ClassifyStats& stats = result.stats_mut();
-    const std::uint64_t precheck_ms = elapsed_ms(t_pre);
-    stats.saturation_ms = saturation_ms;
-    stats.precheck_ms = precheck_ms;
-    stats.saturation_cut = cut ? 1 : 0;
-    stats.other_ms = minus(minus(elapsed_ms(start), saturation_ms), precheck_ms);
-    return result;
-  }
-
-  const std::uint64_t precheck_ms = elapsed_ms(t_pre);
   trace_rss("before_prepared");
   const Instant t_prep = Clock::now();
-  auto outcome = from_internal_with_deadline(ir, prep_deadline, saturation);
+  auto outcome = from_internal_with_deadline(ir, in.prep_deadline, saturation);
   if (!outcome) return std::unexpected(std::move(outcome.error()));
-  if (outcome->aborted()) return trace_prep_deadline_expired(reportable, row_by_iri, saturation, "from_internal");
+  if (outcome->aborted()) return trace_prep_deadline_expired(reportable, in.row_by_iri, saturation, "from_internal");
   const PreparedReasoner& prepared = *outcome->reasoner;
   trace_rss("after_prepared");
   if (const auto& clash = prepared.abox_clash()) {
@@ -155,8 +134,8 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
 
   ClassifyStats stats;
   stats.fragment_kind = fragment_kind(ir);
-  stats.saturation_ms = saturation_ms;
-  stats.precheck_ms = precheck_ms;
+  stats.saturation_ms = in.saturation_ms;
+  stats.precheck_ms = in.precheck_ms;
   stats.prepare_ms = elapsed_ms(t_prep);
 
   const std::vector<ClassLabel> labels =
@@ -188,7 +167,7 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
 
   // Per-class tests that leave the asserted facts out cannot notice an
   // inconsistent ABox; when the pre-check could not rule one out, ask once.
-  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck == ConsistencyVerdict::Unknown) {
+  if (has_assertion(ir.axioms) && prepared.tbox_only && precheck.verdict() == ConsistencyVerdict::Unknown) {
     switch (consistency_probe_within(prepared, per_pair_timeout, deadline, stats)) {
       case ConsistencyVerdict::Inconsistent: return inconsistent_result(stats.fragment_kind);
       case ConsistencyVerdict::Unknown: mark_unsettled(stats, n); break;
@@ -244,7 +223,77 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
 
   if (consistency_probe(ir, prepared, reportable.row_of, unsat_rows, n, stats, false))
     return inconsistent_result(stats.fragment_kind);
-  return Classification(std::move(store), reportable.iris, std::move(stats), row_by_iri, std::move(unsat_rows));
+  return Classification(std::move(store), reportable.iris, std::move(stats), in.row_by_iri, std::move(unsat_rows));
+}
+
+}  // namespace
+
+Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pair_timeout, Deadline deadline) {
+  const Instant start = Clock::now();
+  trace_rss("entry");
+  const ReportableClasses reportable = reportable_classes(ir.vocabulary.classes);
+  const RowByIri row_by_iri = rows_by_iri(reportable);
+  auto inconsistent_result = [&](std::uint8_t kind) {
+    return inconsistent_classification(reportable.iris, row_by_iri, kind);
+  };
+
+  if (!deadline && per_pair_timeout) {
+    if (auto ms = switch_number_if_set(SwitchId::AggregateDeadlineMs); ms && *ms != 0)
+      deadline = deadline_after(start, timeout_from_ms(*ms));
+  }
+
+  Deadline prep_deadline;
+  bool cut = false;
+  Instant t0 = Clock::now();
+  sat::ElResult saturation;
+  if (deadline && switch_flag(SwitchId::PrepDeadline) && !expired(deadline)) {
+    prep_deadline = deadline;
+    t0 = Clock::now();
+    std::tie(saturation, cut) = sat::el_saturate_with_deadline(ir, deadline);
+  } else {
+    t0 = Clock::now();
+    saturation = saturate_fully(ir);
+  }
+  const std::uint64_t saturation_ms = elapsed_ms(t0);
+  trace_rss("after_saturate");
+  if (cut) {
+    if (partial_saturation_informative(reportable, saturation))
+      return trace_prep_deadline_expired(reportable, row_by_iri, saturation, "saturate");
+    saturation = saturate_fully(ir);
+  }
+
+  const Instant t_pre = Clock::now();
+  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
+  const ConsistencyVerdict precheck = preamble.precheck;
+  if (preamble.answer) {
+    Classification result = std::move(*preamble.answer);
+    ClassifyStats& stats = result.stats_mut();
+    const std::uint64_t precheck_ms = elapsed_ms(t_pre);
+    stats.saturation_ms = saturation_ms;
+    stats.precheck_ms = precheck_ms;
+    stats.saturation_cut = cut ? 1 : 0;
+    stats.other_ms = minus(minus(elapsed_ms(start), saturation_ms), precheck_ms);
+    return result;
+  }
+
+  PendingPrecheck wedge(precheck);
+  if (preamble.wedge_pending) wedge.start(ir);
+  const FullInput in{ir, reportable, row_by_iri, saturation, per_pair_timeout, deadline, prep_deadline, start,
+                     saturation_ms, elapsed_ms(t_pre)};
+  auto result = classify_full(in, wedge);
+  // Whatever the classification found, a knowledge base the pre-check
+  // proves inconsistent gets the inconsistent answer, as when it ran first.
+  if (wedge.verdict() == ConsistencyVerdict::Inconsistent) {
+    Classification answer = inconsistent_result(fragment_kind(ir));
+    ClassifyStats& stats = answer.stats_mut();
+    stats.saturation_ms = saturation_ms;
+    stats.precheck_ms = in.precheck_ms + wedge.run_ms();
+    stats.saturation_cut = cut ? 1 : 0;
+    stats.other_ms = minus(minus(elapsed_ms(start), saturation_ms), stats.precheck_ms);
+    return answer;
+  }
+  if (result) result->stats_mut().precheck_ms += wedge.run_ms();
+  return result;
 }
 
 Result<Classification> classify_internal(const InternalOntology& ir, Timeout per_pair_timeout, Deadline deadline) {

@@ -1,6 +1,9 @@
 #include "reasoner/classify/preamble.h"
 
 #include <cstdio>
+#include <system_error>
+#include <tuple>
+#include <utility>
 
 #include "common/switches.h"
 #include "reasoner/fragment.h"
@@ -28,14 +31,20 @@ PreambleOutcome classification_preamble(const InternalOntology& ir, const Report
     out.answer = inconsistent_classification(reportable.iris, row_by_iri, fragment_kind(ir));
     return std::move(out);
   };
+  const bool shortcut = shortcut_applies(ir);
   if (switch_flag(SwitchId::ClassifyInconsistency)) {
-    out.precheck = wedge_inconsistency_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
+    out.precheck = saturation_inconsistency_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
+    if (out.precheck != ConsistencyVerdict::Inconsistent && !shortcut) {
+      out.wedge_pending = true;
+      return out;
+    }
+    if (out.precheck != ConsistencyVerdict::Inconsistent) out.precheck = wedge_run_precheck(ir);
     if (out.precheck == ConsistencyVerdict::Inconsistent) {
       if (classify_tracing()) std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
       return inconsistent();
     }
   }
-  if (!shortcut_applies(ir)) return out;
+  if (!shortcut) return out;
   if (switch_flag(SwitchId::AboxCheck) && has_assertion(ir.axioms)) {
     AboxCheckData data = build_abox_check_input(ir);
     if (auto clash = abox_check(data.input(saturation))) {
@@ -46,6 +55,29 @@ PreambleOutcome classification_preamble(const InternalOntology& ir, const Report
   }
   out.answer = taxonomy_from_saturation(reportable, saturation, row_by_iri, fragment_kind(ir));
   return out;
+}
+
+void PendingPrecheck::start(const InternalOntology& ir) {
+  auto run = [&ir] {
+    const Instant t = Clock::now();
+    const ConsistencyVerdict v = wedge_run_precheck(ir);
+    return std::pair{v, elapsed_ms(t)};
+  };
+  try {
+    pending_ = std::async(std::launch::async, run);
+  } catch (const std::system_error&) {
+    // No thread to be had: the run takes its turn on this one.
+    std::tie(settled_, run_ms_) = run();
+  }
+}
+
+ConsistencyVerdict PendingPrecheck::verdict() {
+  if (pending_.valid()) {
+    std::tie(settled_, run_ms_) = pending_.get();
+    if (settled_ == ConsistencyVerdict::Inconsistent && classify_tracing())
+      std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
+  }
+  return settled_;
 }
 
 }  // namespace kelmon::reasoner

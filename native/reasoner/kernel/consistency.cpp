@@ -132,12 +132,17 @@ Result<KernelAnswer> check_consistency(InternalOntology ir, Deadline request) {
   return bounded_fall_through(p, trace, request);
 }
 
-ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {
+ConsistencyVerdict saturation_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom,
+                                                     bool inconsistent) {
   if (top_is_bottom || inconsistent) return ConsistencyVerdict::Inconsistent;
   std::optional<std::uint64_t> budget = precheck_budget_ms(ir);
   Timeout timeout;
   if (budget) timeout = capped_ms(*budget);
   if (abox_saturation_clash(ir, timeout)) return ConsistencyVerdict::Inconsistent;
+  return ConsistencyVerdict::Unknown;
+}
+
+ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir) {
   if (!switch_flag(SwitchId::ClassifyWedgeInconsistency) || !switch_flag(SwitchId::WedgeConsistency) ||
       !has_assertion(ir.axioms))
     return ConsistencyVerdict::Unknown;
@@ -153,6 +158,11 @@ ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool
     case HyperOutcome::Stalled: break;
   }
   return ConsistencyVerdict::Unknown;
+}
+
+ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent) {
+  const ConsistencyVerdict first = saturation_inconsistency_precheck(ir, top_is_bottom, inconsistent);
+  return first == ConsistencyVerdict::Inconsistent ? first : wedge_run_precheck(ir);
 }
 
 bool consistency_probe(const InternalOntology& ir, const PreparedReasoner& prepared,

@@ -31,6 +31,11 @@ enum class ConsistencyVerdict : std::uint8_t { Inconsistent, Consistent, Unknown
 // Inconsistent when the two saturation flags, ABox saturation or the wedge
 // prove it; Consistent only from a model of an exact wedge clause set.
 ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom, bool inconsistent);
+// Its two halves: the saturation flags and ABox saturation (Inconsistent or
+// Unknown), then the wedge run, which a caller may run beside other work.
+ConsistencyVerdict saturation_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom,
+                                                     bool inconsistent);
+ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir);
 
 // A bounded check during classification; true when it proves inconsistency.
 // row_of: per class id its classification row, if any; n: the row count.
