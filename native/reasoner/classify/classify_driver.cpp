@@ -127,6 +127,9 @@ Result<Classification> classify_full(const FullInput& in, PendingPrecheck& prech
   if (outcome->aborted()) return trace_prep_deadline_expired(reportable, in.row_by_iri, saturation, "from_internal");
   const PreparedReasoner& prepared = *outcome->reasoner;
   trace_rss("after_prepared");
+  // A pre-check that has proved inconsistency by a phase boundary ends the
+  // work: the caller answers inconsistent whatever this returns.
+  if (precheck.proved_inconsistent()) return inconsistent_result(fragment_kind(ir));
   if (const auto& clash = prepared.abox_clash()) {
     report_clash(*clash);
     return inconsistent_result(fragment_kind(ir));
@@ -142,6 +145,7 @@ Result<Classification> classify_full(const FullInput& in, PendingPrecheck& prech
       label_cache_phase({prepared, reportable, saturation, per_pair_timeout, deadline, ir}, stats);
   trace_rss("after_label_cache");
 
+  if (precheck.proved_inconsistent()) return inconsistent_result(stats.fragment_kind);
   const Instant t_unsat = Clock::now();
   std::vector<ClassTestResult> tests(n);
   {
@@ -182,6 +186,7 @@ Result<Classification> classify_full(const FullInput& in, PendingPrecheck& prech
       return inconsistent_result(stats.fragment_kind);
   }
 
+  if (precheck.proved_inconsistent()) return inconsistent_result(stats.fragment_kind);
   auto phases = run_pair_phases({ir, reportable, saturation, prepared, labels, unsat_rows, per_pair_timeout, deadline},
                                 stats);
   if (!phases) return std::unexpected(std::move(phases.error()));

@@ -1,5 +1,6 @@
 #include "reasoner/classify/preamble.h"
 
+#include <chrono>
 #include <cstdio>
 #include <system_error>
 #include <tuple>
@@ -78,6 +79,11 @@ ConsistencyVerdict PendingPrecheck::verdict() {
       std::fprintf(stderr, "classify: KB inconsistent (pre-check)\n");
   }
   return settled_;
+}
+
+bool PendingPrecheck::proved_inconsistent() {
+  if (pending_.valid() && pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
+  return verdict() == ConsistencyVerdict::Inconsistent;
 }
 
 }  // namespace kelmon::reasoner

@@ -39,6 +39,9 @@ class PendingPrecheck {
   void start(const InternalOntology& ir);
   // Waits for a started run, once; then its verdict.
   ConsistencyVerdict verdict();
+  // Without waiting: whether the run has ended and proved inconsistency, so
+  // that the work beside it can stop (its answer is replaced anyway).
+  bool proved_inconsistent();
   // The run's own duration (0 when none was started).
   std::uint64_t run_ms() const { return run_ms_; }
 
