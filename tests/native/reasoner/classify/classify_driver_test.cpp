@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "common/scoped_switch.h"
+#include "reasoner/classify/preamble.h"
 #include "reasoner/classify/reportable_rows.h"
 #include "core/convert/convert.h"
 #include "owl/load.h"
@@ -46,6 +47,44 @@ TEST(PartialResult, IsNeverCompleteAndMarksRowZeroOnlyWhenThereAreRows) {
 InternalOntology convert(const char* text) {
   auto loaded = owl::parse_ontology_bytes(text, "ofn");
   return convert_ontology(loaded->axioms);
+}
+
+// Only the wedge sees the clash: a reaches F and, through the union, E.
+constexpr const char* kUnionClash =
+    "Prefix(:=<http://x/>)\nOntology(<http://x/o>\nSubClassOf(:A ObjectUnionOf(:C :D))\nSubClassOf(:C :E)\n"
+    "SubClassOf(:D :E)\nDisjointClasses(:E :F)\nClassAssertion(:A :a)\n%s)\n";
+
+std::string union_clash(bool clash) {
+  std::string text(kUnionClash);
+  text.replace(text.find("%s"), 2, clash ? "ClassAssertion(:F :a)\n" : "");
+  return text;
+}
+
+TEST(PendingPrecheck, GivesTheSettledVerdictOrTheWedgeRunsOwn) {
+  PendingPrecheck idle(ConsistencyVerdict::Unknown);
+  EXPECT_FALSE(idle.proved_inconsistent());
+  EXPECT_EQ(idle.verdict(), ConsistencyVerdict::Unknown);
+  for (bool clash : {true, false}) {
+    InternalOntology ir = convert(union_clash(clash).c_str());
+    PendingPrecheck run(ConsistencyVerdict::Unknown);
+    run.start(ir);
+    const ConsistencyVerdict expected = clash ? ConsistencyVerdict::Inconsistent : ConsistencyVerdict::Consistent;
+    EXPECT_EQ(run.verdict(), expected);
+    EXPECT_EQ(run.verdict(), expected);  // asked again, no second wait
+    EXPECT_EQ(run.proved_inconsistent(), clash);
+  }
+}
+
+TEST(ClassifyMain, AClashOnlyTheWedgeSeesGivesTheInconsistentAnswerWhileTheClassificationRunsBesideIt) {
+  for (bool clash : {true, false}) {
+    InternalOntology ir = convert(union_clash(clash).c_str());
+    auto c = classify_internal(ir, std::nullopt, std::nullopt);
+    ASSERT_TRUE(c.has_value());
+    EXPECT_EQ(c->stats_ref().inconsistent != 0, clash);
+    EXPECT_TRUE(c->complete());
+    EXPECT_TRUE(c->is_subclass("http://x/A", "http://x/E"));
+    EXPECT_EQ(c->is_subclass("http://x/E", "http://x/A"), clash);
+  }
 }
 
 TEST(ClassifyMain, AFragmentOntologyIsAnsweredBySaturationWithItsTimings) {
