@@ -121,29 +121,42 @@ bool has_key_number_restriction(const InternalOntology& ir) {
   return false;
 }
 
-bool has_key_beyond_pairs(const InternalOntology& ir) {
+bool has_key_required_outside(const InternalOntology& ir) {
   const KeyClassTest is_key(ir);
   const ConceptPool& pool = ir.concepts;
   auto negated_key = [&](ConceptId c) {
     const auto* n = std::get_if<Not>(&pool.get(c));
     return n != nullptr && is_key(n->operand);
   };
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
+    if (const auto* s = std::get_if<Some>(&c); s != nullptr && negated_key(s->filler)) return true;
+    if (const auto* m = std::get_if<Min>(&c); m != nullptr && negated_key(m->filler)) return true;
+  }
+  return false;
+}
+
+bool has_key_beyond_pairs(const InternalOntology& ir) {
+  const KeyClassTest is_key(ir);
+  const ConceptPool& pool = ir.concepts;
+  auto value_filler = [&](ConceptId c) {
+    const auto* n = std::get_if<Not>(&pool.get(c));
+    return is_key(c) || (n != nullptr && is_key(n->operand));
+  };
   tsl::robin_set<std::uint32_t> data_roles;
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
     std::optional<std::pair<Role, ConceptId>> restriction;
     if (const auto* s = std::get_if<Some>(&c)) {
-      if (negated_key(s->filler)) return true;
       restriction = std::pair{s->role, s->filler};
     } else if (const auto* m = std::get_if<Min>(&c)) {
-      if (negated_key(m->filler)) return true;
       restriction = std::pair{m->role, m->filler};
     } else if (const auto* a = std::get_if<All>(&c)) {
       restriction = std::pair{a->role, a->filler};
     } else if (const auto* m = std::get_if<Max>(&c)) {
       restriction = std::pair{m->role, m->filler};
     }
-    if (restriction && is_key(restriction->second)) data_roles.insert(restriction->first.id.v);
+    if (restriction && value_filler(restriction->second)) data_roles.insert(restriction->first.id.v);
   }
   for (const Axiom& axiom : ir.axioms) {
     const auto* d = std::get_if<DisjointObjectProperties>(&axiom);

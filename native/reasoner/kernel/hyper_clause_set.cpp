@@ -314,6 +314,7 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy) {
     set->loose_disjoint_pairs = std::move(value_pairs);
   }
 
+  if (auto check = build_model_key_check(copy, set->clauses)) append_key_cover_clauses(*check, set->clauses);
   set->hierarchy_in_index = switch_flag(SwitchId::ClassifyRoleHierarchy) && role_hierarchy_affordable(*hierarchy);
   const RoleHierarchy* in_index = set->hierarchy_in_index ? hierarchy.get() : nullptr;
   auto indexes = std::make_shared<ClauseIndexes>();
@@ -349,6 +350,7 @@ WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir) {
   add_different_individual_clauses(copy.axioms, set.class_count, set.clauses);
   append_role_clauses(copy, set.clauses);
   set.role_hierarchy = std::make_shared<const RoleHierarchy>(build_role_hierarchy(copy));
+  if (auto check = build_model_key_check(copy, set.clauses)) append_key_cover_clauses(*check, set.clauses);
 
   const InverseRoleMap inverses = collect_inverse_role_map(copy.axioms);
   for (const Axiom& axiom : copy.axioms) {

@@ -24,17 +24,28 @@ struct ModelKeyCheck {
   // Key classes some clause tests: a node whose label lacks one must hold a
   // value outside it, or the clause could fire on the real value. Ascending.
   std::vector<std::uint32_t> tested;
+  // Key classes without a decoded value. Ascending.
+  std::vector<std::uint32_t> undecoded;
+  // Nodes without a key must hold a value too (a value is required outside a key).
+  bool keyless_nodes = false;
 };
 
 // The check, when the ontology excludes a value from a key while three or more
-// keys, or integer and decimal keys, are in use; null otherwise (pairwise key
-// axioms then say everything). Clauses with key atoms only that are valid for
+// keys, or integer and decimal keys, are in use, or requires a value outside a
+// key; null otherwise (pairwise key axioms then say everything). Clauses with key atoms only that are valid for
 // every value (the key axioms) test nothing.
 std::shared_ptr<const ModelKeyCheck> build_model_key_check(const InternalOntology& ir,
                                                            std::span<const DlClause> clauses);
 
-// Every node of the engine's model whose label holds a key has a value inside
-// its keys and outside the tested keys its label lacks.
+// Every node of the engine's model whose label holds a key (with
+// `keyless_nodes`, every node) has a value inside its keys and outside the
+// tested keys its label lacks. A node without a key is given a string, so it
+// fits when no tested key it lacks holds strings and it carries no undecoded key.
 bool model_values_fit(const ModelKeyCheck& check, const HyperEngine& engine);
+
+// K(x) → K1(x) ∨ … ∨ Kn(x) per key K whose values the other keys Ki cover
+// (some Ki disjoint from K left out, and each Ki needed): the engine then
+// chooses where a value lies, so its models give value nodes keys that fit.
+void append_key_cover_clauses(const ModelKeyCheck& check, std::vector<DlClause>& clauses);
 
 }  // namespace kelmon::reasoner

@@ -30,10 +30,15 @@ void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>&
 // translation has no clause for those).
 bool has_key_number_restriction(const InternalOntology& ir);
 
-// Data-value semantics no pairwise key axiom carries: a value required outside
-// a key (several keys together may rule out every value), or disjoint roles that
-// carry data values (two successors with one value are the same value).
+// Data-value semantics no pairwise key axiom carries and no model check
+// tests: disjoint roles that carry data values (two successors with one value
+// are the same value).
 bool has_key_beyond_pairs(const InternalOntology& ir);
+
+// A value required outside a key (∃R.¬K or ≥n R.¬K): several keys together,
+// or the keys a value node lacks, may rule out every value, so each model of
+// the clauses needs its value nodes checked, those without a key as well.
+bool has_key_required_outside(const InternalOntology& ir);
 
 // A value excluded from a key where three or more keys, or integer and decimal
 // keys, are in use: their meet may be just the excluded values, so each model

@@ -189,6 +189,37 @@ TEST(Exactness, AValueExcludedAmongThreeKeysChecksEachModelInsteadOfDistrustingA
   EXPECT_FALSE(build_hyper_clause_set(convert_ofn("SubClassOf(:A DataSomeValuesFrom(:p xsd:integer))"))->key_check);
 }
 
+TEST(Exactness, AValueRequiredOutsideAKeyChecksEveryNodeAndCoversTheKeys) {
+  const char* bands =
+      "DataPropertyRange(:p xsd:nonNegativeInteger)"
+      "SubClassOf(:A DataSomeValuesFrom(:p DataComplementOf(DatatypeRestriction(xsd:nonNegativeInteger "
+      "xsd:maxExclusive \"10\"^^xsd:integer))))"
+      "SubClassOf(:B DataAllValuesFrom(:p DatatypeRestriction(xsd:nonNegativeInteger "
+      "xsd:minInclusive \"10\"^^xsd:integer xsd:maxExclusive \"20\"^^xsd:integer)))"
+      "SubClassOf(:C DataAllValuesFrom(:p DatatypeRestriction(xsd:nonNegativeInteger "
+      "xsd:minInclusive \"20\"^^xsd:integer)))"
+      "SubClassOf(:D DataAllValuesFrom(:p DatatypeRestriction(xsd:nonNegativeInteger "
+      "xsd:minInclusive \"65\"^^xsd:integer)))";
+  auto ir = convert_ofn(bands);
+  auto set = build_hyper_clause_set(ir);
+  EXPECT_TRUE(set->sat_exact);
+  EXPECT_TRUE(build_wedge_clause_set(ir).exact);
+  ASSERT_TRUE(set->key_check);
+  EXPECT_TRUE(set->key_check->keyless_nodes);
+  // The range splits into the three bands (the fourth lies inside the third):
+  // one clause, range → <10 ∨ [10,20) ∨ ≥20.
+  std::vector<const DlClause*> covers;
+  for (const DlClause& c : set->clauses)
+    if (c.head.size() >= 2 && std::all_of(c.head.begin(), c.head.end(), [&](const ClauseAtom& a) {
+          return set->key_check->keys.contains(a.a);
+        }))
+      covers.push_back(&c);
+  ASSERT_EQ(covers.size(), 1u);
+  EXPECT_EQ(covers[0]->head.size(), 3u);
+  // Disjoint roles that carry values still leave the models untrusted.
+  EXPECT_FALSE(build_hyper_clause_set(convert_ofn(std::string(bands) + "DisjointObjectProperties(:p :q)"))->sat_exact);
+}
+
 TEST(Exactness, AHierarchyLeftOutOfTheIndexMakesModelsUntrusted) {
   auto ir = convert_ofn("SubObjectPropertyOf(:s :r) SubClassOf(:A ObjectSomeValuesFrom(:s :B))");
   ScopedSwitch off(SwitchId::ClassifyRoleHierarchy, "0");

@@ -41,6 +41,23 @@ constexpr const char* kDefinition =
     "EquivalentClasses(:D ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C)))"
     "SubClassOf(:A :B) SubClassOf(:A ObjectSomeValuesFrom(:s :C)) SubObjectPropertyOf(:s :r)";
 
+// Age bands over one functional value: a value required outside a key (¬Adult,
+// ∀age.¬young) lands on a node the keys must place in one band.
+constexpr const char* kAgeBands =
+    "FunctionalDataProperty(:age) DataPropertyRange(:age xsd:nonNegativeInteger)"
+    "SubClassOf(:Person DataSomeValuesFrom(:age xsd:nonNegativeInteger))"
+    "EquivalentClasses(:Adult ObjectIntersectionOf(:Person DataAllValuesFrom(:age "
+    "DatatypeRestriction(xsd:nonNegativeInteger xsd:minInclusive \"20\"^^xsd:integer))))"
+    "EquivalentClasses(:Teen ObjectIntersectionOf(:Person ObjectComplementOf(:Adult) DataAllValuesFrom(:age "
+    "DataComplementOf(DatatypeRestriction(xsd:nonNegativeInteger xsd:maxExclusive \"10\"^^xsd:integer)))))"
+    "EquivalentClasses(:Teenager ObjectIntersectionOf(:Person DataAllValuesFrom(:age "
+    "DatatypeRestriction(xsd:nonNegativeInteger xsd:minInclusive \"10\"^^xsd:integer "
+    "xsd:maxExclusive \"20\"^^xsd:integer))))"
+    "SubClassOf(:NoBand ObjectIntersectionOf(:Person ObjectComplementOf(:Adult) ObjectComplementOf(:Teen) "
+    "DataAllValuesFrom(:age DataComplementOf(DatatypeRestriction(xsd:nonNegativeInteger "
+    "xsd:maxExclusive \"10\"^^xsd:integer)))))"
+    "Declaration(Class(:Z))";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, HyperPairs,
     ::testing::Values(PairCase{"SameClass", kCaseSplit, "D", "D", HyperVerdict::Closed},
@@ -56,11 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
                       PairCase{"AllSomeClash",
                                "SubClassOf(:A ObjectSomeValuesFrom(:r :B)) SubClassOf(:A ObjectAllValuesFrom(:r :C))"
                                "DisjointClasses(:B :C) Declaration(Class(:Z))",
-                               "A", "Z", HyperVerdict::Closed}),
+                               "A", "Z", HyperVerdict::Closed},
+                      PairCase{"ValueOutsideTwoBandsLiesInTheThird", kAgeBands, "Teen", "Teenager",
+                               HyperVerdict::Closed},
+                      PairCase{"ValueInsideABandIsOutsideTheOthers", kAgeBands, "Teenager", "Teen",
+                               HyperVerdict::Closed},
+                      PairCase{"NoValueLeftForTheNode", kAgeBands, "NoBand", "Z", HyperVerdict::Closed},
+                      PairCase{"ModelWithValuesOutsideKeysIsTrusted", kAgeBands, "Teenager", "Adult",
+                               HyperVerdict::Model},
+                      PairCase{"ModelOfABandlessPersonIsTrusted", kAgeBands, "Person", "Teenager",
+                               HyperVerdict::Model}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // :A needs a :p value in 0..1000 that is neither at most 500 nor at least
-// first_allowed: with 501 no value is left and the model of the clauses is no model.
+// first_allowed: with 501 no value is left, and the clause that covers 0..1000
+// with the two keys closes the run.
 std::string wide_gap(const char* first_allowed) {
   return std::string(
              "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p DatatypeRestriction(xsd:integer "
@@ -85,9 +112,15 @@ constexpr const char* kKeyAxiomsOnly =
 INSTANTIATE_TEST_SUITE_P(DataValues, HyperPairs,
                          ::testing::Values(PairCase{"ValueLeft", kGap502.c_str(), "A", "B", HyperVerdict::Model},
                                            PairCase{"NoValueLeft", kGap501.c_str(), "A", "B",
-                                                    HyperVerdict::Untrusted},
+                                                    HyperVerdict::Closed},
                                            PairCase{"KeyAxiomsExcludeNothing", kKeyAxiomsOnly, "A", "B",
-                                                    HyperVerdict::Model}),
+                                                    HyperVerdict::Model},
+                                           // A value outside every string, on a node without a key: no
+                                           // value of another space is tried, so the model proves nothing.
+                                           PairCase{"KeylessNodeOutsideAllStrings",
+                                                    "Declaration(Class(:B)) SubClassOf(:A DataSomeValuesFrom(:p "
+                                                    "DataComplementOf(xsd:string)))",
+                                                    "A", "B", HyperVerdict::Untrusted}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HyperIterative, ASameClassTestClosesInTheFirstPassAndCountsAsDecided) {
