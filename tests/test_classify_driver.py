@@ -247,6 +247,14 @@ def test_small_corpus_ontologies_are_complete_without_bounds():
         assert kelmon.classify(corpus(f), **UNBOUNDED).complete, f
 
 
+@pytest.mark.parametrize("file", ["family.omn", "family.rdf"])
+def test_family_is_complete_and_exact_under_default_bounds(file):
+    # Every pair needs the ages' bands and the parents' merges decided; none may be left to the time bounds.
+    c = kelmon.classify(corpus(file))
+    assert c.complete and c.timed_out_pairs == 0
+    assert taxonomy_lines(c) == reference_lines("family")
+
+
 def test_go_basic_full_classification_is_exact():
     c = kelmon.classify(corpus("go-basic.ofn"))
     assert c.complete

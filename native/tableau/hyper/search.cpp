@@ -78,8 +78,11 @@ HyperOutcome HyperEngine::solve(std::uint64_t depth_left) {
     // until every disjunction is settled, it would be met once per combination
     // of the unrelated choices made meanwhile.
     if (at_most_clash()) return HyperOutcome::Unsat;
-    if (auto candidate = select_candidate()) return branch(*candidate, depth_left);
+    // Merges before disjunctions: a merge settles which nodes are one before
+    // their disjunctions are decided apart. An exhausted merge search rests on
+    // every level, so merging last would retry each earlier choice in turn.
     if (auto at_most = check_at_most(depth_left)) return *at_most;
+    if (auto candidate = select_candidate()) return branch(*candidate, depth_left);
     switch (settle_model()) {
       case Settled::Model: return HyperOutcome::Sat;
       case Settled::Clash: return HyperOutcome::Unsat;

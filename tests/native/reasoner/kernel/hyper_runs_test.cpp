@@ -58,6 +58,27 @@ constexpr const char* kAgeBands =
     "xsd:maxExclusive \"10\"^^xsd:integer)))))"
     "Declaration(Class(:Z))";
 
+// Family's parents: a child's parent x, its father and its mother are three
+// parents where two are allowed, so x merges with the father or the mother,
+// whose age and sex were open choices until then.
+constexpr const char* kParents =
+    "InverseObjectProperties(:hasChild :hasParent) FunctionalObjectProperty(:hasFather)"
+    "FunctionalObjectProperty(:hasMother) SubObjectPropertyOf(:hasFather :hasParent)"
+    "SubObjectPropertyOf(:hasMother :hasParent) ObjectPropertyRange(:hasFather :Male)"
+    "ObjectPropertyRange(:hasMother :Female) ObjectPropertyRange(:hasChild :Person)"
+    "DisjointUnion(:Person :Female :Male)"
+    "SubClassOf(:Person ObjectSomeValuesFrom(:hasFather owl:Thing))"
+    "SubClassOf(:Person ObjectSomeValuesFrom(:hasMother owl:Thing))"
+    "SubClassOf(:Person ObjectMaxCardinality(2 :hasParent owl:Thing))"
+    "FunctionalDataProperty(:age) DataPropertyRange(:age xsd:nonNegativeInteger)"
+    "SubClassOf(:Person DataSomeValuesFrom(:age xsd:nonNegativeInteger))"
+    "EquivalentClasses(:Adult ObjectIntersectionOf(:Person DataAllValuesFrom(:age "
+    "DatatypeRestriction(xsd:nonNegativeInteger xsd:minInclusive \"20\"^^xsd:integer))))"
+    "EquivalentClasses(:Child ObjectIntersectionOf(:Person DataAllValuesFrom(:age "
+    "DatatypeRestriction(xsd:nonNegativeInteger xsd:maxExclusive \"10\"^^xsd:integer))))"
+    "EquivalentClasses(:TwoChildren ObjectMinCardinality(2 :hasChild owl:Thing))"
+    "EquivalentClasses(:FourChildren ObjectMinCardinality(4 :hasChild owl:Thing))";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, HyperPairs,
     ::testing::Values(PairCase{"SameClass", kCaseSplit, "D", "D", HyperVerdict::Closed},
@@ -82,7 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PairCase{"ModelWithValuesOutsideKeysIsTrusted", kAgeBands, "Teenager", "Adult",
                                HyperVerdict::Model},
                       PairCase{"ModelOfABandlessPersonIsTrusted", kAgeBands, "Person", "Teenager",
-                               HyperVerdict::Model}),
+                               HyperVerdict::Model},
+                      PairCase{"ParentMergedWithAChildsFather", kParents, "FourChildren", "Adult",
+                               HyperVerdict::Model},
+                      PairCase{"ParentOfFourIsParentOfTwo", kParents, "FourChildren", "TwoChildren",
+                               HyperVerdict::Closed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // :A needs a :p value in 0..1000 that is neither at most 500 nor at least
