@@ -104,6 +104,10 @@ struct KeyClassTest {
     const auto* a = std::get_if<Atomic>(&pool.get(c));
     return a != nullptr && a->cls.v < keys.size() && keys[a->cls.v];
   }
+  bool negated(ConceptId c) const {
+    const auto* n = std::get_if<Not>(&pool.get(c));
+    return n != nullptr && (*this)(n->operand);
+  }
   std::vector<bool> keys;
   const ConceptPool& pool;
 };
@@ -124,14 +128,10 @@ bool has_key_number_restriction(const InternalOntology& ir) {
 bool has_key_required_outside(const InternalOntology& ir) {
   const KeyClassTest is_key(ir);
   const ConceptPool& pool = ir.concepts;
-  auto negated_key = [&](ConceptId c) {
-    const auto* n = std::get_if<Not>(&pool.get(c));
-    return n != nullptr && is_key(n->operand);
-  };
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
-    if (const auto* s = std::get_if<Some>(&c); s != nullptr && negated_key(s->filler)) return true;
-    if (const auto* m = std::get_if<Min>(&c); m != nullptr && negated_key(m->filler)) return true;
+    if (const auto* s = std::get_if<Some>(&c); s != nullptr && is_key.negated(s->filler)) return true;
+    if (const auto* m = std::get_if<Min>(&c); m != nullptr && is_key.negated(m->filler)) return true;
   }
   return false;
 }
@@ -139,10 +139,6 @@ bool has_key_required_outside(const InternalOntology& ir) {
 bool has_key_beyond_pairs(const InternalOntology& ir) {
   const KeyClassTest is_key(ir);
   const ConceptPool& pool = ir.concepts;
-  auto value_filler = [&](ConceptId c) {
-    const auto* n = std::get_if<Not>(&pool.get(c));
-    return is_key(c) || (n != nullptr && is_key(n->operand));
-  };
   tsl::robin_set<std::uint32_t> data_roles;
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const Concept& c = pool.get(ConceptId{static_cast<std::uint32_t>(i)});
@@ -156,7 +152,8 @@ bool has_key_beyond_pairs(const InternalOntology& ir) {
     } else if (const auto* m = std::get_if<Max>(&c)) {
       restriction = std::pair{m->role, m->filler};
     }
-    if (restriction && value_filler(restriction->second)) data_roles.insert(restriction->first.id.v);
+    if (restriction && (is_key(restriction->second) || is_key.negated(restriction->second)))
+      data_roles.insert(restriction->first.id.v);
   }
   for (const Axiom& axiom : ir.axioms) {
     const auto* d = std::get_if<DisjointObjectProperties>(&axiom);
