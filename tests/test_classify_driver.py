@@ -94,6 +94,27 @@ def test_a_role_disjoint_from_an_inverse_above_it_has_no_edges(bounds):
     assert c.complete
 
 
+# C is the individual a, so what is asserted of a (or of b, which it reaches) holds of C.
+NOMINAL_FACTS = [
+    ("class_assertion", ["ClassAssertion(:D :a)"], "D"),
+    ("role_assertion", ["ObjectPropertyAssertion(:r :a :b)", "ClassAssertion(:B :b)",
+                        "EquivalentClasses(:D ObjectSomeValuesFrom(:r :B))"], "D"),
+    ("negative_role_assertion", ["NegativeObjectPropertyAssertion(:r :a :b)",
+                                 "EquivalentClasses(:D ObjectAllValuesFrom(:r ObjectComplementOf(ObjectOneOf(:b))))"],
+     "D"),
+    ("same_individual", ["SameIndividual(:a :b)", "ClassAssertion(:D :b)"], "D"),
+]
+
+
+@pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
+@pytest.mark.parametrize("name, facts, sup", NOMINAL_FACTS, ids=[n for n, _, _ in NOMINAL_FACTS])
+def test_what_is_asserted_of_a_nominal_holds_of_its_class(name, facts, sup, bounds):
+    data = ofn("EquivalentClasses(:C ObjectOneOf(:a))", "SubClassOf(:E ObjectUnionOf(:C :F))", *facts)
+    c = cls(data, **bounds)
+    assert c.is_subclass(X + "C", X + sup)
+    assert c.complete and c.unsatisfiable == []
+
+
 @pytest.mark.parametrize("bounds", [{}, UNBOUNDED])
 def test_a_nominal_reached_twice_is_one_individual(bounds):
     c = cls(O7, **bounds)

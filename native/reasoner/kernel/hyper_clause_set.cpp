@@ -28,6 +28,40 @@ std::shared_ptr<const sat::LookaheadEngine> lookahead_for(const InternalOntology
   return std::make_shared<const sat::LookaheadEngine>(sat::build_lookahead_engine(copy));
 }
 
+bool pool_has_nominal(const ConceptPool& pool) {
+  for (std::size_t i = 0; i < pool.size(); ++i)
+    if (std::holds_alternative<Nominal>(pool.get(ConceptId{static_cast<std::uint32_t>(i)}))) return true;
+  return false;
+}
+
+// Each assertion as an axiom about the individual's nominal: C(a) as {a} ⊑ C
+// and, with role_assertions, r(a, b) as {a} ⊑ ∃r.{b}, ¬r(a, b) as {a} ⊑ ∀r.¬{b}
+// and a = b as {a} ⊑ {b} both ways. A model of the result is one of the
+// assertions too.
+void add_assertions_as_nominal_axioms(InternalOntology& ir, bool role_assertions) {
+  ConceptPool& pool = ir.concepts;
+  const std::size_t count = ir.axioms.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const Axiom axiom = ir.axioms[i];
+    auto nominal = [&](IndividualId a) { return pool.intern(Nominal{a}); };
+    if (const auto* a = std::get_if<ClassAssertion>(&axiom)) {
+      ir.axioms.push_back(SubClassOf{nominal(a->individual), a->concept_id});
+    } else if (!role_assertions) {
+      continue;
+    } else if (const auto* r = std::get_if<ObjectPropertyAssertion>(&axiom)) {
+      ir.axioms.push_back(SubClassOf{nominal(r->subject), pool.intern(Some{nominal(r->object), r->role})});
+    } else if (const auto* n = std::get_if<NegativeObjectPropertyAssertion>(&axiom)) {
+      const ConceptId not_object = pool.intern(Not{nominal(n->object)});
+      ir.axioms.push_back(SubClassOf{nominal(n->subject), pool.intern(All{not_object, n->role})});
+    } else if (const auto* s = std::get_if<SameIndividual>(&axiom)) {
+      for (std::size_t j = 1; j < s->individuals.size(); ++j) {
+        ir.axioms.push_back(SubClassOf{nominal(s->individuals[0]), nominal(s->individuals[j])});
+        ir.axioms.push_back(SubClassOf{nominal(s->individuals[j]), nominal(s->individuals[0])});
+      }
+    }
+  }
+}
+
 // A defined class whose definition is a conjunction of atomic classes and
 // existentials over atomic fillers, with at least one existential.
 std::optional<DefinitionEntry> definition_entry(std::uint32_t cls, ConceptId definition, const ConceptPool& pool) {
@@ -253,6 +287,9 @@ void add_different_individual_clauses(const std::vector<Axiom>& axioms, std::uin
 
 std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy) {
   auto set = std::make_unique<HyperClauseSet>();
+  // Without a nominal no class reaches an individual, and the assertions have
+  // nothing to say about subsumption (the knowledge base being consistent).
+  if (pool_has_nominal(copy.concepts)) add_assertions_as_nominal_axioms(copy, true);
   add_role_gcis(copy);
   DlClauseSet clausified = clausify(copy);
   set->clauses = std::move(clausified.clauses);
@@ -337,11 +374,8 @@ std::unique_ptr<HyperClauseSet> build_hyper_clause_set(InternalOntology copy) {
 WedgeClauseSet build_wedge_clause_set(const InternalOntology& ir) {
   WedgeClauseSet set;
   InternalOntology copy = ir;
-  for (const Axiom& axiom : ir.axioms)
-    if (const auto* a = std::get_if<ClassAssertion>(&axiom)) {
-      const ConceptId nominal = copy.concepts.intern(Nominal{a->individual});
-      copy.axioms.push_back(SubClassOf{nominal, a->concept_id});
-    }
+  // Role assertions and equalities go into the seed graph instead.
+  add_assertions_as_nominal_axioms(copy, false);
   add_role_gcis(copy);
   DlClauseSet clausified = clausify(copy);
   set.clauses = std::move(clausified.clauses);
