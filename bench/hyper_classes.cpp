@@ -76,6 +76,7 @@ Row run_class(const reasoner::HyperClauseSet& set, std::uint32_t c, std::uint64_
   e.set_extra_clauses(extra);
   e.nominal_range = set.nominals;
   reasoner::apply_engine_knobs(e);
+  if (set.seed_subsumers) e.implied_subsumers = *set.seed_subsumers;
   if (set.tautology_pairs) e.skip_disjunctions = *set.tautology_pairs;
   if (set.lookahead) e.lookahead = set.lookahead;
   Row row;

@@ -81,6 +81,7 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
   engine.nominal_range = set.nominals;
   apply_engine_knobs(engine);
   if (set.tautology_pairs) engine.skip_disjunctions = *set.tautology_pairs;
+  if (set.seed_subsumers) engine.implied_subsumers = *set.seed_subsumers;
   if (set.lookahead) engine.lookahead = set.lookahead;
 
   switch (engine.run(256, deadline)) {

@@ -81,6 +81,7 @@ HyperRun run_hyper(const HyperClauseSet& set, std::uint32_t sub, std::uint32_t s
   engine.nominal_range = set.nominals;
   apply_engine_knobs(engine);
   if (set.tautology_pairs) engine.skip_disjunctions = *set.tautology_pairs;
+  if (set.seed_subsumers) engine.implied_subsumers = *set.seed_subsumers;
   if (set.lookahead) engine.lookahead = set.lookahead;
   if (on_when_set(SwitchId::ShadowDepProbe)) engine = HyperEngine::with_shadow_dep_probe(std::move(engine), true);
   const HyperOutcome outcome = engine.run(budget, deadline);

@@ -114,6 +114,15 @@ std::uint32_t HyperEngine::new_node() {
 
 bool HyperEngine::add_label(std::uint32_t node, std::uint32_t c, const LevelMask& deps) {
   if (inverse_func_merge) node = find(node);
+  if (!add_one_label(node, c, deps)) return false;
+  // The class's entailed subsumers hold wherever it does, on the same
+  // grounds; the lists are closed, so one level is all of them.
+  if (c < implied_subsumers.size())
+    for (std::uint32_t s : implied_subsumers[c]) add_one_label(node, s, deps);
+  return true;
+}
+
+bool HyperEngine::add_one_label(std::uint32_t node, std::uint32_t c, const LevelMask& deps) {
   HyperNode& n = nodes[node];
   if (!n.insert_label(c, deps)) return false;
   ++graph_version;

@@ -88,13 +88,21 @@ bool HyperEngine::defer(std::uint32_t node, const ClauseAtom& atom, const LevelM
   return true;
 }
 
-// Applies every successor creation waiting now; false when none waits. The
-// new nodes only get labels of their own, so the blocking status of the
-// nodes that asked stays as computed once at the start of the batch.
+// Applies the successor creations waiting at the oldest node that asked;
+// false when none waits. One node at a time, oldest first: a node's labels
+// grow with what its successors send back, and a blocker settles only after
+// its own successors do, so a younger node expanded in the same sweep as
+// the rest of its level would build a subtree that blocking, once the
+// labels settle, throws away (GALEN's part-whole chains built thousands of
+// such nodes). The new nodes only get labels of their own, so the blocking
+// status of the node that asked stays as computed at the start.
 bool HyperEngine::generate_next() {
   if (pending_generation.empty()) return false;
-  const std::vector<PendingGeneration> batch = std::move(pending_generation);
-  pending_generation.clear();
+  std::uint32_t oldest = pending_generation.front().node;
+  for (const PendingGeneration& g : pending_generation) oldest = std::min(oldest, g.node);
+  std::vector<PendingGeneration> batch, rest;
+  for (PendingGeneration& g : pending_generation) (g.node == oldest ? batch : rest).push_back(std::move(g));
+  pending_generation = std::move(rest);
   if (inverse_roles) refresh_block_status();
   block_status_frozen = inverse_roles;
   // A node merged away since it asked: its representative holds its class and edges.

@@ -269,12 +269,19 @@ class HyperEngine {
   };
   std::vector<PendingGeneration> pending_generation;
   bool defer_generation = false;
+  // By class id: classes that every instance of it belongs to in every model
+  // (saturation subsumers; borrowed). A node gets them with the class, not
+  // only once successors built for them send them back, so its labels are
+  // close to final when blocking first compares them.
+  std::span<const std::vector<std::uint32_t>> implied_subsumers;
 
  private:
   HyperEngine() = default;
   void init_common(std::span<const DlClause> clauses);
   void read_switches();
   bool any_empty_body() const;
+  // add_label without the implied subsumers.
+  bool add_one_label(std::uint32_t node, std::uint32_t concept_, const LevelMask& deps);
   std::size_t base_count() const { return clauses.size(); }
   const BodyCompilation& compilation(std::uint64_t clause_id) const;
   HyperOutcome handle_item(const WorkItem& item);

@@ -58,6 +58,15 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
   }
   const std::vector<HyperEdge> outs = nodes[f].out_edges;
   for (const HyperEdge& edge : outs) {
+    // An edge the survivor already has (to the same class) was handled at
+    // the survivor already; a copy would only be matched again by every
+    // clause, and functional merges of GALEN's part-whole chains make many.
+    const std::uint32_t far = find(edge.node);
+    const auto& e_out = nodes[e].out_edges;
+    if (std::any_of(e_out.begin(), e_out.end(), [&](const HyperEdge& have) {
+          return have.dir == edge.dir && have.role == edge.role && find(have.node) == far;
+        }))
+      continue;
     nodes[e].out_edges.push_back(edge);
     // The far end's representative: a merged-away end would keep the edge
     // from the restrictions that count the representative's in-edges.

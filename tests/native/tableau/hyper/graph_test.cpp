@@ -113,12 +113,13 @@ TEST(Merge, SelfAndSameClassMergesChangeNothing) {
 
 TEST(Merge, LabelsEdgesAndRecordsMoveToTheSurvivor) {
   HyperEngine e(no_clauses, 0);
-  const std::uint32_t x = e.new_node(), y = e.new_node(), t = e.new_node();
+  const std::uint32_t x = e.new_node(), y = e.new_node(), t = e.new_node(), v = e.new_node();
   e.nodes[x].insert_label(1, level(1));
   e.nodes[y].insert_label(1, level(2));
   e.nodes[y].insert_label(2, level(3));
   e.nodes[x].out_edges.push_back({0, 4, t});
   e.nodes[y].out_edges.push_back({0, 4, t});
+  e.nodes[y].out_edges.push_back({0, 4, v});
   e.nodes[y].at_most.push_back({0, 4, 0, 0, 2});
   e.nodes[y].card_deps = level(5);
   e.queue.clear();
@@ -126,8 +127,9 @@ TEST(Merge, LabelsEdgesAndRecordsMoveToTheSurvivor) {
   EXPECT_EQ(e.find(y), x);
   EXPECT_EQ(*e.nodes[x].label_mask(1), level(1) | level(6));  // had it: gains the merge mask
   EXPECT_EQ(*e.nodes[x].label_mask(2), level(3) | level(6));
-  EXPECT_EQ(e.nodes[x].out_edges.size(), 2u);  // duplicated, not checked
-  EXPECT_EQ(e.nodes[t].in_edges.back(), (HyperEdge{0, 4, x}));
+  // The edge to t both had is kept once; the one to v moves.
+  EXPECT_EQ(e.nodes[x].out_edges, (std::vector<HyperEdge>{{0, 4, t}, {0, 4, v}}));
+  EXPECT_EQ(e.nodes[v].in_edges.back(), (HyperEdge{0, 4, x}));
   EXPECT_TRUE(e.nodes[x].merged_card);
   EXPECT_EQ(e.nodes[x].card_deps, level(5));
   EXPECT_EQ(e.nodes[x].at_most.size(), 1u);
