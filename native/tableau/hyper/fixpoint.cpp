@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "common/invariant.h"
 #include "common/switches.h"
@@ -100,9 +101,11 @@ bool HyperEngine::generate_next() {
   if (pending_generation.empty()) return false;
   std::uint32_t oldest = pending_generation.front().node;
   for (const PendingGeneration& g : pending_generation) oldest = std::min(oldest, g.node);
-  std::vector<PendingGeneration> batch, rest;
-  for (PendingGeneration& g : pending_generation) (g.node == oldest ? batch : rest).push_back(std::move(g));
-  pending_generation = std::move(rest);
+  const auto mine = std::partition(pending_generation.begin(), pending_generation.end(),
+                                   [&](const PendingGeneration& g) { return g.node != oldest; });
+  const std::vector<PendingGeneration> batch(std::make_move_iterator(mine),
+                                             std::make_move_iterator(pending_generation.end()));
+  pending_generation.erase(mine, pending_generation.end());
   if (inverse_roles) refresh_block_status();
   block_status_frozen = inverse_roles;
   // A node merged away since it asked: its representative holds its class and edges.

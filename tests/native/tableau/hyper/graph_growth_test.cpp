@@ -55,9 +55,9 @@ TEST(GraphGrowth, ImpliedSubsumersLetBlockingHoldBeforeSubtreesGrow) {
     told.incremental_fixpoint = incremental;
     told.implied_subsumers = implied;
     ASSERT_EQ(told.run(256, std::nullopt), HyperOutcome::Sat);
-    // Without the subsumers every blocked node carries two levels built
-    // before its labels settled (32 nodes, 24 of them below a blocked one).
-    EXPECT_GE(plain.nodes.size(), 30u) << incremental;
+    // Without the subsumers every blocked node carries levels built before
+    // its labels settled (28 nodes, most of them below a blocked one).
+    EXPECT_GE(plain.nodes.size(), 24u) << incremental;
     EXPECT_LE(told.nodes.size(), 16u) << incremental;
     EXPECT_LT(below_blocked(told), below_blocked(plain)) << incremental;
     // The same model facts at the root and at its child.
