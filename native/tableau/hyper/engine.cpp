@@ -38,7 +38,7 @@ HyperEngine::HyperEngine(std::span<const DlClause> base, std::uint32_t root_conc
   init_common(base);
   disjoint = std::make_shared<const DisjointPairs>(collect_disjoint_pairs(base));
   index = build_base_index(base, nullptr);
-  nodes.back().insert_label(root_concept, LevelMask{});
+  nodes.mut(nodes.size() - 1).insert_label(root_concept, LevelMask{});
 }
 
 void HyperEngine::init_common(std::span<const DlClause> base) {
@@ -123,8 +123,9 @@ bool HyperEngine::add_label(std::uint32_t node, std::uint32_t c, const LevelMask
 }
 
 bool HyperEngine::add_one_label(std::uint32_t node, std::uint32_t c, const LevelMask& deps) {
-  HyperNode& n = nodes[node];
-  if (!n.insert_label(c, deps)) return false;
+  if (nodes[node].has_label(c)) return false;
+  HyperNode& n = nodes.mut(node);
+  n.insert_label(c, deps);
   ++graph_version;
   if (shadow_probe) {
     const auto pos = std::lower_bound(n.labels.begin(), n.labels.end(), c) - n.labels.begin();
@@ -144,25 +145,6 @@ const DlClause& HyperEngine::clause(std::uint64_t id) const {
 const BodyCompilation& HyperEngine::compilation(std::uint64_t id) const {
   if (id < clauses.size()) return index->compiled[id];
   return delta_index.compiled[id - clauses.size()];
-}
-
-Checkpoint HyperEngine::checkpoint() {
-  ++stats_.checkpoints;
-  Checkpoint cp{nodes, parent_of, distinct_pairs, parent_role_buckets, {}, blocked_waiting};
-  if (incremental_fixpoint) cp.queue = queue;
-  return cp;
-}
-
-void HyperEngine::restore(Checkpoint cp) {
-  nodes = std::move(cp.nodes);
-  parent_of = std::move(cp.parent_of);
-  distinct_pairs = std::move(cp.distinct_pairs);
-  parent_role_buckets = std::move(cp.parent_role_buckets);
-  blocked_waiting = std::move(cp.blocked_waiting);
-  pending_generation.clear();
-  ++graph_version;
-  if (incremental_fixpoint) queue = std::move(cp.queue);
-  ++stats_.restores;
 }
 
 }  // namespace kelmon

@@ -144,7 +144,7 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
           if (const LevelMask* a = nodes[u].label_mask(t)) m |= *a;
           if (const LevelMask* b = nodes[jj].label_mask(t)) m |= *b;
           if (!merge(u, jj, m)) return HyperOutcome::Unsat;
-          if (shadow_probe) nodes[find(u)].shadow_lost_deps |= m;
+          if (shadow_probe) nodes.mut(find(u)).shadow_lost_deps |= m;
           break;
         }
       }

@@ -21,6 +21,7 @@
 #include "tableau/hyper/clause_index.h"
 #include "tableau/hyper/level_mask.h"
 #include "tableau/hyper/node.h"
+#include "tableau/hyper/node_store.h"
 
 namespace kelmon {
 
@@ -117,15 +118,27 @@ struct NominalRange {
 
 using Binding = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (variable, node)
 
-// The state a branch point copies and puts back.
+struct RestoreCheck;
+
+// What a branch point keeps to go back to: the node trail's mark, the sizes
+// of the lists that only grow meanwhile, and copies of the short ones a
+// branch rewrites. `check`, when set, holds the whole state to compare a
+// restore against.
 struct Checkpoint {
-  std::vector<HyperNode> nodes;
-  std::vector<std::uint32_t> parent_of;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> distinct_pairs;
-  std::optional<tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>>> parent_role_buckets;
+  NodeStore::Mark nodes;
+  std::size_t parents = 0;
+  std::size_t parent_changes = 0;
+  std::size_t distinct_pairs = 0;
   std::vector<WorkItem> queue;
   std::vector<std::uint32_t> blocked_waiting;
+  std::shared_ptr<const RestoreCheck> check;
 };
+
+#ifdef NDEBUG
+inline constexpr bool kCheckRestoresByDefault = false;
+#else
+inline constexpr bool kCheckRestoresByDefault = true;
+#endif
 
 class HyperEngine {
  public:
@@ -221,11 +234,13 @@ class HyperEngine {
   std::span<const DlClause> extra_clauses;
   std::optional<tsl::robin_set<std::uint64_t>> skip_disjunctions;  // (A << 32) | B
   std::optional<tsl::robin_map<std::uint64_t, std::vector<std::uint32_t>>> parent_role_buckets;
-  std::vector<HyperNode> nodes;
+  NodeStore nodes;
   ClauseIndexes delta_index{false};
   std::vector<std::pair<std::uint32_t, std::uint32_t>> delta_disjoint;
   std::vector<WorkItem> queue;
   std::vector<std::uint32_t> parent_of;
+  // (node, earlier representative) for each merge under an open branch point.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> parent_changes;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> distinct_pairs;
   std::optional<std::vector<std::vector<std::uint32_t>>> snapshot_labels;
   tsl::robin_set<std::uint32_t> trigger_concepts;
@@ -274,9 +289,16 @@ class HyperEngine {
   // only once successors built for them send them back, so its labels are
   // close to final when blocking first compares them.
   std::span<const std::vector<std::uint32_t>> implied_subsumers;
+  // Every restore compares the state it brings back with a full copy taken
+  // at the branch point; an invariant failure when they differ.
+  bool check_restores = kCheckRestoresByDefault;
 
  private:
   HyperEngine() = default;
+  // Merges f into e, as the branch points see it.
+  void set_parent(std::uint32_t f, std::uint32_t e);
+  // Closes every branch point past the first `open`, keeping what changed under them.
+  void close_branch_points(std::size_t open);
   void init_common(std::span<const DlClause> clauses);
   void read_switches();
   bool any_empty_body() const;

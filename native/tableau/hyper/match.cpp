@@ -210,7 +210,7 @@ ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x) {
 std::uint32_t HyperEngine::create_successor(std::uint32_t parent, std::uint32_t dir, std::uint32_t role,
                                             const LevelMask& mask) {
   const std::uint32_t z = new_node();
-  HyperNode& n = nodes[z];
+  HyperNode& n = nodes.mut(z);
   n.node_deps = mask;
   if (shadow_probe) n.shadow_node_deps = mask;
   n.is_tree = 1;
@@ -218,8 +218,8 @@ std::uint32_t HyperEngine::create_successor(std::uint32_t parent, std::uint32_t 
   n.parent_dir = dir;
   n.parent_role = role;
   if (parent_role_buckets) (*parent_role_buckets)[(std::uint64_t{dir} << 32) | role].push_back(z);
-  nodes[parent].out_edges.push_back({dir, role, z});
-  nodes[z].in_edges.push_back({dir, role, parent});
+  nodes.mut(parent).out_edges.push_back({dir, role, z});
+  nodes.mut(z).in_edges.push_back({dir, role, parent});
   queue.push_back(WorkItem::edge(dir, role, parent, z));
   return z;
 }
@@ -229,12 +229,13 @@ ApplyResult HyperEngine::add_role_edge(std::uint32_t source, std::uint32_t targe
   const HyperEdge out{0, role, target};
   const auto& outs = nodes[source].out_edges;
   if (std::find(outs.begin(), outs.end(), out) != outs.end()) return ApplyResult::NothingNew;
-  nodes[source].out_edges.push_back(out);
-  nodes[target].in_edges.push_back({0, role, source});
+  nodes.mut(source).out_edges.push_back(out);
+  nodes.mut(target).in_edges.push_back({0, role, source});
   ++graph_version;
   for (std::uint32_t end : {source, target}) {
-    nodes[end].node_deps |= mask;
-    if (shadow_probe) nodes[end].shadow_node_deps |= mask;
+    HyperNode& n = nodes.mut(end);
+    n.node_deps |= mask;
+    if (shadow_probe) n.shadow_node_deps |= mask;
   }
   queue.push_back(WorkItem::edge(0, role, source, target));
   return ApplyResult::Changed;
@@ -306,10 +307,11 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       if (!y) return ApplyResult::NothingNew;
       const CardRecord record{atom.role.inverse, atom.role.id.v, atom.flag, atom.filler, atom.a};
       if (has_record(nodes[*y].at_most, record)) return ApplyResult::NothingNew;
-      nodes[*y].at_most.push_back(record);
+      HyperNode& yn = nodes.mut(*y);
+      yn.at_most.push_back(record);
       ++graph_version;
-      nodes[*y].card_deps |= mask;
-      nodes[*y].shadow_card_deps |= mask;
+      yn.card_deps |= mask;
+      yn.shadow_card_deps |= mask;
       if (record.n == 1 && inverse_func_merge && !enforce_functional(*y, record)) return ApplyResult::Clash;
       return ApplyResult::Changed;
     }
@@ -328,7 +330,7 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
           blocked_waiting.push_back(r);
         return ApplyResult::NothingNew;
       }
-      nodes[r].at_least.push_back(record);
+      nodes.mut(r).at_least.push_back(record);
       std::vector<std::uint32_t> made;
       for (std::uint32_t i = 0; i < record.n; ++i) {
         const std::uint32_t z = create_successor(r, record.dir, record.role, mask);

@@ -37,20 +37,21 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
     }
     return false;
   }
-  parent_of[f] = e;
+  set_parent(f, e);
   ++graph_version;
   if (!mask.empty()) {
-    nodes[e].node_deps |= mask;
+    HyperNode& en = nodes.mut(e);
+    en.node_deps |= mask;
     if (shadow_probe) {
-      nodes[e].shadow_node_deps |= mask;
-      nodes[e].shadow_lost_deps |= mask;
+      en.shadow_node_deps |= mask;
+      en.shadow_lost_deps |= mask;
     }
   }
   const std::vector<std::uint32_t> labels = nodes[f].labels;
   const std::vector<LevelMask> label_deps = nodes[f].label_deps;
   for (std::size_t i = 0; i < labels.size(); ++i) {
     if (add_label(e, labels[i], label_deps[i] | mask) || mask.empty()) continue;
-    HyperNode& en = nodes[e];
+    HyperNode& en = nodes.mut(e);
     const auto pos = static_cast<std::size_t>(std::lower_bound(en.labels.begin(), en.labels.end(), labels[i]) -
                                               en.labels.begin());
     en.label_deps[pos] |= mask;
@@ -67,10 +68,10 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
           return have.dir == edge.dir && have.role == edge.role && find(have.node) == far;
         }))
       continue;
-    nodes[e].out_edges.push_back(edge);
+    nodes.mut(e).out_edges.push_back(edge);
     // The far end's representative: a merged-away end would keep the edge
     // from the restrictions that count the representative's in-edges.
-    nodes[find(edge.node)].in_edges.push_back({edge.dir, edge.role, e});
+    nodes.mut(find(edge.node)).in_edges.push_back({edge.dir, edge.role, e});
     queue.push_back(WorkItem::edge(edge.dir, edge.role, e, edge.node));
   }
   // The survivor takes the in-edges too: number restrictions count them,
@@ -80,35 +81,37 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
     for (const HyperEdge& edge : ins) {
       const std::uint32_t s = find(edge.node);
       const HyperEdge moved{edge.dir, edge.role, s};
-      auto& e_in = nodes[e].in_edges;
-      if (std::find(e_in.begin(), e_in.end(), moved) == e_in.end()) e_in.push_back(moved);
+      const auto& e_in = nodes[e].in_edges;
+      if (std::find(e_in.begin(), e_in.end(), moved) == e_in.end()) nodes.mut(e).in_edges.push_back(moved);
       queue.push_back(WorkItem::edge(edge.dir, edge.role, s, e));
     }
   }
   std::vector<CardRecord> functional;
   const std::vector<CardRecord> at_most = nodes[f].at_most;
   for (const CardRecord& r : at_most) {
-    if (!has_record(nodes[e].at_most, r)) nodes[e].at_most.push_back(r);
+    if (!has_record(nodes[e].at_most, r)) nodes.mut(e).at_most.push_back(r);
     if (r.n == 1) functional.push_back(r);
   }
   for (const CardRecord& r : functional)
     if (!enforce_functional(e, r)) return false;
   if (!at_most.empty()) {
-    nodes[e].merged_card = true;
-    nodes[e].card_deps |= nodes[f].card_deps;
+    HyperNode& en = nodes.mut(e);
+    en.merged_card = true;
+    en.card_deps |= nodes[f].card_deps;
     if (shadow_probe) {
       const LevelMask add = mask | nodes[f].shadow_card_deps;
-      nodes[e].shadow_card_deps |= add;
-      nodes[e].shadow_lost_deps |= add;
+      en.shadow_card_deps |= add;
+      en.shadow_lost_deps |= add;
     }
   }
   if (nodes[f].imprecise) {
-    nodes[e].imprecise = true;
-    if (shadow_probe) nodes[e].shadow_lost_deps |= nodes[f].shadow_lost_deps;
+    HyperNode& en = nodes.mut(e);
+    en.imprecise = true;
+    if (shadow_probe) en.shadow_lost_deps |= nodes[f].shadow_lost_deps;
   }
   const std::vector<CardRecord> at_least = nodes[f].at_least;
   for (const CardRecord& r : at_least)
-    if (!has_record(nodes[e].at_least, r)) nodes[e].at_least.push_back(r);
+    if (!has_record(nodes[e].at_least, r)) nodes.mut(e).at_least.push_back(r);
   return true;
 }
 

@@ -29,11 +29,13 @@ struct CardRecord {
     return dir == o.dir && role == o.role && qualified == o.qualified && n == o.n &&
            (qualified == 0 || concept_ == o.concept_);
   }
+  friend bool operator==(const CardRecord&, const CardRecord&) = default;
 };
 
 struct Refutation {
   std::uint32_t concept_ = 0;
   LevelMask deps;
+  friend bool operator==(const Refutation&, const Refutation&) = default;
 };
 
 struct WorkItem {
@@ -87,6 +89,7 @@ struct HyperNode {
   const LevelMask* label_mask(std::uint32_t concept_) const;
   LevelMask* label_mask(std::uint32_t concept_);
   const Refutation* refutation(std::uint32_t concept_) const;
+  friend bool operator==(const HyperNode&, const HyperNode&) = default;
 };
 
 }  // namespace kelmon

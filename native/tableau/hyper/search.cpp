@@ -29,7 +29,11 @@ HyperOutcome HyperEngine::run(std::uint64_t depth_budget, Deadline run_deadline)
   deadline = run_deadline;
   at_most_probe = at_most_probe_on();
   if (incremental_fixpoint) reseed();
+  const std::size_t open = nodes.open_marks();
   const HyperOutcome outcome = guarded_solve(depth_budget);
+  // A model is read from the graph as it stands; the branch points still
+  // open on the way out are never gone back to.
+  close_branch_points(open);
   if (at_most_probe && stats_.probe_total != 0) {
     const HyperStats& s = stats_;
     std::fprintf(stderr,
@@ -283,7 +287,7 @@ HyperOutcome HyperEngine::branch(const Candidate& cand, std::uint64_t depth_left
     const ClauseAtom& atom = c.head[p];
     if (semantic_branching && atom.atom_kind() == ClauseAtomKind::ConceptAtom) {
       if (const auto y = disjunct_node(atom)) {
-        auto& refuted = nodes[*y].refuted;
+        auto& refuted = nodes.mut(*y).refuted;
         auto it = std::lower_bound(refuted.begin(), refuted.end(), atom.a,
                                    [](const Refutation& rf, std::uint32_t v) { return rf.concept_ < v; });
         if (it == refuted.end() || it->concept_ != atom.a) refuted.insert(it, Refutation{atom.a, k});

@@ -23,8 +23,8 @@ HyperEngine HyperEngine::new_with_abox(std::span<const DlClause> clauses, const 
   const std::uint32_t n = seed.individual_count;
   for (const AboxRoleAssertion& a : seed.role_assertions) {
     if (a.subject >= n || a.object >= n) continue;
-    e.nodes[a.subject].out_edges.push_back({a.dir, a.role, a.object});
-    e.nodes[a.object].in_edges.push_back({a.dir, a.role, a.subject});
+    e.nodes.mut(a.subject).out_edges.push_back({a.dir, a.role, a.object});
+    e.nodes.mut(a.object).in_edges.push_back({a.dir, a.role, a.subject});
   }
   for (const auto& [a, b] : seed.equalities)
     if (a < n && b < n) e.merge(a, b, LevelMask{});
@@ -40,7 +40,7 @@ HyperEngine HyperEngine::new_shared(std::span<const DlClause> clauses, std::uint
   e.init_common(clauses);
   e.index = std::move(index);
   e.disjoint = std::move(disjoint);
-  e.nodes.back().insert_label(root_concept, LevelMask{});
+  e.nodes.mut(e.nodes.size() - 1).insert_label(root_concept, LevelMask{});
   return e;
 }
 
@@ -67,8 +67,8 @@ HyperEngine HyperEngine::from_snapshot(std::span<const DlClause> clauses, const 
   for (std::size_t i = 0; i < snapshot.nodes.size() && i < snapshot.edges.size(); ++i) {
     for (const HyperEdge& edge : snapshot.edges[i]) {
       if (edge.node >= e.nodes.size()) continue;
-      e.nodes[i].out_edges.push_back(edge);
-      e.nodes[edge.node].in_edges.push_back({edge.dir, edge.role, static_cast<std::uint32_t>(i)});
+      e.nodes.mut(i).out_edges.push_back(edge);
+      e.nodes.mut(edge.node).in_edges.push_back({edge.dir, edge.role, static_cast<std::uint32_t>(i)});
     }
   }
   return e;
@@ -95,7 +95,8 @@ HyperEngine HyperEngine::with_role_hierarchy(HyperEngine engine, std::shared_ptr
 HyperEngine HyperEngine::with_shadow_dep_probe(HyperEngine engine, bool on) {
   engine.shadow_probe = on;
   if (!on) return engine;
-  for (HyperNode& n : engine.nodes) {
+  for (std::size_t i = 0; i < engine.nodes.size(); ++i) {
+    HyperNode& n = engine.nodes.mut(i);
     if (n.shadow_label_deps.size() != n.label_deps.size()) n.shadow_label_deps = n.label_deps;
     n.shadow_card_deps = n.card_deps;
     n.shadow_node_deps = n.node_deps;

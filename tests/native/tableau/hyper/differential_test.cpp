@@ -104,6 +104,8 @@ void check_seed(std::uint64_t seed, bool el_only, bool must_decide = false) {
       for (const Config& config : kConfigs) {
         HyperEngine e = HyperEngine::with_role_hierarchy(HyperEngine(clauses, c), hierarchy);
         config.apply(e);
+        // Every branch point's restore is compared with a full copy of the graph.
+        e.check_restores = true;
         if (with_lookahead) e.lookahead = look;
         const Deadline guard = must_decide ? Deadline{Clock::now() + std::chrono::seconds(10)} : std::nullopt;
         const std::optional<bool> answer = decided(e.run(64, guard));

@@ -143,7 +143,7 @@ TEST(Fixpoint, WaitingSuccessorRequestMovesToTheRepresentative) {
   e.incremental_fixpoint = true;
   ASSERT_TRUE(e.inverse_func_merge);
   const std::uint32_t z = e.new_node();
-  e.nodes[z].insert_label(kA, LevelMask{});
+  e.nodes.mut(z).insert_label(kA, LevelMask{});
   ASSERT_TRUE(e.merge(0, z, LevelMask{}));
   e.queue.clear();
   e.pending_generation.push_back({z, ea(kB, 0, kR), LevelMask{}});

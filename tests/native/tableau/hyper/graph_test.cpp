@@ -68,7 +68,7 @@ TEST(Checkpoints, RestoreBringsBackTheWholeGraph) {
   HyperEngine e(no_clauses, 0);
   e.enable_double_blocking();
   const std::uint32_t a = e.new_node();
-  e.nodes[0].out_edges.push_back({0, 1, a});
+  e.nodes.mut(0).out_edges.push_back({0, 1, a});
   e.distinct_pairs.push_back({0, a});
   Checkpoint cp = e.checkpoint();
   const auto nodes_before = e.nodes.size();
@@ -114,14 +114,14 @@ TEST(Merge, SelfAndSameClassMergesChangeNothing) {
 TEST(Merge, LabelsEdgesAndRecordsMoveToTheSurvivor) {
   HyperEngine e(no_clauses, 0);
   const std::uint32_t x = e.new_node(), y = e.new_node(), t = e.new_node(), v = e.new_node();
-  e.nodes[x].insert_label(1, level(1));
-  e.nodes[y].insert_label(1, level(2));
-  e.nodes[y].insert_label(2, level(3));
-  e.nodes[x].out_edges.push_back({0, 4, t});
-  e.nodes[y].out_edges.push_back({0, 4, t});
-  e.nodes[y].out_edges.push_back({0, 4, v});
-  e.nodes[y].at_most.push_back({0, 4, 0, 0, 2});
-  e.nodes[y].card_deps = level(5);
+  e.nodes.mut(x).insert_label(1, level(1));
+  e.nodes.mut(y).insert_label(1, level(2));
+  e.nodes.mut(y).insert_label(2, level(3));
+  e.nodes.mut(x).out_edges.push_back({0, 4, t});
+  e.nodes.mut(y).out_edges.push_back({0, 4, t});
+  e.nodes.mut(y).out_edges.push_back({0, 4, v});
+  e.nodes.mut(y).at_most.push_back({0, 4, 0, 0, 2});
+  e.nodes.mut(y).card_deps = level(5);
   e.queue.clear();
   ASSERT_TRUE(e.merge(x, y, level(6)));
   EXPECT_EQ(e.find(y), x);
@@ -140,8 +140,8 @@ TEST(Merge, LabelsEdgesAndRecordsMoveToTheSurvivor) {
 TEST(AtLeast, TwoFreshDistinctSuccessorsEvenWithAWitness) {
   HyperEngine e(no_clauses, 0);
   const std::uint32_t w = e.new_node();
-  e.nodes[0].out_edges.push_back({0, 3, w});
-  e.nodes[w].in_edges.push_back({0, 3, 0});
+  e.nodes.mut(0).out_edges.push_back({0, 3, w});
+  e.nodes.mut(w).in_edges.push_back({0, 3, 0});
   EXPECT_EQ(e.apply_head_atom(at_least(2, 3, std::nullopt), 0, {}, level(0)), ApplyResult::Changed);
   ASSERT_EQ(e.nodes.size(), 4u);
   EXPECT_EQ(e.distinct_pairs, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{2, 3}}));
@@ -179,9 +179,9 @@ TEST(AtLeast, AnAppliedNumberDisjunctHolds) {
 TEST(Existential, OnlyAnOutgoingWitnessCounts) {
   HyperEngine e(no_clauses, 0);
   const std::uint32_t p = e.new_node();
-  e.nodes[p].insert_label(7, LevelMask{});
-  e.nodes[p].out_edges.push_back({0, 3, 0});  // p -3-> root: seen from the root, an in-edge
-  e.nodes[0].in_edges.push_back({0, 3, p});
+  e.nodes.mut(p).insert_label(7, LevelMask{});
+  e.nodes.mut(p).out_edges.push_back({0, 3, 0});  // p -3-> root: seen from the root, an in-edge
+  e.nodes.mut(0).in_edges.push_back({0, 3, p});
   EXPECT_EQ(e.apply_head_atom(ea(7, 0, 3), 0, {}, LevelMask{}), ApplyResult::Changed);
   EXPECT_EQ(e.nodes.size(), 3u);
   EXPECT_EQ(e.apply_head_atom(ea(7, 0, 3), 0, {}, LevelMask{}), ApplyResult::NothingNew);
@@ -192,9 +192,9 @@ TEST(Functional, SuccessorsMergeIntoTheSmallestId) {
   std::vector<std::uint32_t> made;
   for (int i = 0; i < 3; ++i) {
     made.push_back(e.new_node());
-    e.nodes[0].out_edges.push_back({0, 2, made.back()});
-    e.nodes[made.back()].in_edges.push_back({0, 2, 0});
-    e.nodes[made.back()].insert_label(10 + i, LevelMask{});
+    e.nodes.mut(0).out_edges.push_back({0, 2, made.back()});
+    e.nodes.mut(made.back()).in_edges.push_back({0, 2, 0});
+    e.nodes.mut(made.back()).insert_label(10 + i, LevelMask{});
   }
   EXPECT_EQ(e.apply_head_atom(at_most(1, 2, std::nullopt), 0, {}, LevelMask{}), ApplyResult::Changed);
   EXPECT_EQ(e.find(made[1]), made[0]);
@@ -210,19 +210,19 @@ TEST(CardClashDeps, OverflowUnlessEveryGuardHolds) {
   e.precise_card_deps = true;
   EXPECT_EQ(e.card_clash_deps(0, s), level(1));  // different by the expansion at level 1
   e.distinct_pairs.clear();
-  e.nodes[0].card_deps = level(4);
+  e.nodes.mut(0).card_deps = level(4);
   LevelMask m = e.card_clash_deps(0, s);
   EXPECT_FALSE(m.overflow);
   EXPECT_TRUE(m.has_level(1));
   EXPECT_TRUE(m.has_level(4));
   // A neighbour that is not the node's own child brings its own deps.
   const std::uint32_t stranger = e.new_node();
-  e.nodes[stranger].node_deps = level(6);
+  e.nodes.mut(stranger).node_deps = level(6);
   const LevelMask with_stranger = e.card_clash_deps(0, {1, stranger});
   EXPECT_FALSE(with_stranger.overflow);
   EXPECT_TRUE(with_stranger.has_level(6));
   EXPECT_TRUE(with_stranger.has_level(4));
-  e.nodes[0].merged_card = true;
+  e.nodes.mut(0).merged_card = true;
   EXPECT_TRUE(e.card_clash_deps(0, s).overflow);
 }
 
@@ -245,10 +245,10 @@ TEST(Nominals, SecondCarrierMergesAndStaysPrecise) {
 TEST(Clashes, EmptyHeadOnAnImpreciseNodeHasTheOverflowMask) {
   std::vector<DlClause> clauses{{{ca(0, 0), ca(1, 0)}, {}}};
   HyperEngine e(clauses, 0);
-  e.nodes[0].insert_label(1, level(3));
+  e.nodes.mut(0).insert_label(1, level(3));
   EXPECT_EQ(e.fire_clause(0, 0), ApplyResult::Clash);
   EXPECT_EQ(e.clash_deps, level(3));
-  e.nodes[0].imprecise = true;
+  e.nodes.mut(0).imprecise = true;
   EXPECT_EQ(e.fire_clause(0, 0), ApplyResult::Clash);
   EXPECT_TRUE(e.clash_deps.overflow);
 }
@@ -256,7 +256,7 @@ TEST(Clashes, EmptyHeadOnAnImpreciseNodeHasTheOverflowMask) {
 TEST(Firing, HeadPresentSkipAvoidsTheMatch) {
   std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0)}}};
   HyperEngine e(clauses, 0);
-  e.nodes[0].insert_label(1, LevelMask{});
+  e.nodes.mut(0).insert_label(1, LevelMask{});
   EXPECT_EQ(e.fire_clause(0, 0), ApplyResult::NothingNew);
   EXPECT_EQ(e.stats().head_present_skips, 1u);
   e.head_present_skip = false;

@@ -34,6 +34,7 @@ TEST_P(Answers, SameAnswerUnderEverySearchSwitch) {
     c.build(t);
     EXPECT_EQ(t.satisfiable(c.root,
                             [&](HyperEngine& e) {
+                              e.check_restores = true;
                               e.semantic_branching = (mask & 1) != 0;
                               e.mrv = (mask & 2) != 0;
                               e.incremental_fixpoint = (mask & 4) != 0;
@@ -393,11 +394,11 @@ TEST(Stack, DeepSearchRunsOnSmallThreadStacks) {
 TEST(Stack, AnInvariantFailureOnASegmentReachesTheCaller) {
   std::vector<DlClause> clauses{{{ca(0, 0), ra(0, 1, 0)}, {ca(1, 1)}}};
   HyperEngine e(clauses, 0);
-  e.nodes.emplace_back();
-  e.nodes[1].id = 1;
+  e.nodes.push_back(HyperNode{});
+  e.nodes.mut(1).id = 1;
   e.parent_of.push_back(99);  // a parent past the end breaks find
-  e.nodes[0].out_edges.push_back({0, 0, 1});
-  e.nodes[1].in_edges.push_back({0, 0, 0});
+  e.nodes.mut(0).out_edges.push_back({0, 0, 1});
+  e.nodes.mut(1).in_edges.push_back({0, 0, 0});
   pthread_attr_t attr;
   pthread_attr_init(&attr);
   pthread_attr_setstacksize(&attr, 256 * 1024);

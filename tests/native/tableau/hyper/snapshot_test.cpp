@@ -153,7 +153,7 @@ TEST(OneShot, LazyTestRefiresOnlyTriggerConcepts) {
 TEST(ShadowProbe, OffChangesOnlyTheSwitch) {
   std::vector<DlClause> clauses{{{ca(0, 0), ca(1, 0)}, {}}};
   HyperEngine e(clauses, 0);
-  e.nodes[0].insert_label(1, LevelMask::of_level(3));
+  e.nodes.mut(0).insert_label(1, LevelMask::of_level(3));
   HyperEngine off = HyperEngine::with_shadow_dep_probe(std::move(e), false);
   EXPECT_TRUE(off.nodes[0].shadow_label_deps.empty());
   HyperEngine on = HyperEngine::with_shadow_dep_probe(std::move(off), true);
