@@ -290,7 +290,8 @@ class HyperEngine {
   // close to final when blocking first compares them.
   std::span<const std::vector<std::uint32_t>> implied_subsumers;
   // Every restore compares the state it brings back with a full copy taken
-  // at the branch point; an invariant failure when they differ.
+  // at the branch point; an invariant failure when they differ. On in builds
+  // with assertions, and in the tests that search.
   bool check_restores = kCheckRestoresByDefault;
 
  private:

@@ -37,6 +37,17 @@ struct HyperTbox : sat::testing::Tbox {
   }
 };
 
+// One of the 32 combinations of the search switches, by bit; every restore
+// checked against a full copy of the graph.
+inline void apply_search_switches(HyperEngine& e, int mask) {
+  e.check_restores = true;
+  e.semantic_branching = (mask & 1) != 0;
+  e.mrv = (mask & 2) != 0;
+  e.incremental_fixpoint = (mask & 4) != 0;
+  e.precise_card_deps = (mask & 8) != 0;
+  if ((mask & 16) != 0) e.enable_double_blocking();
+}
+
 inline ClauseAtom ca(std::uint32_t cls, std::uint32_t var) { return concept_atom(cls, var); }
 inline ClauseAtom ra(std::uint32_t x, std::uint32_t y, std::uint32_t role, bool inverse = false) {
   return role_atom(x, y, inverse ? Role::inverse_of(RoleId{role}) : Role::named(RoleId{role}));

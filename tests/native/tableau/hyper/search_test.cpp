@@ -32,15 +32,7 @@ TEST_P(Answers, SameAnswerUnderEverySearchSwitch) {
   for (int mask = 0; mask < 32; ++mask) {
     HyperTbox t;
     c.build(t);
-    EXPECT_EQ(t.satisfiable(c.root,
-                            [&](HyperEngine& e) {
-                              e.check_restores = true;
-                              e.semantic_branching = (mask & 1) != 0;
-                              e.mrv = (mask & 2) != 0;
-                              e.incremental_fixpoint = (mask & 4) != 0;
-                              e.precise_card_deps = (mask & 8) != 0;
-                              if ((mask & 16) != 0) e.enable_double_blocking();
-                            }),
+    EXPECT_EQ(t.satisfiable(c.root, [&](HyperEngine& e) { hyper_testing::apply_search_switches(e, mask); }),
               c.expected)
         << "switches " << mask;
   }

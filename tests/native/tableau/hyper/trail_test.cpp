@@ -153,12 +153,7 @@ TEST(Checkpoints, EveryRestoreOfADeepSearchMatchesAFullCopy) {
       HyperTbox t;
       layered(t, every_merge_clashes);
       HyperEngine e = t.engine("A");
-      e.check_restores = true;
-      e.semantic_branching = (mask & 1) != 0;
-      e.mrv = (mask & 2) != 0;
-      e.incremental_fixpoint = (mask & 4) != 0;
-      e.precise_card_deps = (mask & 8) != 0;
-      if ((mask & 16) != 0) e.enable_double_blocking();
+      hyper_testing::apply_search_switches(e, mask);
       const HyperOutcome outcome = e.run(256, std::nullopt);
       EXPECT_EQ(outcome, every_merge_clashes ? HyperOutcome::Unsat : HyperOutcome::Sat) << "switches " << mask;
       EXPECT_GE(e.stats().restores, 2u) << "switches " << mask;
