@@ -138,12 +138,12 @@ TEST(GraphGrowth, MergeKeepsOneEdgePerNeighbourClass) {
   std::vector<DlClause> clauses{{{ca(kA, 0)}, {ea(kB, 0, kR)}}};
   HyperEngine e(clauses, kA);
   const std::uint32_t x = e.new_node(), y = e.new_node(), t = e.new_node(), u = e.new_node();
-  e.nodes[x].out_edges.push_back({0, kR, t});
-  e.nodes[t].in_edges.push_back({0, kR, x});
-  e.nodes[y].out_edges.push_back({0, kR, u});
-  e.nodes[u].in_edges.push_back({0, kR, y});
-  e.nodes[y].out_edges.push_back({0, kS, u});
-  e.nodes[u].in_edges.push_back({0, kS, y});
+  e.nodes.mut(x).out_edges.push_back({0, kR, t});
+  e.nodes.mut(t).in_edges.push_back({0, kR, x});
+  e.nodes.mut(y).out_edges.push_back({0, kR, u});
+  e.nodes.mut(u).in_edges.push_back({0, kR, y});
+  e.nodes.mut(y).out_edges.push_back({0, kS, u});
+  e.nodes.mut(u).in_edges.push_back({0, kS, y});
   ASSERT_TRUE(e.merge(t, u, LevelMask{}));
   ASSERT_TRUE(e.merge(x, y, LevelMask{}));
   const std::uint32_t r = e.find(x);
