@@ -38,6 +38,27 @@ bool RoleHierarchy::has_reversed_sub_role(RoleId role) const {
   return reversed_below[role.v] != 0;
 }
 
+void RoleHierarchy::index_densely() {
+  // 4096 roles make two rows tables of 2 MiB each; beyond that the binary
+  // searches stay.
+  constexpr std::size_t kMaxDense = 4096;
+  const std::size_t n = supers.size();
+  dense_n = 0;
+  dense_supers.clear();
+  dense_reverse_supers.clear();
+  if (n == 0 || n > kMaxDense || reverse_supers.size() != n) return;
+  const std::size_t words = (n + 63) / 64;
+  auto fill = [&](const RowTable<RoleId>& rows, std::vector<std::uint64_t>& bits) {
+    bits.assign(n * words, 0);
+    for (std::size_t i = 0; i < n; ++i)
+      for (RoleId r : rows.at(i))
+        if (r.v < n) bits[i * words + r.v / 64] |= std::uint64_t{1} << (r.v % 64);
+  };
+  fill(supers, dense_supers);
+  fill(reverse_supers, dense_reverse_supers);
+  dense_n = static_cast<std::uint32_t>(n);
+}
+
 bool RoleHierarchy::is_symmetric(RoleId role) const {
   invariant(role.v < symmetric.size(), kRoleOutOfRange);
   return (symmetric[role.v] & 1) != 0;
@@ -93,6 +114,7 @@ RoleHierarchy RoleHierarchyBuilder::build() && {
   h.reverse_subs = transposed(h.reverse_supers, n);
   symmetric.shrink_to_fit();
   h.symmetric = std::move(symmetric);
+  h.index_densely();
   return h;
 }
 
@@ -211,6 +233,7 @@ RoleHierarchy build_directed_role_hierarchy(const InternalOntology& ontology) {
   h.reverse_supers.shrink_to_fit();
   h.subs = transposed(h.supers, n);
   h.reverse_subs = transposed(h.reverse_supers, n);
+  h.index_densely();
   return h;
 }
 

@@ -41,18 +41,38 @@ struct RoleHierarchy {
   RowTable<RoleId> reverse_subs{"RoleHierarchy: role id out of range"};
   // 1 for a role some reversed sub-role reaches (a symmetric role at or below it).
   std::vector<std::uint8_t> reversed_below;
+  // The two relations again as bit rows over the first dense_n roles: the
+  // engines ask them for every edge they walk. Left empty (dense_n 0) for
+  // hierarchies too large for a square of bits, or not built by the builders.
+  std::vector<std::uint64_t> dense_supers;
+  std::vector<std::uint64_t> dense_reverse_supers;
+  std::uint32_t dense_n = 0;
 
   std::span<const RoleId> super_roles(RoleId role) const { return supers[role]; }
   std::span<const RoleId> sub_roles(RoleId role) const { return subs[role]; }
   // Reflexive: every role is a sub-role of itself.
-  bool is_sub_role(RoleId sub, RoleId sup) const { return supers.contains(sub, sup); }
+  bool is_sub_role(RoleId sub, RoleId sup) const {
+    if (sub.v < dense_n && sup.v < dense_n) return dense_bit(dense_supers, sub, sup);
+    return supers.contains(sub, sup);
+  }
   // sub⁻ ⊑ sup.
-  bool is_reverse_sub_role(RoleId sub, RoleId sup) const { return reverse_supers.contains(sub, sup); }
+  bool is_reverse_sub_role(RoleId sub, RoleId sup) const {
+    if (sub.v < dense_n && sup.v < dense_n) return dense_bit(dense_reverse_supers, sub, sup);
+    return reverse_supers.contains(sub, sup);
+  }
+  // Fills the bit rows from supers and reverse_supers when the roles are few enough.
+  void index_densely();
   // Every S with S⁻ ⊑ role.
   std::span<const RoleId> reverse_sub_roles(RoleId role) const { return reverse_subs[role]; }
   bool has_reversed_sub_role(RoleId role) const;
   bool is_symmetric(RoleId role) const;
   std::size_t role_count() const { return symmetric.size(); }
+
+ private:
+  std::uint64_t dense_words() const { return (std::uint64_t{dense_n} + 63) / 64; }
+  bool dense_bit(const std::vector<std::uint64_t>& bits, RoleId row, RoleId col) const {
+    return ((bits[row.v * dense_words() + col.v / 64] >> (col.v % 64)) & 1) != 0;
+  }
 };
 
 class RoleHierarchyBuilder {

@@ -11,7 +11,8 @@ using hyper_internal::RoleEdgeIter;
 bool HyperEngine::edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge,
                                bool backwards) const {
   const bool dir_ok = backwards ? edge.dir != req_dir : edge.dir == req_dir;
-  if (!role_hierarchy) return dir_ok && edge.role == req_role;
+  if (edge.role == req_role && dir_ok) return true;
+  if (!role_hierarchy) return false;
   // Walked against its direction, an edge matches through a symmetric role between the two.
   if (!dir_ok) return role_hierarchy->is_reverse_sub_role(RoleId{edge.role}, RoleId{req_role});
   return role_hierarchy->is_sub_role(RoleId{edge.role}, RoleId{req_role});
