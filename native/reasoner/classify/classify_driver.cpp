@@ -267,19 +267,21 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
     saturation = saturate_fully(ir);
   }
 
-  const Instant t_pre = Clock::now();
-  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
-  const ConsistencyVerdict precheck = preamble.precheck;
-  if (preamble.answer) {
-    Classification result = std::move(*preamble.answer);
+  // An answer settled before the full classification: only saturation and
+  // the pre-check spent time on it.
+  auto early_answer = [&](Classification result, std::uint64_t precheck_ms) {
     ClassifyStats& stats = result.stats_mut();
-    const std::uint64_t precheck_ms = elapsed_ms(t_pre);
     stats.saturation_ms = saturation_ms;
     stats.precheck_ms = precheck_ms;
     stats.saturation_cut = cut ? 1 : 0;
     stats.other_ms = minus(minus(elapsed_ms(start), saturation_ms), precheck_ms);
     return result;
-  }
+  };
+
+  const Instant t_pre = Clock::now();
+  PreambleOutcome preamble = classification_preamble(ir, reportable, row_by_iri, saturation);
+  const ConsistencyVerdict precheck = preamble.precheck;
+  if (preamble.answer) return early_answer(std::move(*preamble.answer), elapsed_ms(t_pre));
 
   PendingPrecheck wedge(precheck);
   if (preamble.wedge_pending) wedge.start(ir);
@@ -288,15 +290,8 @@ Result<Classification> classify_main(const InternalOntology& ir, Timeout per_pai
   auto result = classify_full(in, wedge);
   // Whatever the classification found, a knowledge base the pre-check
   // proves inconsistent gets the inconsistent answer, as when it ran first.
-  if (wedge.verdict() == ConsistencyVerdict::Inconsistent) {
-    Classification answer = inconsistent_result(fragment_kind(ir));
-    ClassifyStats& stats = answer.stats_mut();
-    stats.saturation_ms = saturation_ms;
-    stats.precheck_ms = in.precheck_ms + wedge.run_ms();
-    stats.saturation_cut = cut ? 1 : 0;
-    stats.other_ms = minus(minus(elapsed_ms(start), saturation_ms), stats.precheck_ms);
-    return answer;
-  }
+  if (wedge.verdict() == ConsistencyVerdict::Inconsistent)
+    return early_answer(inconsistent_result(fragment_kind(ir)), in.precheck_ms + wedge.run_ms());
   if (result) result->stats_mut().precheck_ms += wedge.run_ms();
   return result;
 }

@@ -36,7 +36,7 @@ PreambleOutcome classification_preamble(const InternalOntology& ir, const Report
   if (switch_flag(SwitchId::ClassifyInconsistency)) {
     out.precheck = saturation_inconsistency_precheck(ir, saturation.top_is_bottom, saturation.inconsistent);
     if (out.precheck != ConsistencyVerdict::Inconsistent && !shortcut) {
-      out.wedge_pending = true;
+      out.wedge_pending = wedge_precheck_runs(ir);
       return out;
     }
     if (out.precheck != ConsistencyVerdict::Inconsistent) out.precheck = wedge_run_precheck(ir);

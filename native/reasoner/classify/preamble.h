@@ -20,8 +20,9 @@ namespace kelmon::reasoner {
 struct PreambleOutcome {
   std::optional<Classification> answer;  // inconsistent, or the taxonomy from saturation
   ConsistencyVerdict precheck = ConsistencyVerdict::Unknown;  // Unknown also when skipped
-  // The pre-check's wedge run is left to the caller (see PendingPrecheck):
-  // no shortcut answers the ontology, so the classification can run beside it.
+  // The pre-check has a wedge run to make, left to the caller (see
+  // PendingPrecheck): no shortcut answers the ontology, so the classification
+  // can run beside it.
   bool wedge_pending = false;
 };
 

@@ -142,10 +142,13 @@ ConsistencyVerdict saturation_inconsistency_precheck(const InternalOntology& ir,
   return ConsistencyVerdict::Unknown;
 }
 
+bool wedge_precheck_runs(const InternalOntology& ir) {
+  return switch_flag(SwitchId::ClassifyWedgeInconsistency) && switch_flag(SwitchId::WedgeConsistency) &&
+         has_assertion(ir.axioms);
+}
+
 ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir) {
-  if (!switch_flag(SwitchId::ClassifyWedgeInconsistency) || !switch_flag(SwitchId::WedgeConsistency) ||
-      !has_assertion(ir.axioms))
-    return ConsistencyVerdict::Unknown;
+  if (!wedge_precheck_runs(ir)) return ConsistencyVerdict::Unknown;
   const Deadline deadline = deadline_for(precheck_budget_ms(ir));
   WedgeClauseSet wedge = build_wedge_clause_set(ir);
   HyperEngine engine = build_wedge_engine(wedge);

@@ -36,6 +36,8 @@ ConsistencyVerdict wedge_inconsistency_precheck(const InternalOntology& ir, bool
 ConsistencyVerdict saturation_inconsistency_precheck(const InternalOntology& ir, bool top_is_bottom,
                                                      bool inconsistent);
 ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir);
+// Whether wedge_run_precheck runs at all (its switches, and an assertion to check).
+bool wedge_precheck_runs(const InternalOntology& ir);
 
 // A bounded check during classification; true when it proves inconsistency.
 // row_of: per class id its classification row, if any; n: the row count.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 #include "common/switches.h"
@@ -40,26 +41,26 @@ bool pool_has_nominal(const ConceptPool& pool) {
 // assertions too.
 void add_assertions_as_nominal_axioms(InternalOntology& ir, bool role_assertions) {
   ConceptPool& pool = ir.concepts;
-  const std::size_t count = ir.axioms.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const Axiom axiom = ir.axioms[i];
-    auto nominal = [&](IndividualId a) { return pool.intern(Nominal{a}); };
+  auto nominal = [&](IndividualId a) { return pool.intern(Nominal{a}); };
+  std::vector<Axiom> added;
+  for (const Axiom& axiom : ir.axioms) {
     if (const auto* a = std::get_if<ClassAssertion>(&axiom)) {
-      ir.axioms.push_back(SubClassOf{nominal(a->individual), a->concept_id});
+      added.push_back(SubClassOf{nominal(a->individual), a->concept_id});
     } else if (!role_assertions) {
       continue;
     } else if (const auto* r = std::get_if<ObjectPropertyAssertion>(&axiom)) {
-      ir.axioms.push_back(SubClassOf{nominal(r->subject), pool.intern(Some{nominal(r->object), r->role})});
+      added.push_back(SubClassOf{nominal(r->subject), pool.intern(Some{nominal(r->object), r->role})});
     } else if (const auto* n = std::get_if<NegativeObjectPropertyAssertion>(&axiom)) {
       const ConceptId not_object = pool.intern(Not{nominal(n->object)});
-      ir.axioms.push_back(SubClassOf{nominal(n->subject), pool.intern(All{not_object, n->role})});
+      added.push_back(SubClassOf{nominal(n->subject), pool.intern(All{not_object, n->role})});
     } else if (const auto* s = std::get_if<SameIndividual>(&axiom)) {
       for (std::size_t j = 1; j < s->individuals.size(); ++j) {
-        ir.axioms.push_back(SubClassOf{nominal(s->individuals[0]), nominal(s->individuals[j])});
-        ir.axioms.push_back(SubClassOf{nominal(s->individuals[j]), nominal(s->individuals[0])});
+        added.push_back(SubClassOf{nominal(s->individuals[0]), nominal(s->individuals[j])});
+        added.push_back(SubClassOf{nominal(s->individuals[j]), nominal(s->individuals[0])});
       }
     }
   }
+  ir.axioms.insert(ir.axioms.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
 }
 
 // A defined class whose definition is a conjunction of atomic classes and
