@@ -9,6 +9,11 @@
 
 namespace kelmon::reasoner {
 
+bool label_entails(const ClassLabel& label, std::uint32_t d) {
+  const auto* sat = std::get_if<LabelSat>(&label);
+  return sat != nullptr && sat->entailed && sat->label.contains(d);
+}
+
 std::string_view label_name(const ClassLabel& label) {
   if (std::holds_alternative<LabelSat>(label)) return "sat";
   if (std::holds_alternative<LabelUnsat>(label)) return "unsat";
@@ -86,7 +91,7 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
 
   switch (engine.run(256, deadline)) {
     case HyperOutcome::Unsat: return LabelUnsat{};
-    case HyperOutcome::Stalled: return LabelNoVerdict{};
+    case HyperOutcome::Stalled: return LabelNoVerdict{expired(deadline)};
     case HyperOutcome::Sat: break;
   }
   // A model of clauses that leave part of the ontology out need not be a
@@ -100,6 +105,7 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
   // branched: then every label and edge of the root follows from C alone.
   const HyperStats stats = engine.stats();
   const bool deterministic = stats.branches == 0 && stats.disjunct_branches == 0 && stats.merge_branches == 0;
+  sat.entailed = deterministic;
   if (switch_flag(SwitchId::ClassifyBackfold) && deterministic && !set.definition_entries.empty())
     sat.backfold = engine.matching_definitions(0, definition_patterns(set, sat.label));
   return sat;

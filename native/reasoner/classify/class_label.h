@@ -19,11 +19,19 @@ namespace kelmon::reasoner {
 struct LabelSat {
   std::vector<std::uint32_t> backfold;   // defined classes whose definition the root satisfies
   tsl::robin_set<std::uint32_t> label;   // the root's label, the probe id included
+  // The run never branched, so every label follows from the class alone: the
+  // label is then exactly the class's subsumers, not just a bound on them.
+  bool entailed = false;
 };
 struct LabelUnsat {};
-struct LabelNoVerdict {};
+struct LabelNoVerdict {
+  bool out_of_time = false;  // the run stalled on its deadline: a longer one may decide it
+};
 
 using ClassLabel = std::variant<LabelSat, LabelUnsat, LabelNoVerdict>;
+
+// The label proves the class under d without a test.
+bool label_entails(const ClassLabel& label, std::uint32_t d);
 
 // "sat", "unsat" or "noverdict".
 std::string_view label_name(const ClassLabel& label);

@@ -92,11 +92,57 @@ TEST(ClassLabel, BackfoldIsEmptyWhenSwitchedOffOrWhenTheRunBranched) {
   EXPECT_TRUE(std::get<LabelSat>(a).backfold.empty());
 }
 
+struct EntailedCase {
+  const char* name;
+  const char* ontology;
+  bool entailed;
+  std::vector<const char*> in_label;  // label_entails holds for these exactly when the run never branched
+};
+
+class LabelEntailment : public ::testing::TestWithParam<EntailedCase> {};
+
+TEST_P(LabelEntailment, OnlyARunThatNeverBranchedProvesItsLabel) {
+  const EntailedCase& c = GetParam();
+  Labelled x(c.ontology);
+  const ClassLabel a = x.label("A");
+  ASSERT_TRUE(std::holds_alternative<LabelSat>(a)) << label_name(a);
+  EXPECT_EQ(std::get<LabelSat>(a).entailed, c.entailed);
+  for (const char* name : c.in_label) {
+    ASSERT_TRUE(std::get<LabelSat>(a).label.contains(x.id(name).v)) << name;
+    EXPECT_EQ(label_entails(a, x.id(name).v), c.entailed) << name;
+  }
+  EXPECT_FALSE(label_entails(a, x.id("C").v));
+  EXPECT_FALSE(label_entails(LabelUnsat{}, x.id("A").v));
+  EXPECT_FALSE(label_entails(LabelNoVerdict{}, x.id("A").v));
+}
+
+// The last case's two r-successors must be merged (r is functional): one way only, so no branch.
+INSTANTIATE_TEST_SUITE_P(
+    Table, LabelEntailment,
+    ::testing::Values(EntailedCase{"definition", kDefinition, true, {"A", "B", "D"}},
+                      EntailedCase{"disjunction", kBranching, false, {"A"}},
+                      EntailedCase{"forced_merge",
+                                   "FunctionalObjectProperty(:r) SubClassOf(:A ObjectSomeValuesFrom(:r :B)) "
+                                   "SubClassOf(:A ObjectSomeValuesFrom(:r :E)) "
+                                   "EquivalentClasses(:D ObjectSomeValuesFrom(:r ObjectIntersectionOf(:B :E))) "
+                                   "Declaration(Class(:C))",
+                                   true,
+                                   {"A", "D"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ClassLabel, ARunCutByItsDeadlineSaysSo) {
+  Labelled x(kDefinition);
+  const ClassLabel cut = compute_class_label(*x.prepared, x.id("A"), Clock::now() - std::chrono::seconds(1));
+  ASSERT_TRUE(std::holds_alternative<LabelNoVerdict>(cut)) << label_name(cut);
+  EXPECT_TRUE(std::get<LabelNoVerdict>(cut).out_of_time);
+}
+
 TEST(ClassLabel, NoClauseSetMeansNoVerdict) {
   ScopedSwitch off(SwitchId::Hypertableau, "0");
   Labelled x(kDefinition);
   EXPECT_EQ(x.prepared->hyper_set(), nullptr);
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("A")));
+  EXPECT_FALSE(std::get<LabelNoVerdict>(x.label("A")).out_of_time);
   EXPECT_TRUE(std::holds_alternative<LabelNoVerdict>(x.label("V")));
 }
 
