@@ -11,7 +11,8 @@ namespace kelmon::reasoner {
 
 bool label_entails(const ClassLabel& label, std::uint32_t d) {
   const auto* sat = std::get_if<LabelSat>(&label);
-  return sat != nullptr && sat->entailed && sat->label.contains(d);
+  if (sat == nullptr) return false;
+  return sat->entailed ? sat->label.contains(d) : std::binary_search(sat->proven.begin(), sat->proven.end(), d);
 }
 
 std::string_view label_name(const ClassLabel& label) {
@@ -106,6 +107,10 @@ ClassLabel compute_class_label(const PreparedReasoner& prepared, ClassId c, Dead
   const HyperStats stats = engine.stats();
   const bool deterministic = stats.branches == 0 && stats.disjunct_branches == 0 && stats.merge_branches == 0;
   sat.entailed = deterministic;
+  if (!deterministic) {
+    sat.proven = engine.certain_labels_of(0);
+    std::sort(sat.proven.begin(), sat.proven.end());
+  }
   if (switch_flag(SwitchId::ClassifyBackfold) && deterministic && !set.definition_entries.empty())
     sat.backfold = engine.matching_definitions(0, definition_patterns(set, sat.label));
   return sat;

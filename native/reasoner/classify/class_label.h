@@ -22,6 +22,8 @@ struct LabelSat {
   // The run never branched, so every label follows from the class alone: the
   // label is then exactly the class's subsumers, not just a bound on them.
   bool entailed = false;
+  // Otherwise the labels that rest on no choice, sorted: these follow too.
+  std::vector<std::uint32_t> proven;
 };
 struct LabelUnsat {};
 struct LabelNoVerdict {

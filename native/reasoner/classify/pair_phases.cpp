@@ -172,7 +172,7 @@ void same_tier_pass(Phases& ph, const tsl::robin_set<std::uint64_t>& defined, Ti
       if (c >= row_of.size() || !row_of[c]) continue;
       const std::uint64_t s = *row_of[c];
       if (s == r || ph.unsat(s) || defined.contains(s) || ph.el_holds(r, c)) continue;
-      if (sat->entailed) {
+      if (label_entails(in.labels[r], c)) {
         if (!contains(ph.out.parents[r], s)) link(ph.out, r, s);
         continue;
       }

@@ -47,7 +47,7 @@ Result<Step> test_candidate(const SearchEnv& env, std::uint64_t r, ClassId s, Cl
   if (const auto* sat = label ? std::get_if<LabelSat>(label) : nullptr) {
     if (sat->label.contains(d.v)) {
       stats.label_supported += 1;
-      if (sat->entailed) return Step::Accept;
+      if (label_entails(*label, d.v)) return Step::Accept;
     } else if (!env.verify_refutations) {
       stats.label_refuted += 1;
       return Step::Reject;
@@ -227,7 +227,7 @@ std::vector<SweepResult> superclass_sweep_task(const std::vector<std::uint64_t>&
       res.subsumed = true;
     } else if (const auto* sat = label ? std::get_if<LabelSat>(label) : nullptr) {
       if (sat->label.contains(env.candidate.v))
-        res.subsumed = sat->entailed || sweep_pair(env.query, r, c, true, env.retry_unbounded, res.stats);
+        res.subsumed = label_entails(*label, env.candidate.v) || sweep_pair(env.query, r, c, true, env.retry_unbounded, res.stats);
       else if (env.verify_refutations)
         res.subsumed = sweep_pair(env.query, r, c, false, env.retry_unbounded, res.stats);
     } else {
