@@ -143,6 +143,34 @@ def test_an_unsatisfiable_class_found_only_by_the_tableau(set_switch):
     assert c.is_subclass(X + "A", X + "C") and not c.is_subclass(X + "C", X + "A")
 
 
+def binary_counter(bits):
+    """A's model is one chain of 2**bits nodes that count up in binary: no node blocks before the last."""
+    axioms = ["SubClassOf(:C ObjectSomeValuesFrom(:r :C))",
+              "SubClassOf(:A ObjectIntersectionOf(:C %s))" % " ".join(f":Z{i}" for i in range(bits))]
+    for i in range(bits):
+        ones = " ".join(f":B{j}" for j in range(i))
+        carry = f"ObjectIntersectionOf({ones} :Z{i})" if i else ":Z0"
+        axioms.append(f"SubClassOf({carry} ObjectAllValuesFrom(:r :B{i}))")
+        for j in range(i):
+            axioms.append(f"SubClassOf({carry} ObjectAllValuesFrom(:r :Z{j}))")
+            for bit in ("B", "Z"):
+                axioms.append(f"SubClassOf(ObjectIntersectionOf(:Z{j} :{bit}{i}) ObjectAllValuesFrom(:r :{bit}{i}))")
+    return ofn(*axioms)
+
+
+def test_a_label_run_cut_by_its_first_budget_is_run_again_with_a_longer_one(set_switch):
+    # A's label run takes far longer than one pair test (4096 nodes); each of
+    # A's candidates would need a run as long.
+    data = binary_counter(12)
+    c = cls(data, per_pair_timeout_ms=50)
+    assert c.complete and c.timed_out_pairs == 0
+    assert sorted(c.direct_subsumers(X + "A")) == sorted([X + "C"] + [X + f"Z{i}" for i in range(12)])
+    # With the label budget pinned nothing is run again, and the pair tests are cut.
+    set_switch("KELMON_LABEL_CACHE_TIMEOUT_MS", "50")
+    pinned = cls(data, per_pair_timeout_ms=50)
+    assert not pinned.complete and pinned.timed_out_pairs > 0
+
+
 def test_a_class_test_cut_short_is_counted_not_taken_for_satisfiable():
     # KELMON_MAX_NODES is read once per process.
     env = dict(os.environ, KELMON_UNSAT_VIA_LABELS="0", KELMON_MAX_NODES="1")

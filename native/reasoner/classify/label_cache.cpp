@@ -1,6 +1,7 @@
 #include "reasoner/classify/label_cache.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -83,8 +84,8 @@ std::string label_dump_text(const std::vector<ClassLabel>& labels, const sat::El
 
 namespace {
 
-// A second label run is worth this many pair tests.
-constexpr std::uint64_t kLabelRetryPairs = 10;
+// The budgets of the label runs tried again, in pair tests.
+constexpr std::array<std::uint64_t, 2> kLabelRetryPairs{10, 100};
 
 // Writes the dump; failures are reported and never stop the classification.
 void write_dump(const std::string& path, const std::string& text, std::size_t count) {
@@ -122,32 +123,38 @@ bool out_of_time(const ClassLabel& label) {
   return none != nullptr && none->out_of_time;
 }
 
-// Runs the labels cut by their per-class budget once more with a longer one.
-// A row without a label is searched with a bounded test per candidate, each
+// Runs the labels cut by their per-class budget again with longer ones. A
+// row without a label is searched with a bounded test per candidate, each
 // about as costly as the label run itself, and a label that never branched
-// decides every candidate of its row at once.
+// decides every candidate of its row at once. Each round may take at most half
+// the time left, so that runs which never end leave the rest to the search.
 void retry_out_of_time(const LabelPhaseInput& in, std::uint64_t budget, Deadline total,
                        std::vector<ClassLabel>& labels, std::vector<std::uint64_t>& times) {
   if (!in.per_pair_timeout || switch_number_if_set(SwitchId::LabelCacheTimeoutMs)) return;
   const std::uint64_t pair_ms =
       static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(*in.per_pair_timeout).count());
-  const std::uint64_t retry_ms = std::min<std::uint64_t>(pair_ms * kLabelRetryPairs, 30000);
-  if (retry_ms <= budget) return;
-  std::vector<std::size_t> rows;
-  for (std::size_t row = 0; row < labels.size(); ++row)
-    if (out_of_time(labels[row])) rows.push_back(row);
-  if (rows.empty() || expired(total)) return;
-  const Timeout per_class = timeout_from_ms(retry_ms);
-  StopFlag stop;
-  parallel_items(rows.size(), stop, [&](std::size_t i) {
-    const std::size_t row = rows[i];
-    if (expired(total)) return true;
-    const Instant t = Clock::now();
-    ClassLabel label = compute_class_label(in.prepared, in.reportable.ids[row], test_deadline(total, per_class));
-    if (!times.empty()) times[row] += elapsed_us(t);
-    if (decided(label)) labels[row] = std::move(label);
-    return true;
-  });
+  for (std::uint64_t pairs : kLabelRetryPairs) {
+    const std::uint64_t retry_ms = std::min<std::uint64_t>(pair_ms * pairs, 30000);
+    if (retry_ms <= budget) continue;
+    budget = retry_ms;
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < labels.size(); ++row)
+      if (out_of_time(labels[row])) rows.push_back(row);
+    if (rows.empty() || expired(total)) return;
+    Deadline round = total;
+    if (total) round = Clock::now() + (*total - Clock::now()) / 2;
+    const Timeout per_class = timeout_from_ms(retry_ms);
+    StopFlag stop;
+    parallel_items(rows.size(), stop, [&](std::size_t i) {
+      const std::size_t row = rows[i];
+      if (expired(round)) return true;
+      const Instant t = Clock::now();
+      ClassLabel label = compute_class_label(in.prepared, in.reportable.ids[row], test_deadline(round, per_class));
+      if (!times.empty()) times[row] += elapsed_us(t);
+      if (decided(label)) labels[row] = std::move(label);
+      return true;
+    });
+  }
 }
 
 }  // namespace
