@@ -214,25 +214,35 @@ std::vector<SweepResult> superclass_sweep_task(const std::vector<std::uint64_t>&
   const auto& row_of = env.query.reportable.row_of;
   invariant(env.candidate.v < row_of.size() && row_of[env.candidate.v].has_value(), "index in range");
   const std::uint64_t c = *row_of[env.candidate.v];
-  std::vector<SweepResult> out(rows.size());
-  StopFlag stop;
-  parallel_items(rows.size(), stop, [&](std::size_t i) {
-    const std::uint64_t r = rows[i];
-    SweepResult& res = out[i];
-    res.row = r;
+  // Most rows are settled by their labels; only the rest go to the workers,
+  // so that a sweep over every row costs no task and no stats per row.
+  std::vector<SweepResult> out;
+  std::vector<std::pair<std::uint64_t, bool>> tests;  // row, label hint
+  for (std::uint64_t r : rows) {
     const ClassLabel* label = r < env.labels.size() ? &env.labels[r] : nullptr;
+    const auto* sat = label ? std::get_if<LabelSat>(label) : nullptr;
     if (env.verify_all) {
-      res.subsumed = sweep_pair(env.query, r, c, false, env.retry_unbounded, res.stats);
+      tests.emplace_back(r, false);
     } else if (label != nullptr && std::holds_alternative<LabelUnsat>(*label)) {
-      res.subsumed = true;
-    } else if (const auto* sat = label ? std::get_if<LabelSat>(label) : nullptr) {
-      if (sat->label.contains(env.candidate.v))
-        res.subsumed = label_entails(*label, env.candidate.v) || sweep_pair(env.query, r, c, true, env.retry_unbounded, res.stats);
-      else if (env.verify_refutations)
-        res.subsumed = sweep_pair(env.query, r, c, false, env.retry_unbounded, res.stats);
+      out.push_back({r, true, {}});
+    } else if (sat == nullptr) {
+      tests.emplace_back(r, true);
+    } else if (!sat->label.contains(env.candidate.v)) {
+      if (env.verify_refutations) tests.emplace_back(r, false);
+    } else if (label_entails(*label, env.candidate.v)) {
+      out.push_back({r, true, {}});
     } else {
-      res.subsumed = sweep_pair(env.query, r, c, true, env.retry_unbounded, res.stats);
+      tests.emplace_back(r, true);
     }
+  }
+  const std::size_t first = out.size();
+  out.resize(first + tests.size());
+  StopFlag stop;
+  parallel_items(tests.size(), stop, [&](std::size_t i) {
+    const auto [r, hint] = tests[i];
+    SweepResult& res = out[first + i];
+    res.row = r;
+    res.subsumed = sweep_pair(env.query, r, c, hint, env.retry_unbounded, res.stats);
     return true;
   });
   return out;

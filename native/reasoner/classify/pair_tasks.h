@@ -63,7 +63,9 @@ struct SweepEnv {
   bool retry_unbounded;  // an Undecided answer is tried again without a stage bound
 };
 
-// Errors and undecided answers count as not subsumed (undecided ones are recorded).
+// One result per row found subsumed or tested; a row its label rejects has
+// none. Errors and undecided answers count as not subsumed (undecided ones are
+// recorded).
 std::vector<SweepResult> superclass_sweep_task(const std::vector<std::uint64_t>& rows, const SweepEnv& env);
 
 std::vector<PairResult> pair_list_task(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pairs,
