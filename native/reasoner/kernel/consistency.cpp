@@ -7,8 +7,10 @@
 #include "common/switches.h"
 #include "reasoner/kernel/abox_check.h"
 #include "reasoner/kernel/abox_saturation.h"
+#include "reasoner/kernel/extension_pruning.h"
 #include "reasoner/kernel/hyper_clause_set.h"
 #include "reasoner/kernel/hyper_runs.h"
+#include "reasoner/kernel/internal/clause_translation.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/tableau_test.h"
 
@@ -43,6 +45,17 @@ std::optional<std::uint64_t> precheck_budget_ms(const InternalOntology& ir) {
   const std::uint64_t factor = std::max<std::uint64_t>(k, 1);
   const bool big = p != 0 && (p > 300000 / factor || p * factor > 300000);
   return big ? 3000 : 12000;
+}
+
+// The classes a data-value key stands for keep their clauses: only the key
+// axioms among them say which values exist.
+void drop_extension_satisfied_wedge_clauses(const InternalOntology& ir, WedgeClauseSet& wedge) {
+  if (wedge.key_check) return;
+  const std::vector<bool> keys = dkey_class_flags(ir);
+  std::vector<std::uint32_t> kept;
+  for (std::uint32_t c = 0; c < wedge.class_count; ++c)
+    if (c >= keys.size() || keys[c]) kept.push_back(c);  // classes the clause set added are kept too
+  drop_extension_satisfied_clauses(wedge.clauses, {wedge.class_count, wedge.individual_count, kept});
 }
 
 Deadline deadline_for(std::optional<std::uint64_t> ms) {
@@ -151,6 +164,8 @@ ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir) {
   if (!wedge_precheck_runs(ir)) return ConsistencyVerdict::Unknown;
   const Deadline deadline = deadline_for(precheck_budget_ms(ir));
   WedgeClauseSet wedge = build_wedge_clause_set(ir);
+  // Only the verdict is read: disjunctions a model extension satisfies need no branch.
+  drop_extension_satisfied_wedge_clauses(ir, wedge);
   HyperEngine engine = build_wedge_engine(wedge);
   switch (engine.run(256, deadline)) {
     case HyperOutcome::Unsat:

@@ -173,6 +173,19 @@ constexpr const char* kUnionClash =
     "SubClassOf(:A ObjectUnionOf(:C :D)) DisjointClasses(:C :F) DisjointClasses(:D :F) "
     "ClassAssertion(:A :a) ClassAssertion(:F :a)";
 
+// ¬C's own class is read by nothing but its disjointness from C: the run skips
+// the union ⊤ → C ∨ N and still finds the clashes that run through C.
+constexpr const char* kComplementClash =
+    "EquivalentClasses(:N ObjectComplementOf(:C)) SubClassOf(:A ObjectUnionOf(:C :D)) "
+    "SubClassOf(:A ObjectUnionOf(:C :E)) DisjointClasses(:E :D) ClassAssertion(:A :a) ClassAssertion(:N :a)";
+constexpr const char* kComplementModel =
+    "EquivalentClasses(:N ObjectComplementOf(:C)) SubClassOf(:A ObjectUnionOf(:C :D)) "
+    "ClassAssertion(:A :a) ClassAssertion(ObjectComplementOf(:D) :a)";
+// Here N is read (N ⊑ E), so the union stays and decides the clash.
+constexpr const char* kReadComplementClash =
+    "EquivalentClasses(:N ObjectComplementOf(:C)) SubClassOf(:N :E) DisjointClasses(:E :F) "
+    "DisjointClasses(:F :C) ClassAssertion(:F :a)";
+
 struct PrecheckCase {
   const char* name;
   const char* body;
@@ -200,6 +213,10 @@ INSTANTIATE_TEST_SUITE_P(
                      std::nullopt, std::nullopt, V::Inconsistent},
         PrecheckCase{"wedge_unsat", kIrreflexiveSelf, false, std::nullopt, std::nullopt, V::Inconsistent},
         PrecheckCase{"union_clash_by_the_wedge", kUnionClash, false, std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"complement_clash", kComplementClash, false, std::nullopt, std::nullopt, V::Inconsistent},
+        PrecheckCase{"complement_model", kComplementModel, false, std::nullopt, std::nullopt, V::Consistent},
+        PrecheckCase{"read_complement_clash", kReadComplementClash, false, std::nullopt, std::nullopt,
+                     V::Inconsistent},
         PrecheckCase{"exact_wedge_model", "SubClassOf(:A :B) ClassAssertion(:A :a)", false, std::nullopt,
                      std::nullopt, V::Consistent},
         PrecheckCase{"inexact_wedge_model", "SubClassOf(:A DataMinCardinality(2 :d xsd:integer)) ClassAssertion(:A :a)",
