@@ -13,6 +13,7 @@
 #include "reasoner/kernel/internal/clause_translation.h"
 #include "reasoner/kernel/ontology_scans.h"
 #include "reasoner/kernel/tableau_test.h"
+#include "reasoner/kernel/wedge_order.h"
 
 namespace kelmon::reasoner {
 
@@ -164,8 +165,10 @@ ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir) {
   if (!wedge_precheck_runs(ir)) return ConsistencyVerdict::Unknown;
   const Deadline deadline = deadline_for(precheck_budget_ms(ir));
   WedgeClauseSet wedge = build_wedge_clause_set(ir);
-  // Only the verdict is read: disjunctions a model extension satisfies need no branch.
+  // Only the verdict is read: disjunctions a model extension satisfies need no
+  // branch, and the individuals may take an order that suits the search.
   drop_extension_satisfied_wedge_clauses(ir, wedge);
+  order_individuals_for_search(ir, wedge);
   HyperEngine engine = build_wedge_engine(wedge);
   switch (engine.run(256, deadline)) {
     case HyperOutcome::Unsat:

@@ -186,6 +186,12 @@ constexpr const char* kReadComplementClash =
     "EquivalentClasses(:N ObjectComplementOf(:C)) SubClassOf(:N :E) DisjointClasses(:E :F) "
     "DisjointClasses(:F :C) ClassAssertion(:F :a)";
 
+// A clash through a nominal, among individuals that the search renames.
+constexpr const char* kRenamedNominalClash =
+    "ObjectPropertyAssertion(:r :a :b) ObjectPropertyAssertion(:s :z :a) ObjectPropertyAssertion(:s :a :y) "
+    "SubClassOf(ObjectSomeValuesFrom(:r ObjectOneOf(:b)) ObjectUnionOf(:C :E)) DisjointClasses(:C :D) "
+    "DisjointClasses(:E :D) ClassAssertion(:D :a)";
+
 struct PrecheckCase {
   const char* name;
   const char* body;
@@ -216,6 +222,8 @@ INSTANTIATE_TEST_SUITE_P(
         PrecheckCase{"complement_clash", kComplementClash, false, std::nullopt, std::nullopt, V::Inconsistent},
         PrecheckCase{"complement_model", kComplementModel, false, std::nullopt, std::nullopt, V::Consistent},
         PrecheckCase{"read_complement_clash", kReadComplementClash, false, std::nullopt, std::nullopt,
+                     V::Inconsistent},
+        PrecheckCase{"renamed_nominal_clash", kRenamedNominalClash, false, std::nullopt, std::nullopt,
                      V::Inconsistent},
         PrecheckCase{"exact_wedge_model", "SubClassOf(:A :B) ClassAssertion(:A :a)", false, std::nullopt,
                      std::nullopt, V::Consistent},
