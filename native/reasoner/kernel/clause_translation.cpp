@@ -88,8 +88,10 @@ void append_hierarchy_clauses(const InternalOntology& ir, std::vector<DlClause>&
   }
 }
 
-std::vector<bool> dkey_class_flags(const InternalOntology& ir) {
-  const auto& names = ir.vocabulary.classes.names();
+std::vector<bool> dkey_class_flags(const InternalOntology& ir) { return dkey_class_flags(ir.vocabulary); }
+
+std::vector<bool> dkey_class_flags(const Vocabulary& vocabulary) {
+  const auto& names = vocabulary.classes.names();
   std::vector<bool> flags(names.size(), false);
   for (std::size_t i = 0; i < names.size(); ++i) flags[i] = names[i]->starts_with(dkey_prefix);
   return flags;

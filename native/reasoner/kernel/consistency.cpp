@@ -48,15 +48,19 @@ std::optional<std::uint64_t> precheck_budget_ms(const InternalOntology& ir) {
   return big ? 3000 : 12000;
 }
 
-// The classes a data-value key stands for keep their clauses: only the key
-// axioms among them say which values exist.
-void drop_extension_satisfied_wedge_clauses(const InternalOntology& ir, WedgeClauseSet& wedge) {
-  if (wedge.key_check) return;
-  const std::vector<bool> keys = dkey_class_flags(ir);
-  std::vector<std::uint32_t> kept;
-  for (std::uint32_t c = 0; c < wedge.class_count; ++c)
-    if (c >= keys.size() || keys[c]) kept.push_back(c);  // classes the clause set added are kept too
-  drop_extension_satisfied_clauses(wedge.clauses, {wedge.class_count, wedge.individual_count, kept});
+// For a run whose verdict alone is read: disjunctions a model extension
+// satisfies need no branch, and the individuals may take an order that suits
+// the search. The classes a data-value key stands for keep their clauses:
+// only the key axioms among them say which values exist.
+void prepare_wedge_for_verdict(const Vocabulary& vocabulary, WedgeClauseSet& wedge) {
+  if (!wedge.key_check) {
+    const std::vector<bool> keys = dkey_class_flags(vocabulary);
+    std::vector<std::uint32_t> kept;
+    for (std::uint32_t c = 0; c < wedge.class_count; ++c)
+      if (c >= keys.size() || keys[c]) kept.push_back(c);  // classes the clause set added are kept too
+    drop_extension_satisfied_clauses(wedge.clauses, {wedge.class_count, wedge.individual_count, kept});
+  }
+  order_individuals_for_search(vocabulary, wedge);
 }
 
 Deadline deadline_for(std::optional<std::uint64_t> ms) {
@@ -111,6 +115,8 @@ Result<KernelAnswer> check_consistency(InternalOntology ir, Deadline request) {
   }
   auto prepared = prepare_without_deadline(std::move(ir), std::nullopt);
   if (!prepared) return std::unexpected(std::move(prepared.error()));
+  // This reasoner answers this one question: its wedge can be shaped for the verdict.
+  if ((*prepared)->wedge) prepare_wedge_for_verdict((*prepared)->vocabulary, *(*prepared)->wedge);
   const PreparedReasoner& p = **prepared;
 
   if (const std::optional<AboxClash>& clash = p.abox_clash()) {
@@ -165,10 +171,7 @@ ConsistencyVerdict wedge_run_precheck(const InternalOntology& ir) {
   if (!wedge_precheck_runs(ir)) return ConsistencyVerdict::Unknown;
   const Deadline deadline = deadline_for(precheck_budget_ms(ir));
   WedgeClauseSet wedge = build_wedge_clause_set(ir);
-  // Only the verdict is read: disjunctions a model extension satisfies need no
-  // branch, and the individuals may take an order that suits the search.
-  drop_extension_satisfied_wedge_clauses(ir, wedge);
-  order_individuals_for_search(ir, wedge);
+  prepare_wedge_for_verdict(ir.vocabulary, wedge);
   HyperEngine engine = build_wedge_engine(wedge);
   switch (engine.run(256, deadline)) {
     case HyperOutcome::Unsat:

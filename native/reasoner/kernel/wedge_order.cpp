@@ -7,10 +7,10 @@
 
 namespace kelmon::reasoner {
 
-void order_individuals_for_search(const InternalOntology& ir, WedgeClauseSet& wedge) {
+void order_individuals_for_search(const Vocabulary& vocabulary, WedgeClauseSet& wedge) {
   const std::uint32_t first = wedge.class_count;
   const std::uint32_t n = wedge.individual_count;
-  if (n < 2 || ir.vocabulary.individuals.size() < n) return;
+  if (n < 2 || vocabulary.individuals.size() < n) return;
   std::vector<std::uint64_t> degree(n, 0);
   for (const AboxRoleAssertion& a : wedge.abox.role_assertions) {
     if (a.subject < n) ++degree[a.subject];
@@ -18,7 +18,7 @@ void order_individuals_for_search(const InternalOntology& ir, WedgeClauseSet& we
   }
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0U);
-  auto name = [&](std::uint32_t i) { return ir.vocabulary.individuals.name(IndividualId{i}); };
+  auto name = [&](std::uint32_t i) { return vocabulary.individuals.name(IndividualId{i}); };
   std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     if (degree[a] != degree[b]) return degree[a] < degree[b];
     return name(a) < name(b);

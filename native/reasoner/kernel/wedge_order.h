@@ -14,6 +14,6 @@ namespace kelmon::reasoner {
 // The renamed set has a model exactly when the old one has; what a model says
 // of individual i is then said of its new id, so only runs that read the
 // verdict alone may use it.
-void order_individuals_for_search(const InternalOntology& ir, WedgeClauseSet& wedge);
+void order_individuals_for_search(const Vocabulary& vocabulary, WedgeClauseSet& wedge);
 
 }  // namespace kelmon::reasoner

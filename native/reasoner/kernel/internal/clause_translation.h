@@ -53,5 +53,6 @@ bool hierarchy_is_trivial(const RoleHierarchy& hierarchy);
 
 // By class id: whether the class is a data-value key class.
 std::vector<bool> dkey_class_flags(const InternalOntology& ir);
+std::vector<bool> dkey_class_flags(const Vocabulary& vocabulary);
 
 }  // namespace kelmon::reasoner

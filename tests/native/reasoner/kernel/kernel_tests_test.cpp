@@ -236,6 +236,20 @@ INSTANTIATE_TEST_SUITE_P(
         PrecheckCase{"wedge_empty_is_off", kUnionClash, false, std::nullopt, "", V::Unknown}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CheckConsistency, TheWedgeShapedForTheVerdictStillDecides) {
+  ScopedSwitch trace(SwitchId::Trace, "0");  // the deciding step's line, without the saturation's counts
+  ::testing::internal::CaptureStderr();
+  check(check_consistency(convert_ofn(kComplementClash)), {false, false, false});
+  check(check_consistency(convert_ofn(kRenamedNominalClash)), {false, false, false});
+  check(check_consistency(convert_ofn(kReadComplementClash)), {false, false, false});
+  check(check_consistency(convert_ofn(kComplementModel)), {true, false, false});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "consistency: wedge Unsat — inconsistent\n"
+            "consistency: wedge Unsat — inconsistent\n"
+            "consistency: wedge Unsat — inconsistent\n"
+            "consistency: wedge Sat — consistent (trusted)\n");
+}
+
 std::unique_ptr<PreparedReasoner> prepared_from(const char* body) {
   auto r = prepare_without_deadline(convert_ofn(body), std::nullopt);
   EXPECT_TRUE(r.has_value());

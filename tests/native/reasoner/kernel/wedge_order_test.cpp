@@ -40,7 +40,7 @@ TEST(WedgeOrder, FewerRoleAssertionsFirstTiesByIriAndEveryMentionRenamedAlike) {
   const InternalOntology ir = convert_ofn(kAbox);
   const WedgeClauseSet before = build_wedge_clause_set(ir);
   WedgeClauseSet after = before;
-  order_individuals_for_search(ir, after);
+  order_individuals_for_search(ir.vocabulary, after);
   ASSERT_EQ(after.individual_count, 4U);
 
   // w and x (one assertion each, by IRI), then y (two), then z (three).
