@@ -1,7 +1,9 @@
 // The order of the asserted individuals in a wedge run. The engine looks for
 // work node by node in id order, so the order decides which individual's
-// choices come first and how much a clash undoes; ids given in order of first
-// use in the document make that depend on the syntax an ontology came in.
+// choices come first and how much a clash undoes. Conversion numbers
+// individuals as the converted axioms meet them, and two syntaxes of one
+// ontology differ there (one declares every individual, the other only types
+// them), so without an order of its own the search depends on the syntax.
 #pragma once
 
 #include "core/ir.h"
