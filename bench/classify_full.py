@@ -2,14 +2,17 @@
 time beside the Konclude peer (`Konclude classification -w AUTO -i FILE -o OUT`)
 when it is installed, and the saturation-only time for comparison; writes a
 table (bench/results/classify_full.md) and a plot (bench/results/classify_full.png).
-The table ends with the speed-up of galen from one worker to all of them (the
-process pinned to one CPU with taskset, so the pool starts one worker).
+Each time is the median of RUNS runs. The table ends with the interpreter's own
+start (`python -c pass`, part of every kelmon time) and the speed-up of galen
+from one worker to all of them (the process pinned to one CPU with taskset, so
+the pool starts one worker).
 
 Run: scripts/bench-classify full
 """
 
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -21,6 +24,7 @@ from shared_paths import CORPUS as _SHARED_CORPUS  # noqa: E402
 
 CORPUS = os.path.join(_SHARED_CORPUS, "ontologies")
 OUT = os.path.join(ROOT, "bench", "results")
+RUNS = 3
 KELMON = """
 import sys, kelmon
 c = kelmon.classify(sys.argv[1], saturation_only=sys.argv[2] == "1")
@@ -34,11 +38,20 @@ def timed(cmd):
     return time.monotonic() - start, done
 
 
+def median_run(cmd):
+    """The median time of RUNS runs and the last run, or None when a run failed."""
+    times = []
+    for _ in range(RUNS):
+        seconds, done = timed(cmd)
+        if done.returncode != 0:
+            return seconds, None
+        times.append(seconds)
+    return statistics.median(times), done
+
+
 def kelmon_run(path, saturation_only):
-    seconds, done = timed([sys.executable, "-c", KELMON, path, "1" if saturation_only else "0"])
-    if done.returncode != 0:
-        return seconds, None
-    return seconds, done.stdout.split()
+    seconds, done = median_run([sys.executable, "-c", KELMON, path, "1" if saturation_only else "0"])
+    return seconds, (done.stdout.split() if done is not None else None)
 
 
 def konclude_run(path):
@@ -46,8 +59,9 @@ def konclude_run(path):
     if exe is None:
         return None
     with tempfile.TemporaryDirectory() as tmp:
-        seconds, done = timed([exe, "classification", "-w", "AUTO", "-i", path, "-o", os.path.join(tmp, "out.owx")])
-    return seconds if done.returncode == 0 else None
+        seconds, done = median_run([exe, "classification", "-w", "AUTO", "-i", path, "-o",
+                                    os.path.join(tmp, "out.owx")])
+    return seconds if done is not None else None
 
 
 def worker_speedup(name="galen.owx"):
@@ -88,6 +102,11 @@ def main():
             peer = f"{r[6]:.2f}" if r[6] is not None else "-"
             ratio = f"{r[4] / r[6]:.2f}" if r[6] else "-"
             f.write(f"| {r[0]} | {r[1]} | {r[4]:.2f} | {r[2]} | {r[3]} | {r[5]:.2f} | {peer} | {ratio} |\n")
+    python_s, _ = median_run([sys.executable, "-c", "pass"])
+    line = f"Python start alone (`python -c pass`, inside every kelmon time): {python_s:.3f} s"
+    print(line)
+    with open(os.path.join(OUT, "classify_full.md"), "a") as f:
+        f.write(f"\n{line}\n")
     speedup = worker_speedup()
     if speedup is not None:
         name, cpus, one, every, left = speedup
