@@ -266,7 +266,19 @@ HyperOutcome HyperEngine::branch(const Candidate& cand, std::uint64_t depth_left
   }
 
   bool stalled = false;
-  for (std::size_t p : disjuncts) {
+  for (std::size_t q = 0; q < disjuncts.size(); ++q) {
+    const std::size_t p = disjuncts[q];
+    if (q + 1 == disjuncts.size() && q != 0 && !stalled && !acc.overflow) {
+      // Every other disjunct failed: this one follows from what made them
+      // fail, not from a choice, so it opens no branch point and carries
+      // their causes instead of this level.
+      LevelMask m = acc;
+      m.remove_level(i);
+      m |= d;
+      ++stats_.forced_disjuncts;
+      if (apply_head_atom(c.head[p], cand.node, cand.binding, m) == ApplyResult::Clash) return HyperOutcome::Unsat;
+      return guarded_solve(depth_left);
+    }
     Checkpoint cp = checkpoint();
     ++stats_.branches;
     ++stats_.disjunct_branches;

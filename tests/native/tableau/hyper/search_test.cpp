@@ -161,7 +161,8 @@ TEST(SkipDisjunctions, OnlyTheOrderedPairSkips) {
   reversed.skip_disjunctions.emplace();
   reversed.skip_disjunctions->insert((std::uint64_t{2} << 32) | 1);
   EXPECT_EQ(reversed.run(256, std::nullopt), HyperOutcome::Unsat);
-  EXPECT_EQ(reversed.stats().branches, 2u);
+  EXPECT_EQ(reversed.stats().branches, 1u);  // B is tried; C, the last one left, is forced
+  EXPECT_EQ(reversed.stats().forced_disjuncts, 1u);
 }
 
 TEST(SemanticBranching, EveryDisjunctRefutedClosesWithoutACheckpoint) {
@@ -198,8 +199,9 @@ TEST(Backjumping, ClashWithoutTheLevelSkipsTheOtherDisjuncts) {
                                 {{ca(1, 0), ca(9, 0)}, {}}};
   HyperEngine e(clauses, 0);
   EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
-  // B, P, X, Y, then the clash on B alone jumps over Q back to C, P, X.
-  EXPECT_EQ(e.stats().disjunct_branches, 7u);
+  // B, P, X, then Y forced; the clash on B alone jumps over Q back to level 0,
+  // where C is forced, then P, X: five branch points.
+  EXPECT_EQ(e.stats().disjunct_branches, 5u);
   EXPECT_TRUE(e.nodes[0].has_label(2));
   EXPECT_FALSE(e.nodes[0].has_label(1));
   EXPECT_EQ(e.stats().max_depth, 3u);
@@ -220,8 +222,9 @@ TEST(Backjumping, ClashAtANominalMergeSkipsTheLevelsItDoesNotRestOn) {
   HyperEngine e(clauses, 0);
   e.nominal_range = {true, 20, 1};
   EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
-  // B, P, X, Y, then the clash on B and the merge alone jumps over Q back to C, P, X.
-  EXPECT_EQ(e.stats().disjunct_branches, 7u);
+  // B, P, X, then Y forced; the clash on B and the merge alone jumps over Q
+  // back to level 0, where C is forced, then P, X.
+  EXPECT_EQ(e.stats().disjunct_branches, 5u);
   const std::uint32_t r = e.find(0);
   EXPECT_EQ(r, e.find(1));
   EXPECT_TRUE(e.nodes[r].has_label(2));
@@ -235,8 +238,23 @@ TEST(Backjumping, ExhaustedLevelsPassTheirUnionWithoutThemselves) {
   HyperEngine e(clauses, 0);
   EXPECT_EQ(e.run(256, std::nullopt), HyperOutcome::Unsat);
   EXPECT_TRUE(e.clash_deps.empty());
-  EXPECT_EQ(e.stats().restores, 2u);
-  EXPECT_EQ(e.nodes[0].labels, (std::vector<std::uint32_t>{0, 3}));  // both branches undone
+  // B is tried and undone; C, the last disjunct left, is then forced by B's
+  // clash, which rests on no level, so it opens no branch point of its own.
+  EXPECT_EQ(e.stats().restores, 1u);
+  EXPECT_EQ(e.stats().disjunct_branches, 1u);
+  EXPECT_EQ(e.stats().forced_disjuncts, 1u);
+}
+
+TEST(Backjumping, TheLastDisjunctLeftRestsOnTheOthersClashesNotOnAChoice) {
+  // A → B ∨ C; B clashes with D, which A brings unconditionally: C is entailed
+  // and must carry no level. A → E ∨ F after it is a real choice.
+  std::vector<DlClause> clauses{{{ca(0, 0)}, {ca(1, 0), ca(2, 0)}}, {{ca(0, 0)}, {ca(3, 0)}},
+                                {{ca(3, 0), ca(1, 0)}, {}}, {{ca(2, 0)}, {ca(4, 0), ca(5, 0)}}};
+  HyperEngine e(clauses, 0);
+  ASSERT_EQ(e.run(256, std::nullopt), HyperOutcome::Sat);
+  const std::vector<std::uint32_t> certain = e.certain_labels_of(0);
+  EXPECT_EQ(certain, (std::vector<std::uint32_t>{0, 2, 3}));
+  EXPECT_TRUE(e.nodes[0].has_label(4));  // chosen, so not certain
 }
 
 TEST(Mrv, FewestDisjunctsFirst) {
@@ -247,11 +265,12 @@ TEST(Mrv, FewestDisjunctsFirst) {
                                 {{ca(5, 0)}, {}}};
   HyperEngine first(clauses, 0);
   EXPECT_EQ(first.run(256, std::nullopt), HyperOutcome::Unsat);
-  EXPECT_EQ(first.stats().disjunct_branches, 3u);  // B, then E and F, then the jump
+  // B, then E; F is forced by E's clash and closes on no level, so the jump leaves the run.
+  EXPECT_EQ(first.stats().disjunct_branches, 2u);
   HyperEngine mrv(clauses, 0);
   mrv.mrv = true;
   EXPECT_EQ(mrv.run(256, std::nullopt), HyperOutcome::Unsat);
-  EXPECT_EQ(mrv.stats().disjunct_branches, 2u);
+  EXPECT_EQ(mrv.stats().disjunct_branches, 1u);
 }
 
 // Twenty open two-way disjunctions under budget 9: every leaf stalls, so
