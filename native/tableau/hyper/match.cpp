@@ -2,11 +2,13 @@
 
 #include "common/invariant.h"
 #include "tableau/hyper/hyper.h"
-#include "tableau/hyper/internal/role_edge_iter.h"
+#include "tableau/hyper/internal/role_edge_walk.h"
 
 namespace kelmon {
 
-using hyper_internal::RoleEdgeIter;
+using hyper_internal::append_role_neighbours;
+using hyper_internal::for_each_role_edge;
+using hyper_internal::for_each_role_neighbour;
 
 bool HyperEngine::edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge,
                                bool backwards) const {
@@ -27,13 +29,7 @@ std::optional<std::uint32_t> HyperEngine::node_of(std::uint32_t var, std::uint32
 }
 
 bool HyperEngine::role_atom_holds(std::uint32_t dir, std::uint32_t role, std::uint32_t p, std::uint32_t q) const {
-  RoleEdgeIter out(*this, nodes[p].out_edges, dir, role, false);
-  while (auto far = out.next())
-    if (*far == q) return true;
-  RoleEdgeIter in(*this, nodes[p].in_edges, dir, role, true);
-  while (auto far = in.next())
-    if (*far == q) return true;
-  return false;
+  return !for_each_role_neighbour(*this, p, dir, role, [q](std::uint32_t far) { return far != q; });
 }
 
 bool HyperEngine::count_match_step() {
@@ -65,10 +61,7 @@ void HyperEngine::match_compiled(std::uint32_t x, const CompiledBody& body, std:
   const auto p = node_of(a.x, x, binding);
   if (!p) return;
   std::vector<std::uint32_t> candidates;
-  RoleEdgeIter outs(*this, nodes[*p].out_edges, a.dir, a.role, false);
-  while (auto far = outs.next()) candidates.push_back(*far);
-  RoleEdgeIter ins(*this, nodes[*p].in_edges, a.dir, a.role, true);
-  while (auto far = ins.next()) candidates.push_back(*far);
+  append_role_neighbours(*this, *p, a.dir, a.role, candidates);
   for (std::uint32_t candidate : candidates) {
     if (!count_match_step()) return;
     binding.emplace_back(a.y, candidate);
@@ -103,10 +96,7 @@ void HyperEngine::match_plain(std::uint32_t x, const DlClause& clause, std::vect
     const std::uint32_t var = p ? body[i].b : body[i].a;
     const std::uint32_t dir = p ? body[i].role.inverse : 1 - body[i].role.inverse;
     std::vector<std::uint32_t> candidates;
-    RoleEdgeIter outs(*this, nodes[from].out_edges, dir, body[i].role.id.v, false);
-    while (auto far = outs.next()) candidates.push_back(*far);
-    RoleEdgeIter ins(*this, nodes[from].in_edges, dir, body[i].role.id.v, true);
-    while (auto far = ins.next()) candidates.push_back(*far);
+    append_role_neighbours(*this, from, dir, body[i].role.id.v, candidates);
     used[i] = true;
     for (std::uint32_t candidate : candidates) {
       if (!count_match_step()) break;
@@ -228,8 +218,7 @@ std::uint32_t HyperEngine::create_successor(std::uint32_t parent, std::uint32_t 
 ApplyResult HyperEngine::add_role_edge(std::uint32_t source, std::uint32_t target, std::uint32_t role,
                                        const LevelMask& mask) {
   const HyperEdge out{0, role, target};
-  const auto& outs = nodes[source].out_edges;
-  if (std::find(outs.begin(), outs.end(), out) != outs.end()) return ApplyResult::NothingNew;
+  if (nodes[source].out_index.position_of(nodes[source].out_edges, out) >= 0) return ApplyResult::NothingNew;
   nodes.mut(source).out_edges.push_back(out);
   nodes.mut(target).in_edges.push_back({0, role, source});
   ++graph_version;
@@ -246,10 +235,7 @@ void HyperEngine::close_transitive(std::uint32_t dir, std::uint32_t role, std::u
   const HyperEdge edge{dir, role, u};
   auto far_ends = [&](std::uint32_t node, std::uint32_t want_dir, std::uint32_t r) {
     std::vector<std::uint32_t> out;
-    RoleEdgeIter outs(*this, nodes[node].out_edges, want_dir, r, false);
-    while (auto far = outs.next()) out.push_back(*far);
-    RoleEdgeIter ins(*this, nodes[node].in_edges, want_dir, r, true);
-    while (auto far = ins.next()) out.push_back(*far);
+    append_role_neighbours(*this, node, want_dir, r, out);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -288,11 +274,10 @@ ApplyResult HyperEngine::apply_head_atom(const ClauseAtom& atom, std::uint32_t x
       const auto y = node_of(atom.b, x, binding);
       if (!y) return ApplyResult::NothingNew;
       const std::uint32_t dir = atom.role.inverse, role = atom.role.id.v;
-      for (const HyperEdge& e : nodes[*y].out_edges) {
-        if (!edge_matches(dir, role, e, false)) continue;
-        const std::uint32_t t = inverse_func_merge ? find(e.node) : e.node;
-        if (nodes[t].has_label(atom.a)) return ApplyResult::NothingNew;
-      }
+      const HyperNode& yn = nodes[*y];
+      if (!for_each_role_edge(*this, yn.out_edges, yn.out_index, dir, role, false,
+                              [&](std::uint32_t t) { return !nodes[t].has_label(atom.a); }))
+        return ApplyResult::NothingNew;
       if (defer(*y, atom, mask)) return ApplyResult::NothingNew;
       if (is_blocked(*y)) {
         if (std::find(blocked_waiting.begin(), blocked_waiting.end(), *y) == blocked_waiting.end())
@@ -361,15 +346,13 @@ bool HyperEngine::head_atom_holds(std::uint64_t clause_id, std::size_t position,
   if (inverse_func_merge) node = find(*node);
   switch (atom.atom_kind()) {
     case ClauseAtomKind::ConceptAtom: return nodes[*node].has_label(atom.a);
-    case ClauseAtomKind::ExistsAtom:
+    case ClauseAtomKind::ExistsAtom: {
       // A blocked node's successors are its blocker's.
       if (inverse_roles && is_blocked(*node)) return true;
-      for (const HyperEdge& e : nodes[*node].out_edges) {
-        if (!edge_matches(atom.role.inverse, atom.role.id.v, e, false)) continue;
-        const std::uint32_t t = inverse_func_merge ? find(e.node) : e.node;
-        if (nodes[t].has_label(atom.a)) return true;
-      }
-      return false;
+      const HyperNode& n = nodes[*node];
+      return !for_each_role_edge(*this, n.out_edges, n.out_index, atom.role.inverse, atom.role.id.v, false,
+                                 [&](std::uint32_t t) { return !nodes[t].has_label(atom.a); });
+    }
     case ClauseAtomKind::AtMostAtom: {
       const CardRecord record{atom.role.inverse, atom.role.id.v, atom.flag, atom.filler, atom.a};
       return has_record(nodes[*node].at_most, record) ||

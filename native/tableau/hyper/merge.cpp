@@ -2,6 +2,7 @@
 
 #include "common/invariant.h"
 #include "tableau/hyper/hyper.h"
+#include "tableau/hyper/internal/role_edge_walk.h"
 
 namespace kelmon {
 
@@ -64,9 +65,9 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
     // clause, and functional merges of GALEN's part-whole chains make many.
     const std::uint32_t far = find(edge.node);
     const auto& e_out = nodes[e].out_edges;
-    if (std::any_of(e_out.begin(), e_out.end(), [&](const HyperEdge& have) {
-          return have.dir == edge.dir && have.role == edge.role && find(have.node) == far;
-        }))
+    if (const EdgeRoleIndex::Group* same = nodes[e].out_index.group_of(e_out, edge.dir, edge.role);
+        same != nullptr && std::any_of(same->positions.begin(), same->positions.end(),
+                                       [&](std::uint32_t p) { return find(e_out[p].node) == far; }))
       continue;
     nodes.mut(e).out_edges.push_back(edge);
     // The far end's representative: a merged-away end would keep the edge
@@ -81,8 +82,7 @@ bool HyperEngine::merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask)
     for (const HyperEdge& edge : ins) {
       const std::uint32_t s = find(edge.node);
       const HyperEdge moved{edge.dir, edge.role, s};
-      const auto& e_in = nodes[e].in_edges;
-      if (std::find(e_in.begin(), e_in.end(), moved) == e_in.end()) nodes.mut(e).in_edges.push_back(moved);
+      if (nodes[e].in_index.position_of(nodes[e].in_edges, moved) < 0) nodes.mut(e).in_edges.push_back(moved);
       queue.push_back(WorkItem::edge(edge.dir, edge.role, s, e));
     }
   }
@@ -152,16 +152,13 @@ bool HyperEngine::labels_disjoint(std::uint32_t x, std::uint32_t y) const {
 std::vector<std::uint32_t> HyperEngine::successors(std::uint32_t x, std::uint32_t dir, std::uint32_t role,
                                                    std::uint32_t qualified, std::uint32_t concept_) const {
   std::vector<std::uint32_t> out;
-  auto take = [&](std::uint32_t raw) {
-    const std::uint32_t s = find(raw);
-    if (qualified == 1 && !nodes[s].has_label(concept_)) return;
-    if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
-  };
-  for (const HyperEdge& e : nodes[x].out_edges)
-    if (edge_matches(dir, role, e, false)) take(e.node);
   // A neighbour that reached x over an inverse edge counts as much as one x reached.
-  for (const HyperEdge& e : nodes[x].in_edges)
-    if (edge_matches(dir, role, e, true)) take(e.node);
+  hyper_internal::for_each_role_neighbour(*this, x, dir, role, [&](std::uint32_t raw) {
+    const std::uint32_t s = find(raw);
+    if (qualified == 1 && !nodes[s].has_label(concept_)) return true;
+    if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+    return true;
+  });
   return out;
 }
 

@@ -5,18 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "tableau/hyper/edge_index.h"
 #include "tableau/hyper/level_mask.h"
 
 namespace kelmon {
-
-// In a node's out_edges `node` is the target, in its in_edges the source.
-// dir 1 on an out-edge means the target is a role-predecessor of the source.
-struct HyperEdge {
-  std::uint32_t dir = 0;
-  std::uint32_t role = 0;
-  std::uint32_t node = 0;
-  friend bool operator==(const HyperEdge&, const HyperEdge&) = default;
-};
 
 struct CardRecord {
   std::uint32_t dir = 0;
@@ -75,6 +67,8 @@ struct HyperNode {
   std::vector<Refutation> refuted;    // by concept
   std::vector<HyperEdge> out_edges;
   std::vector<HyperEdge> in_edges;
+  EdgeRoleIndex out_index;  // of out_edges
+  EdgeRoleIndex in_index;   // of in_edges
   std::vector<CardRecord> at_most;
   std::vector<CardRecord> at_least;
   std::vector<LevelMask> shadow_label_deps;
