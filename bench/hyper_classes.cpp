@@ -31,6 +31,8 @@ struct Row {
   double ms = 0;
   HyperOutcome outcome = HyperOutcome::Sat;
   std::size_t nodes = 0, live = 0, blocked = 0, below_blocked = 0, depth = 0, labels = 0, edges = 0;
+  std::size_t root_labels = 0;
+  std::uint64_t root_hash = 0;  // of the root's labels, to compare the answers of two builds
   HyperStats stats;
 };
 
@@ -86,6 +88,8 @@ Row run_class(const reasoner::HyperClauseSet& set, std::uint32_t c, std::uint64_
   row.ms = Ms(std::chrono::steady_clock::now() - start).count();
   row.stats = e.stats();
   row.nodes = e.nodes.size();
+  row.root_labels = e.nodes[0].labels.size();
+  for (std::uint32_t l : e.nodes[0].labels) row.root_hash = row.root_hash * 0x9e3779b97f4a7c15ULL + l + 1;
   if (dump_vocab != nullptr) dump_graph(e, *dump_vocab, stdout);
   std::vector<std::size_t> depth(e.nodes.size(), 0);
   for (std::size_t i = 0; i < e.nodes.size(); ++i) {
@@ -113,11 +117,12 @@ const char* outcome_name(HyperOutcome o) {
 
 void print_row(const Row& r, const Vocabulary& vocab) {
   std::printf("  %-40s %-7s %8.1f ms nodes %zu live %zu depth %zu blocked %zu below %zu labels %zu edges %zu "
-              "branches %llu fixpoints %llu\n",
+              "branches %llu fixpoints %llu root %zu/%016llx\n",
               std::string(*vocab.classes.names()[r.cls]).substr(0, 40).c_str(), outcome_name(r.outcome), r.ms,
               r.nodes, r.live, r.depth, r.blocked, r.below_blocked, r.labels, r.edges,
               static_cast<unsigned long long>(r.stats.branches),
-              static_cast<unsigned long long>(r.stats.fixpoint_calls));
+              static_cast<unsigned long long>(r.stats.fixpoint_calls), r.root_labels,
+              static_cast<unsigned long long>(r.root_hash));
 }
 
 }  // namespace

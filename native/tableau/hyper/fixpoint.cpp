@@ -58,10 +58,10 @@ void HyperEngine::reseed() {
   }
 }
 
-ApplyResult HyperEngine::fire_list(std::span<const std::uint64_t> ids, std::uint32_t node) {
+ApplyResult HyperEngine::fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin) {
   ApplyResult result = ApplyResult::NothingNew;
   for (std::uint64_t id : ids) {
-    const ApplyResult r = fire_clause(id, node);
+    const ApplyResult r = fire_clause(id, node, pin);
     if (r == ApplyResult::Clash) return r;
     if (r == ApplyResult::Changed) result = r;
   }
@@ -121,9 +121,10 @@ bool HyperEngine::generate_next() {
 }
 
 HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
-  auto fire_both = [&](const TriggerLists& base, const TriggerLists& delta, std::uint64_t key, std::uint32_t node) {
-    if (fire_list(base.get(key), node) == ApplyResult::Clash) return false;
-    return fire_list(delta.get(key), node) != ApplyResult::Clash;
+  auto fire_both = [&](const TriggerLists& base, const TriggerLists& delta, std::uint64_t key, std::uint32_t node,
+                       LabelPin pin = {}) {
+    if (fire_list(base.get(key), node, pin) == ApplyResult::Clash) return false;
+    return fire_list(delta.get(key), node, pin) != ApplyResult::Clash;
   };
   switch (item.kind) {
     case WorkItem::Kind::Label: {
@@ -176,7 +177,8 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
         const std::vector<HyperEdge> in = nodes[o].in_edges;
         for (const HyperEdge& e : in) {
           const std::uint32_t s = inverse_func_merge ? find(e.node) : e.node;
-          if (!fire_both(index->other_concept_triggers, delta_index.other_concept_triggers, t, s))
+          const LabelPin pin{t, inverse_func_merge ? find(o) : o};
+          if (!fire_both(index->other_concept_triggers, delta_index.other_concept_triggers, t, s, pin))
             return HyperOutcome::Unsat;
         }
       }

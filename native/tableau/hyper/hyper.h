@@ -120,6 +120,15 @@ using Binding = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (varia
 
 struct RestoreCheck;
 
+// A new label `concept_` at `node`, fired at a neighbour: the only new
+// instances of a body holding `concept_` at one variable other than the
+// centre bind that variable to `node`. concept_ kNoPin: no such label.
+struct LabelPin {
+  static constexpr std::uint32_t kNoPin = 0xFFFFFFFFu;
+  std::uint32_t concept_ = kNoPin;
+  std::uint32_t node = 0;
+};
+
 // What a branch point keeps to go back to: the node trail's mark, the sizes
 // of the lists that only grow meanwhile, and copies of the short ones a
 // branch rewrites. `check`, when set, holds the whole state to compare a
@@ -194,15 +203,22 @@ class HyperEngine {
   enum class Settled : std::uint8_t { Model, Changed, Clash, Stalled };
   Settled settle_model();
   void reseed();
-  ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node);
+  ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node, LabelPin pin = {});
   ApplyResult apply_head_atom(const ClauseAtom& atom, std::uint32_t centre, const Binding& binding,
                               const LevelMask& mask);
   // Not const: asking whether a generating atom holds asks for blocking.
   bool head_atom_holds(std::uint64_t clause_id, std::size_t position, std::uint32_t centre,
                        const Binding& binding);
-  std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre);
+  std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre, LabelPin pin = {});
   LevelMask body_deps(std::uint64_t clause_id, std::uint32_t centre, const Binding& binding) const;
-  bool edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge, bool backwards) const;
+  bool edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge, bool backwards) const {
+    const bool dir_ok = backwards ? edge.dir != req_dir : edge.dir == req_dir;
+    if (edge.role == req_role && dir_ok) return true;
+    if (!role_hierarchy) return false;
+    // Walked against its direction, an edge matches through a symmetric role between the two.
+    if (!dir_ok) return role_hierarchy->is_reverse_sub_role(RoleId{edge.role}, RoleId{req_role});
+    return role_hierarchy->is_sub_role(RoleId{edge.role}, RoleId{req_role});
+  }
 
   // Merging, functional restrictions, blocking.
   bool merge(std::uint32_t x, std::uint32_t y, const LevelMask& mask);  // false on a clash
@@ -316,9 +332,10 @@ class HyperEngine {
   bool recheck_blocked();
   bool generate_next();
   bool defer(std::uint32_t node, const ClauseAtom& atom, const LevelMask& mask);
-  ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node);
+  ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin = {});
+  // `pin_var` (0: none) may only be bound to `pin_node`.
   void match_compiled(std::uint32_t x, const CompiledBody& body, std::size_t step, Binding& binding,
-                      std::vector<Binding>& out);
+                      std::vector<Binding>& out, std::uint32_t pin_var, std::uint32_t pin_node);
   void match_plain(std::uint32_t x, const DlClause& clause, std::vector<bool>& used, Binding& binding,
                    std::vector<Binding>& out);
   bool count_match_step();

@@ -10,16 +10,6 @@ using hyper_internal::append_role_neighbours;
 using hyper_internal::for_each_role_edge;
 using hyper_internal::for_each_role_neighbour;
 
-bool HyperEngine::edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge,
-                               bool backwards) const {
-  const bool dir_ok = backwards ? edge.dir != req_dir : edge.dir == req_dir;
-  if (edge.role == req_role && dir_ok) return true;
-  if (!role_hierarchy) return false;
-  // Walked against its direction, an edge matches through a symmetric role between the two.
-  if (!dir_ok) return role_hierarchy->is_reverse_sub_role(RoleId{edge.role}, RoleId{req_role});
-  return role_hierarchy->is_sub_role(RoleId{edge.role}, RoleId{req_role});
-}
-
 std::optional<std::uint32_t> HyperEngine::node_of(std::uint32_t var, std::uint32_t centre,
                                                   const Binding& binding) const {
   if (var == 0) return centre;
@@ -40,7 +30,7 @@ bool HyperEngine::count_match_step() {
 }
 
 void HyperEngine::match_compiled(std::uint32_t x, const CompiledBody& body, std::size_t step, Binding& binding,
-                                 std::vector<Binding>& out) {
+                                 std::vector<Binding>& out, std::uint32_t pin_var, std::uint32_t pin_node) {
   if (step == body.binding_order.size()) {
     for (std::size_t i = 0; i < body.other_concepts.size(); ++i) {
       const auto node = node_of(body.other_concepts[i].var, x, binding);
@@ -60,12 +50,19 @@ void HyperEngine::match_compiled(std::uint32_t x, const CompiledBody& body, std:
   const BodyRoleAtom& a = body.role_atoms[body.binding_order[step]];
   const auto p = node_of(a.x, x, binding);
   if (!p) return;
+  if (a.y == pin_var && pin_var != 0) {
+    if (!count_match_step() || !role_atom_holds(a.dir, a.role, *p, pin_node)) return;
+    binding.emplace_back(a.y, pin_node);
+    match_compiled(x, body, step + 1, binding, out, pin_var, pin_node);
+    binding.pop_back();
+    return;
+  }
   std::vector<std::uint32_t> candidates;
   append_role_neighbours(*this, *p, a.dir, a.role, candidates);
   for (std::uint32_t candidate : candidates) {
     if (!count_match_step()) return;
     binding.emplace_back(a.y, candidate);
-    match_compiled(x, body, step + 1, binding, out);
+    match_compiled(x, body, step + 1, binding, out, pin_var, pin_node);
     binding.pop_back();
   }
 }
@@ -134,7 +131,7 @@ void HyperEngine::match_plain(std::uint32_t x, const DlClause& clause, std::vect
   out.push_back(std::move(sorted));
 }
 
-std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uint32_t centre) {
+std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uint32_t centre, LabelPin pin) {
   if (inverse_func_merge) centre = find(centre);
   std::vector<Binding> out;
   Binding binding;
@@ -143,7 +140,16 @@ std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uin
     const CompiledBody& body = *compiled.body;
     for (std::size_t i = 0; i < body.centre_concepts.size(); ++i)
       if (!nodes[centre].has_label(body.centre_concepts[i])) return out;
-    match_compiled(centre, body, 0, binding, out);
+    // With the pinned class at two variables either may be the new one: no pin.
+    std::uint32_t pin_var = 0;
+    std::size_t pinned = 0;
+    for (std::size_t i = 0; i < body.other_concepts.size(); ++i)
+      if (body.other_concepts[i].cls == pin.concept_) {
+        pin_var = body.other_concepts[i].var;
+        ++pinned;
+      }
+    if (pinned != 1) pin_var = 0;
+    match_compiled(centre, body, 0, binding, out, pin_var, pin.node);
     return out;
   }
   const DlClause& c = clause(clause_id);
@@ -169,7 +175,7 @@ LevelMask HyperEngine::body_deps(std::uint64_t clause_id, std::uint32_t centre, 
   return m;
 }
 
-ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x) {
+ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x, LabelPin pin) {
   const DlClause& c = clause(clause_id);
   if (c.head.size() >= 2) return ApplyResult::NothingNew;
   ++stats_.clause_fires;
@@ -180,7 +186,7 @@ ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x) {
     ++stats_.head_present_skips;
     return ApplyResult::NothingNew;
   }
-  const std::vector<Binding> bindings = match_clause(clause_id, x);
+  const std::vector<Binding> bindings = match_clause(clause_id, x, pin);
   bool changed = false;
   for (const Binding& b : bindings) {
     const LevelMask d = body_deps(clause_id, x, b);
