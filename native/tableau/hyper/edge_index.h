@@ -19,7 +19,8 @@ struct HyperEdge {
 };
 
 // A cache of the edge list it is asked about: positions in that list by
-// (dir, role), each group in the order the edges were added. Edge lists only
+// (dir, role), each group in the order the edges were added, the groups
+// ordered by (dir, role). Edge lists only
 // grow between copies of a node, so the cache catches up with what was
 // appended since it last looked (a list shorter than it saw makes it start
 // over). Two caches always compare equal: they are no part of the node's

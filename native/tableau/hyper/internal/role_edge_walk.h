@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "core/role_hierarchy.h"
 #include "tableau/hyper/hyper.h"
 
 namespace kelmon::hyper_internal {
@@ -20,15 +21,34 @@ bool for_each_role_edge(const HyperEngine& engine, std::span<const HyperEdge> ed
                         std::uint32_t dir, std::uint32_t role, bool backwards, F&& f) {
   const EdgeRoleIndex::Group* only = nullptr;
   std::vector<std::uint32_t> several;  // positions of every matching group, when more than one matches
-  for (const EdgeRoleIndex::Group& g : index.groups(edges)) {
-    if (!engine.edge_matches(dir, role, HyperEdge{g.dir, g.role, 0}, backwards)) continue;
+  auto take = [&](const EdgeRoleIndex::Group& g) {
     if (only == nullptr && several.empty()) {
       only = &g;
-      continue;
+      return;
     }
     if (only != nullptr) several = only->positions;
     only = nullptr;
     several.insert(several.end(), g.positions.begin(), g.positions.end());
+  };
+  const std::vector<EdgeRoleIndex::Group>& groups = index.groups(edges);
+  const RoleHierarchy* h = engine.role_hierarchy.get();
+  // The direction an edge over `role` itself has in this list.
+  const std::uint32_t along = backwards ? 1 - dir : dir;
+  if (h == nullptr) {
+    if (const EdgeRoleIndex::Group* g = index.group_of(edges, along, role)) take(*g);
+  } else if (role < h->role_count() &&
+             h->sub_roles(RoleId{role}).size() + h->reverse_sub_roles(RoleId{role}).size() < groups.size()) {
+    // Fewer roles fall under `role` than the list has groups: look each one up.
+    if (const EdgeRoleIndex::Group* g = index.group_of(edges, along, role)) take(*g);
+    for (RoleId sub : h->sub_roles(RoleId{role}))
+      if (sub.v != role)
+        if (const EdgeRoleIndex::Group* g = index.group_of(edges, along, sub.v)) take(*g);
+    // Walked against its direction, an edge matches through a symmetric role between the two.
+    for (RoleId sub : h->reverse_sub_roles(RoleId{role}))
+      if (const EdgeRoleIndex::Group* g = index.group_of(edges, 1 - along, sub.v)) take(*g);
+  } else {
+    for (const EdgeRoleIndex::Group& g : groups)
+      if (engine.edge_matches(dir, role, HyperEdge{g.dir, g.role, 0}, backwards)) take(g);
   }
   auto visit = [&](std::uint32_t p) {
     const std::uint32_t far = edges[p].node;
