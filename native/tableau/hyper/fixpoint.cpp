@@ -58,6 +58,22 @@ void HyperEngine::reseed() {
   }
 }
 
+std::vector<std::uint32_t> HyperEngine::in_sources(std::uint32_t node) {
+  std::vector<std::uint32_t> out;
+  if (source_marks_.size() < nodes.size()) source_marks_.resize(nodes.size(), 0);
+  if (++source_stamp_ == 0) {
+    std::fill(source_marks_.begin(), source_marks_.end(), 0);
+    source_stamp_ = 1;
+  }
+  for (const HyperEdge& e : nodes[node].in_edges) {
+    const std::uint32_t s = inverse_func_merge ? find(e.node) : e.node;
+    if (source_marks_[s] == source_stamp_) continue;
+    source_marks_[s] = source_stamp_;
+    out.push_back(s);
+  }
+  return out;
+}
+
 ApplyResult HyperEngine::fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin) {
   ApplyResult result = ApplyResult::NothingNew;
   for (std::uint64_t id : ids) {
@@ -174,13 +190,10 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
       if (!fire_both(index->centre_concept_triggers, delta_index.centre_concept_triggers, t, o))
         return HyperOutcome::Unsat;
       if (index->other_concept_triggers.any(t) || delta_index.other_concept_triggers.any(t)) {
-        const std::vector<HyperEdge> in = nodes[o].in_edges;
-        for (const HyperEdge& e : in) {
-          const std::uint32_t s = inverse_func_merge ? find(e.node) : e.node;
-          const LabelPin pin{t, inverse_func_merge ? find(o) : o};
+        const LabelPin pin{t, inverse_func_merge ? find(o) : o};
+        for (std::uint32_t s : in_sources(o))
           if (!fire_both(index->other_concept_triggers, delta_index.other_concept_triggers, t, s, pin))
             return HyperOutcome::Unsat;
-        }
       }
       return HyperOutcome::Sat;
     }
@@ -189,12 +202,9 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
       if (index->transitive_roles.any(r) || delta_index.transitive_roles.any(r)) close_transitive(h, r, t, u);
       if (!fire_both(index->role_triggers, delta_index.role_triggers, r, t)) return HyperOutcome::Unsat;
       if (index->role_triggers_off_centre.any(r) || delta_index.role_triggers_off_centre.any(r)) {
-        const std::vector<HyperEdge> in = nodes[t].in_edges;
-        for (const HyperEdge& e : in) {
-          const std::uint32_t s = inverse_func_merge ? find(e.node) : e.node;
+        for (std::uint32_t s : in_sources(t))
           if (!fire_both(index->role_triggers_off_centre, delta_index.role_triggers_off_centre, r, s))
             return HyperOutcome::Unsat;
-        }
       }
       if (!fire_both(index->role_triggers_centre_reverse, delta_index.role_triggers_centre_reverse, r, u))
         return HyperOutcome::Unsat;

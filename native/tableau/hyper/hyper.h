@@ -211,6 +211,10 @@ class HyperEngine {
                        const Binding& binding);
   std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre, LabelPin pin = {});
   LevelMask body_deps(std::uint64_t clause_id, std::uint32_t centre, const Binding& binding) const;
+  // The sources of node's in-edges (their classes under functional
+  // merging), each once, in the order of the edges: a clause fired at a
+  // source for one of its edges has seen every other edge from it too.
+  std::vector<std::uint32_t> in_sources(std::uint32_t node);
   bool edge_matches(std::uint32_t req_dir, std::uint32_t req_role, const HyperEdge& edge, bool backwards) const {
     const bool dir_ok = backwards ? edge.dir != req_dir : edge.dir == req_dir;
     if (edge.role == req_role && dir_ok) return true;
@@ -332,6 +336,8 @@ class HyperEngine {
   bool recheck_blocked();
   bool generate_next();
   bool defer(std::uint32_t node, const ClauseAtom& atom, const LevelMask& mask);
+  std::vector<std::uint32_t> source_marks_;  // by node: the stamp of the in_sources call that took it
+  std::uint32_t source_stamp_ = 0;
   ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin = {});
   // `pin_var` (0: none) may only be bound to `pin_node`.
   void match_compiled(std::uint32_t x, const CompiledBody& body, std::size_t step, Binding& binding,

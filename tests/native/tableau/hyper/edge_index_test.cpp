@@ -140,6 +140,23 @@ TEST(EdgeRoleIndex, AnEdgeAddedTwiceIsKeptOnce) {
   EXPECT_EQ(e.nodes[a].out_edges, (std::vector<HyperEdge>{{0, 2, 0}}));
 }
 
+TEST(EdgeRoleIndex, InSourcesTakesEachSourceOnceInEdgeOrder) {
+  HyperEngine e(no_clauses, 0);
+  const std::uint32_t a = e.new_node(), b = e.new_node(), c = e.new_node(), t = e.new_node();
+  link(e, 0, 1, b, t);
+  link(e, 0, 2, a, t);
+  link(e, 1, 1, b, t);
+  link(e, 0, 1, c, t);
+  link(e, 0, 3, a, t);
+  EXPECT_EQ(e.in_sources(t), (std::vector<std::uint32_t>{b, a, c}));
+  EXPECT_EQ(e.in_sources(t), (std::vector<std::uint32_t>{b, a, c}));  // a second call starts afresh
+  EXPECT_TRUE(e.in_sources(a).empty());
+  // Under functional merging a merged-away source counts as its class.
+  e.inverse_func_merge = true;
+  ASSERT_TRUE(e.merge(a, c, LevelMask{}));
+  EXPECT_EQ(e.in_sources(t), (std::vector<std::uint32_t>{b, a}));
+}
+
 // A label arriving at one of many neighbours fires the clauses that read it
 // there at the neighbour's predecessor. Labels arrive in steps, each drained
 // before the next: (child, class).
