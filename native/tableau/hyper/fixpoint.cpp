@@ -74,7 +74,7 @@ std::vector<std::uint32_t> HyperEngine::in_sources(std::uint32_t node) {
   return out;
 }
 
-ApplyResult HyperEngine::fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin) {
+ApplyResult HyperEngine::fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, FactPin pin) {
   ApplyResult result = ApplyResult::NothingNew;
   for (std::uint64_t id : ids) {
     const ApplyResult r = fire_clause(id, node, pin);
@@ -138,7 +138,7 @@ bool HyperEngine::generate_next() {
 
 HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
   auto fire_both = [&](const TriggerLists& base, const TriggerLists& delta, std::uint64_t key, std::uint32_t node,
-                       LabelPin pin = {}) {
+                       FactPin pin = {}) {
     if (fire_list(base.get(key), node, pin) == ApplyResult::Clash) return false;
     return fire_list(delta.get(key), node, pin) != ApplyResult::Clash;
   };
@@ -190,7 +190,7 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
       if (!fire_both(index->centre_concept_triggers, delta_index.centre_concept_triggers, t, o))
         return HyperOutcome::Unsat;
       if (index->other_concept_triggers.any(t) || delta_index.other_concept_triggers.any(t)) {
-        const LabelPin pin{t, inverse_func_merge ? find(o) : o};
+        const FactPin pin = FactPin::label(t, inverse_func_merge ? find(o) : o);
         for (std::uint32_t s : in_sources(o))
           if (!fire_both(index->other_concept_triggers, delta_index.other_concept_triggers, t, s, pin))
             return HyperOutcome::Unsat;
@@ -200,7 +200,9 @@ HyperOutcome HyperEngine::handle_item(const WorkItem& item) {
     case WorkItem::Kind::Edge: {
       const std::uint32_t h = item.a, r = item.b, t = item.c, u = item.d;
       if (index->transitive_roles.any(r) || delta_index.transitive_roles.any(r)) close_transitive(h, r, t, u);
-      if (!fire_both(index->role_triggers, delta_index.role_triggers, r, t)) return HyperOutcome::Unsat;
+      // A loop is also an in-edge of its node, walked the other way: no pin.
+      const FactPin pin = t == u ? FactPin{} : FactPin::edge(h, r, inverse_func_merge ? find(u) : u);
+      if (!fire_both(index->role_triggers, delta_index.role_triggers, r, t, pin)) return HyperOutcome::Unsat;
       if (index->role_triggers_off_centre.any(r) || delta_index.role_triggers_off_centre.any(r)) {
         for (std::uint32_t s : in_sources(t))
           if (!fire_both(index->role_triggers_off_centre, delta_index.role_triggers_off_centre, r, s))

@@ -120,13 +120,23 @@ using Binding = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (varia
 
 struct RestoreCheck;
 
-// A new label `concept_` at `node`, fired at a neighbour: the only new
-// instances of a body holding `concept_` at one variable other than the
-// centre bind that variable to `node`. concept_ kNoPin: no such label.
-struct LabelPin {
-  static constexpr std::uint32_t kNoPin = 0xFFFFFFFFu;
-  std::uint32_t concept_ = kNoPin;
+// The new fact a clause is fired for, when it is one that only bindings
+// through one node can use. A label `concept_` at `node`, fired at a
+// neighbour: the new instances of a body holding `concept_` at one variable
+// other than the centre bind that variable to `node`. An edge (dir, role)
+// from the centre to `node`: the new instances of a body with one role atom,
+// at the centre, that the edge matches bind its other end to `node`.
+struct FactPin {
+  enum class Kind : std::uint8_t { None, Label, Edge };
+  Kind kind = Kind::None;
+  std::uint32_t concept_ = 0;
+  std::uint32_t dir = 0;
+  std::uint32_t role = 0;
   std::uint32_t node = 0;
+  static FactPin label(std::uint32_t concept_, std::uint32_t node) { return {Kind::Label, concept_, 0, 0, node}; }
+  static FactPin edge(std::uint32_t dir, std::uint32_t role, std::uint32_t node) {
+    return {Kind::Edge, 0, dir, role, node};
+  }
 };
 
 // What a branch point keeps to go back to: the node trail's mark, the sizes
@@ -203,13 +213,13 @@ class HyperEngine {
   enum class Settled : std::uint8_t { Model, Changed, Clash, Stalled };
   Settled settle_model();
   void reseed();
-  ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node, LabelPin pin = {});
+  ApplyResult fire_clause(std::uint64_t clause_id, std::uint32_t node, FactPin pin = {});
   ApplyResult apply_head_atom(const ClauseAtom& atom, std::uint32_t centre, const Binding& binding,
                               const LevelMask& mask);
   // Not const: asking whether a generating atom holds asks for blocking.
   bool head_atom_holds(std::uint64_t clause_id, std::size_t position, std::uint32_t centre,
                        const Binding& binding);
-  std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre, LabelPin pin = {});
+  std::vector<Binding> match_clause(std::uint64_t clause_id, std::uint32_t centre, FactPin pin = {});
   LevelMask body_deps(std::uint64_t clause_id, std::uint32_t centre, const Binding& binding) const;
   // The sources of node's in-edges (their classes under functional
   // merging), each once, in the order of the edges: a clause fired at a
@@ -338,7 +348,9 @@ class HyperEngine {
   bool defer(std::uint32_t node, const ClauseAtom& atom, const LevelMask& mask);
   std::vector<std::uint32_t> source_marks_;  // by node: the stamp of the in_sources call that took it
   std::uint32_t source_stamp_ = 0;
-  ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, LabelPin pin = {});
+  ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, FactPin pin = {});
+  // The variable `pin` binds in `body`; 0 when every binding can be new.
+  std::uint32_t pinned_var(const CompiledBody& body, const FactPin& pin) const;
   // `pin_var` (0: none) may only be bound to `pin_node`.
   void match_compiled(std::uint32_t x, const CompiledBody& body, std::size_t step, Binding& binding,
                       std::vector<Binding>& out, std::uint32_t pin_var, std::uint32_t pin_node);

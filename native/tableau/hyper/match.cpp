@@ -131,7 +131,33 @@ void HyperEngine::match_plain(std::uint32_t x, const DlClause& clause, std::vect
   out.push_back(std::move(sorted));
 }
 
-std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uint32_t centre, LabelPin pin) {
+std::uint32_t HyperEngine::pinned_var(const CompiledBody& body, const FactPin& pin) const {
+  switch (pin.kind) {
+    case FactPin::Kind::None: return 0;
+    case FactPin::Kind::Label: {
+      // With the class at two variables either may be the new one: no pin.
+      std::uint32_t var = 0;
+      std::size_t found = 0;
+      for (std::size_t i = 0; i < body.other_concepts.size(); ++i)
+        if (body.other_concepts[i].cls == pin.concept_) {
+          var = body.other_concepts[i].var;
+          ++found;
+        }
+      return found == 1 ? var : 0;
+    }
+    case FactPin::Kind::Edge: {
+      // A body that can use the edge in more than one atom, or only away from
+      // the centre, is matched whole.
+      if (body.role_atoms.size() != 1) return 0;
+      const BodyRoleAtom& a = body.role_atoms[0];
+      if (a.x != 0 || !edge_matches(a.dir, a.role, HyperEdge{pin.dir, pin.role, pin.node}, false)) return 0;
+      return a.y;
+    }
+  }
+  return 0;
+}
+
+std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uint32_t centre, FactPin pin) {
   if (inverse_func_merge) centre = find(centre);
   std::vector<Binding> out;
   Binding binding;
@@ -140,16 +166,7 @@ std::vector<Binding> HyperEngine::match_clause(std::uint64_t clause_id, std::uin
     const CompiledBody& body = *compiled.body;
     for (std::size_t i = 0; i < body.centre_concepts.size(); ++i)
       if (!nodes[centre].has_label(body.centre_concepts[i])) return out;
-    // With the pinned class at two variables either may be the new one: no pin.
-    std::uint32_t pin_var = 0;
-    std::size_t pinned = 0;
-    for (std::size_t i = 0; i < body.other_concepts.size(); ++i)
-      if (body.other_concepts[i].cls == pin.concept_) {
-        pin_var = body.other_concepts[i].var;
-        ++pinned;
-      }
-    if (pinned != 1) pin_var = 0;
-    match_compiled(centre, body, 0, binding, out, pin_var, pin.node);
+    match_compiled(centre, body, 0, binding, out, pinned_var(body, pin), pin.node);
     return out;
   }
   const DlClause& c = clause(clause_id);
@@ -175,7 +192,7 @@ LevelMask HyperEngine::body_deps(std::uint64_t clause_id, std::uint32_t centre, 
   return m;
 }
 
-ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x, LabelPin pin) {
+ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x, FactPin pin) {
   const DlClause& c = clause(clause_id);
   if (c.head.size() >= 2) return ApplyResult::NothingNew;
   ++stats_.clause_fires;

@@ -1,7 +1,6 @@
 // The per-node edge index: walks through it must visit exactly the edges a
 // scan of the whole list with edge_matches visits, in the same order, after
-// appends, merges and restores at branch points; and a label arriving at a
-// neighbour fires the clauses that read it there.
+// appends, merges and restores at branch points.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -156,60 +155,6 @@ TEST(EdgeRoleIndex, InSourcesTakesEachSourceOnceInEdgeOrder) {
   ASSERT_TRUE(e.merge(a, c, LevelMask{}));
   EXPECT_EQ(e.in_sources(t), (std::vector<std::uint32_t>{b, a}));
 }
-
-// A label arriving at one of many neighbours fires the clauses that read it
-// there at the neighbour's predecessor. Labels arrive in steps, each drained
-// before the next: (child, class).
-struct NeighbourLabelCase {
-  const char* name;
-  std::vector<DlClause> clauses;
-  std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> steps;
-  bool fires;
-};
-
-class NeighbourLabel : public ::testing::TestWithParam<NeighbourLabelCase> {};
-
-TEST_P(NeighbourLabel, FiresAtThePredecessor) {
-  const NeighbourLabelCase& c = GetParam();
-  HyperEngine e(c.clauses, 0);
-  // Only the new labels' items are drained: no pass over the whole graph.
-  e.incremental_fixpoint = true;
-  std::vector<std::uint32_t> kids;
-  for (int i = 0; i < 5; ++i) {
-    kids.push_back(e.new_node());
-    link(e, 0, 1, 0, kids.back());
-  }
-  e.queue.clear();
-  for (std::size_t i = 0; i < c.steps.size(); ++i) {
-    for (const auto& [kid, cls] : c.steps[i]) e.add_label(kids[kid], cls, LevelMask{});
-    ASSERT_EQ(e.fixpoint(), HyperOutcome::Sat);
-    const bool last = i + 1 == c.steps.size();
-    EXPECT_EQ(e.nodes[0].has_label(9), c.fires && last) << "after step " << i;
-  }
-}
-
-// Two children with class 8, one of them also 7 and the other 6; 8 arrives last at the one with 6.
-std::vector<DlClause> same_class_twice(std::uint32_t at_y, std::uint32_t at_z) {
-  return {{{ra(0, 1, 1), ra(0, 2, 1), ca(8, 1), ca(8, 2), ca(at_y, 1), ca(at_z, 2)}, {ca(9, 0)}}};
-}
-const std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> kSameClassSteps{{{1, 7}, {1, 8}, {3, 6}},
-                                                                                        {{3, 8}}};
-
-INSTANTIATE_TEST_SUITE_P(
-    EdgeRoleIndex, NeighbourLabel,
-    ::testing::Values(
-        NeighbourLabelCase{"OneNeighbour", {{{ra(0, 1, 1), ca(7, 1)}, {ca(9, 0)}}}, {{{1, 7}}}, true},
-        NeighbourLabelCase{"OtherRole", {{{ra(0, 1, 2), ca(7, 1)}, {ca(9, 0)}}}, {{{1, 7}}}, false},
-        // The later label completes a binding whose other variable an earlier label settled.
-        NeighbourLabelCase{"TwoNeighbours",
-                           {{{ra(0, 1, 1), ra(0, 2, 1), ca(7, 1), ca(8, 2)}, {ca(9, 0)}}},
-                           {{{1, 7}}, {{3, 8}}},
-                           true},
-        // The same class at two variables: either may be the one the new label binds.
-        NeighbourLabelCase{"SameClassTwice", same_class_twice(7, 6), kSameClassSteps, true},
-        NeighbourLabelCase{"SameClassTwiceMirrored", same_class_twice(6, 7), kSameClassSteps, true},
-        NeighbourLabelCase{"NeedsBoth", {{{ra(0, 1, 1), ca(7, 1), ca(8, 1)}, {ca(9, 0)}}}, {{{1, 7}, {3, 8}}}, false}),
-    [](const ::testing::TestParamInfo<NeighbourLabelCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace kelmon
