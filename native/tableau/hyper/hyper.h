@@ -15,6 +15,7 @@
 #include <tsl/robin_set.h>
 
 #include "common/deadline.h"
+#include "common/seeded_hash.h"
 #include "core/clause.h"
 #include "core/role_hierarchy.h"
 #include "saturation/saturation.h"
@@ -346,6 +347,12 @@ class HyperEngine {
   bool recheck_blocked();
   bool generate_next();
   bool defer(std::uint32_t node, const ClauseAtom& atom, const LevelMask& mask);
+  // (clause << 32) | node fired in a whole-graph pass at graph_version whole_fired_version_.
+  struct MixedHash {
+    std::size_t operator()(std::uint64_t key) const { return hash_finish(key); }
+  };
+  tsl::robin_set<std::uint64_t, MixedHash> whole_fired_;
+  std::uint64_t whole_fired_version_ = ~std::uint64_t{0};
   std::vector<std::uint32_t> source_marks_;  // by node: the stamp of the in_sources call that took it
   std::uint32_t source_stamp_ = 0;
   ApplyResult fire_list(std::span<const std::uint64_t> ids, std::uint32_t node, FactPin pin = {});

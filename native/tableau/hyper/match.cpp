@@ -203,6 +203,16 @@ ApplyResult HyperEngine::fire_clause(std::uint64_t clause_id, std::uint32_t x, F
     ++stats_.head_present_skips;
     return ApplyResult::NothingNew;
   }
+  if (verifying && pin.kind == FactPin::Kind::None) {
+    // A pass over the whole graph fires a clause at a node once for each of
+    // its labels that triggers it; while the graph stays as it is, every
+    // firing after the first matches what the first did.
+    if (whole_fired_version_ != graph_version) {
+      whole_fired_.clear();
+      whole_fired_version_ = graph_version;
+    }
+    if (!whole_fired_.insert((clause_id << 32) | x).second) return ApplyResult::NothingNew;
+  }
   const std::vector<Binding> bindings = match_clause(clause_id, x, pin);
   bool changed = false;
   for (const Binding& b : bindings) {

@@ -127,5 +127,28 @@ INSTANTIATE_TEST_SUITE_P(
         NewEdgeCase{"TwoAtomsOtherWay", {{{ra(0, 1, 1), ra(0, 2, 1), ca(7, 2)}, {ca(9, 1)}}}, false, false, 6}),
     [](const ::testing::TestParamInfo<NewEdgeCase>& info) { return info.param.name; });
 
+
+// The check of a would-be model goes over the whole graph once, each clause
+// fired once per node however many of its labels trigger it; what the drain
+// never saw is still found, and what a firing adds is fired on.
+TEST(WholeGraphPass, FindsWhatTheDrainMissedFiringEachClauseOncePerNode) {
+  // A ∧ B ∧ R(x,y) ∧ E(y) → F(x); F ∧ A → G; A ∧ R(x,y) → H(y).
+  std::vector<DlClause> clauses{{{ca(1, 0), ca(2, 0), ra(0, 1, 1), ca(5, 1)}, {ca(6, 0)}},
+                                {{ca(6, 0), ca(1, 0)}, {ca(7, 0)}},
+                                {{ca(1, 0), ra(0, 1, 1)}, {ca(8, 1)}}};
+  std::vector<std::uint32_t> kids;
+  HyperEngine e = star(clauses, kids);
+  e.reseed_verify = true;
+  for (std::uint32_t c : {1u, 2u}) e.nodes.mut(0).insert_label(c, LevelMask{});
+  e.nodes.mut(kids[2]).insert_label(5, LevelMask{});
+  ASSERT_EQ(e.fixpoint(), HyperOutcome::Sat);  // nothing queued: nothing derived
+  EXPECT_FALSE(e.nodes[0].has_label(6));
+  EXPECT_EQ(e.settle_model(), HyperEngine::Settled::Changed);
+  EXPECT_TRUE(e.nodes[0].has_label(6));
+  EXPECT_TRUE(e.nodes[0].has_label(7));
+  for (std::uint32_t kid : kids) EXPECT_TRUE(e.nodes[kid].has_label(8));
+  EXPECT_EQ(e.settle_model(), HyperEngine::Settled::Model);
+}
+
 }  // namespace
 }  // namespace kelmon
