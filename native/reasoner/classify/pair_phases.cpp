@@ -68,9 +68,32 @@ struct Phases {
   bool unsat(std::uint64_t r) const { return in.unsat_rows.contains(r); }
 };
 
+// The pairs the search will test because a label holds the candidate without
+// proving it: the tiers would run them one after another.
+std::vector<std::pair<std::uint64_t, std::uint64_t>> label_supported_pairs(const Phases& ph) {
+  const PairPhaseInput& in = ph.in;
+  const auto& row_of = in.reportable.row_of;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> pairs;
+  if (ph.verify_refutations) return pairs;
+  for (std::uint64_t r = 0; r < in.reportable.ids.size() && r < in.labels.size(); ++r) {
+    const auto* sat = std::get_if<LabelSat>(&in.labels[r]);
+    if (sat == nullptr || sat->entailed || ph.unsat(r)) continue;
+    for (std::uint32_t c : sat->label) {
+      if (c >= row_of.size() || !row_of[c]) continue;
+      const std::uint64_t s = *row_of[c];
+      if (s == r || ph.unsat(s) || ph.el_holds(r, c) || label_entails(in.labels[r], c)) continue;
+      pairs.emplace_back(r, s);
+    }
+  }
+  std::sort(pairs.begin(), pairs.end());
+  return pairs;
+}
+
 Result<void> tier_search(Phases& ph) {
   const PairPhaseInput& in = ph.in;
   const auto tiers = subsumer_tiers(in.reportable, in.saturation.subsumers, in.unsat_rows);
+  if (const auto ahead = label_supported_pairs(ph); ahead.size() >= 2)
+    ph.stats.merge(verify_ahead_task(ahead, ph.query(in.per_pair_timeout)));
   std::vector<std::uint32_t> tier_of(in.reportable.ids.size(), UINT32_MAX);
   std::uint64_t processed = 0;
   const std::uint64_t every = trace_rss_every();

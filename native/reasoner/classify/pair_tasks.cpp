@@ -263,4 +263,24 @@ std::vector<PairResult> pair_list_task(const std::vector<std::pair<std::uint64_t
   return out;
 }
 
+ClassifyStats verify_ahead_task(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pairs,
+                                const PairQuery& query) {
+  invariant(query.memo != nullptr, "verify ahead needs a memo");
+  std::vector<std::optional<ClassifyStats>> kept(pairs.size());
+  StopFlag stop;
+  parallel_items(pairs.size(), stop, [&](std::size_t i) {
+    if (expired(query.deadline)) return true;
+    auto [a, b] = pairs[i];
+    invariant(a < query.reportable.ids.size() && b < query.reportable.ids.size(), "index in range");
+    ClassifyStats stats;
+    auto verdict = verify_pair(query, query.reportable.ids[a], query.reportable.ids[b], true, stats);
+    if (verdict && *verdict != PairVerdict::Undecided) kept[i] = std::move(stats);
+    return true;
+  });
+  ClassifyStats out;
+  for (auto& s : kept)
+    if (s) out.merge(std::move(*s));
+  return out;
+}
+
 }  // namespace kelmon::reasoner

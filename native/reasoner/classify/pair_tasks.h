@@ -1,6 +1,7 @@
-// The three parallel tasks that put candidate pairs to verify_pair: the
-// top-down search of the subsumers of each class of a tier, one candidate
-// superclass against a list of classes, and an explicit list of pairs.
+// The parallel tasks that put candidate pairs to verify_pair: the top-down
+// search of the subsumers of each class of a tier, one candidate superclass
+// against a list of classes, an explicit list of pairs, and the pairs the
+// search is expected to ask, ahead of it.
 #pragma once
 
 #include <cstdint>
@@ -70,5 +71,14 @@ std::vector<SweepResult> superclass_sweep_task(const std::vector<std::uint64_t>&
 
 std::vector<PairResult> pair_list_task(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pairs,
                                        const PairQuery& query, bool retry_unbounded);
+
+// Puts the pairs to verify_pair ahead of the search that will ask them, so
+// that runs the search would make one tier after another run side by side;
+// the query's memo keeps every definite verdict for the search to find. A
+// pair left undecided is left for the search to ask again, so the stats of
+// its run are dropped: the search may never need it. The stats of the
+// definite runs are returned, merged.
+ClassifyStats verify_ahead_task(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pairs,
+                                const PairQuery& query);
 
 }  // namespace kelmon::reasoner

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/convert/convert_support.h"
+#include "reasoner/classify/pair_tasks.h"
 #include "reasoner/classify/reportable.h"
 #include "reasoner/classify/verify_pair.h"
 
@@ -85,6 +88,38 @@ TEST_P(MemoDifferential, SharedMemoAnswersEveryPairAsASingleRunDoes) {
       EXPECT_EQ(*verify_pair(shared, rep.ids[i], rep.ids[j], true, stats), expected[i][j]);
     }
   }
+  // Every pair verified ahead, side by side: the memo then holds each pair's
+  // own verdict for the later asker.
+  PairMemo memo;
+  const PairQuery shared{**prepared, rep, std::nullopt, std::nullopt, none, &memo};
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> pairs;
+  for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t j = 0; j < n; ++j)
+      if (i != j) pairs.emplace_back(i, j);
+  const ClassifyStats ahead = verify_ahead_task(pairs, shared);
+  EXPECT_EQ(ahead.timed_out_pairs, 0u);
+  for (auto [i, j] : pairs) {
+    ClassifyStats stats;
+    EXPECT_EQ(*verify_pair(shared, rep.ids[i], rep.ids[j], true, stats), expected[i][j]) << i << " ⊑ " << j;
+    // Decided ahead (or refuted by a model found ahead): no run left to make.
+    if (expected[i][j] != PairVerdict::Undecided) {
+      EXPECT_TRUE(stats.hyper_runs_by_class.empty()) << i << " ⊑ " << j;
+    }
+  }
+}
+
+TEST(VerifyAhead, PastTheDeadlineNothingIsRunOrCounted) {
+  const InternalOntology ir = convert_ofn("SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :G) SubClassOf(:C :G)");
+  auto prepared = prepare_without_deadline(ir, std::nullopt);
+  ASSERT_TRUE(prepared.has_value());
+  const ReportableClasses rep = reportable_classes(ir.vocabulary.classes);
+  const ClassSet none;
+  PairMemo memo;
+  const PairQuery late{**prepared, rep, std::nullopt, Clock::now() - std::chrono::seconds(1), none, &memo};
+  const ClassifyStats stats = verify_ahead_task({{0, 1}, {1, 0}}, late);
+  EXPECT_EQ(stats.timed_out_pairs, 0u);
+  EXPECT_TRUE(stats.undecided_pairs.empty());
+  EXPECT_EQ(memo.verdict(rep.ids[0], rep.ids[1], true), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(
