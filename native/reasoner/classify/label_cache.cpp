@@ -15,15 +15,24 @@
 
 namespace kelmon::reasoner {
 
+namespace {
+
+// The longest label budget, and the most a per-pair bound counts for.
+constexpr std::uint64_t kLabelBudgetCapMs = 30000;
+
+std::uint64_t whole_ms(Clock::duration t) {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(t).count());
+}
+
+}  // namespace
+
 std::uint64_t label_budget_ms(Timeout per_pair_timeout, std::uint64_t) {
   if (auto v = switch_number_if_set(SwitchId::LabelCacheTimeoutMs)) return *v;
-  if (!per_pair_timeout) return 30000;
+  if (!per_pair_timeout) return kLabelBudgetCapMs;
   // A label run is worth about one pair test: the runs that outlast it are
   // the ones that diverge, and a larger budget only keeps workers from the
   // classes still waiting for theirs.
-  const std::uint64_t p =
-      static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(*per_pair_timeout).count());
-  return std::clamp<std::uint64_t>(p, 50, 30000);
+  return std::clamp<std::uint64_t>(whole_ms(*per_pair_timeout), 50, kLabelBudgetCapMs);
 }
 
 Instant label_phase_deadline(Deadline global) {
@@ -131,10 +140,10 @@ bool out_of_time(const ClassLabel& label) {
 void retry_out_of_time(const LabelPhaseInput& in, std::uint64_t budget, Deadline total,
                        std::vector<ClassLabel>& labels, std::vector<std::uint64_t>& times) {
   if (!in.per_pair_timeout || switch_number_if_set(SwitchId::LabelCacheTimeoutMs)) return;
-  const std::uint64_t pair_ms =
-      static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(*in.per_pair_timeout).count());
+  // Capped before it is multiplied, so that a huge bound cannot wrap around.
+  const std::uint64_t pair_ms = std::min(whole_ms(*in.per_pair_timeout), kLabelBudgetCapMs);
   for (std::uint64_t pairs : kLabelRetryPairs) {
-    const std::uint64_t retry_ms = std::min<std::uint64_t>(pair_ms * pairs, 30000);
+    const std::uint64_t retry_ms = std::min(pair_ms * pairs, kLabelBudgetCapMs);
     if (retry_ms <= budget) continue;
     budget = retry_ms;
     std::vector<std::size_t> rows;

@@ -74,6 +74,7 @@ std::vector<std::pair<std::uint64_t, std::uint64_t>> label_supported_pairs(const
   const PairPhaseInput& in = ph.in;
   const auto& row_of = in.reportable.row_of;
   std::vector<std::pair<std::uint64_t, std::uint64_t>> pairs;
+  // The mode that checks every label refutation keeps the search's own order of runs.
   if (ph.verify_refutations) return pairs;
   for (std::uint64_t r = 0; r < in.reportable.ids.size() && r < in.labels.size(); ++r) {
     const auto* sat = std::get_if<LabelSat>(&in.labels[r]);
